@@ -1,0 +1,70 @@
+// AppModel: turning each clipboard change into a stored history entry.
+#include "app/app_model.h"
+
+#include "capture/privacy_engine.h"
+#include "platform/platform_services.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+
+#include <QPointer>
+
+namespace nabrix {
+
+bool AppModel::isFromBlacklistedSource(const PasteboardContent& content) const
+{
+    if (content.sourceAppBundleID)
+        return m_settings->blacklistedBundleIDs().contains(*content.sourceAppBundleID,
+                                                           Qt::CaseSensitive);
+    // Without a known source (a native Wayland window has focus) the blacklist cannot act;
+    // the password managers' own hint is then the only protection left.
+    return content.markedSecret;
+}
+
+bool AppModel::isDuplicateOfLatest(const PasteboardContent& content) const
+{
+    const auto latest = m_storage->latestItem();
+    if (!latest || latest->type != content.type)
+        return false;
+    const auto bytes = m_storage->contentData(latest->id);
+    return bytes && *bytes == content.contentData;
+}
+
+void AppModel::handleCapture(const PasteboardContent& content)
+{
+    if (isFromBlacklistedSource(content))
+        return;
+
+    bool isSensitive = false;
+    const bool detect = m_settings->sensitiveDetectionEnabled();
+    if (detect && (content.type == ClipType::Text || content.type == ClipType::Rtf))
+        isSensitive = PrivacyEngine::isSensitiveText(content.searchString);
+
+    if (isDuplicateOfLatest(content))
+        return;
+
+    ClipItem item;
+    item.id = QUuid::createUuid();
+    item.timestamp = m_clock();
+    item.type = content.type;
+    item.searchString = content.searchString;
+    item.sourceAppBundleID = content.sourceAppBundleID;
+    item.isSensitive = isSensitive;
+    item.imageSize = content.imageSize;
+    m_storage->insert(item, content.contentData);
+
+    if (detect && item.type == ClipType::Image)
+        checkImageSensitivity(item, content.contentData);
+}
+
+void AppModel::checkImageSensitivity(const ClipItem& item, const QByteArray& png)
+{
+    m_services.sensitivityAnalyzer->analyze(
+        png, this, [model = QPointer<AppModel>(this), id = item.id](SensitivityAnalyzer::Verdict verdict) {
+            // The entry may have been deleted while the analyser worked.
+            if (!model || verdict != true || !model->m_storage->item(id))
+                return;
+            model->m_storage->markSensitive(id);
+        });
+}
+
+} // namespace nabrix

@@ -1,0 +1,44 @@
+// Program entry: opens the history, starts capturing, runs until asked to quit.
+#include "app/app_model.h"
+#include "app/unix_signal_watcher.h"
+#include "platform/platform_services.h"
+#include "storage/app_settings.h"
+#include "storage/data_paths.h"
+#include "storage/storage_manager.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <sys/stat.h>
+
+int main(int argc, char* argv[])
+{
+    // Everything we create (history, settings, their folders) is for the user's eyes only.
+    ::umask(077);
+    // Global shortcuts, the active window and synthesised keys need X11: run on XWayland.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nabrix"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Nabrix"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto opened = nabrix::StorageManager::open(nabrix::historyFilePath());
+    if (!opened.storage) {
+        std::fprintf(stderr, "No se pudo crear el contenedor de datos: %s\n",
+                     qUtf8Printable(opened.error));
+        return 1;
+    }
+    nabrix::PlatformServices services = nabrix::createPlatformServices();
+    nabrix::AppModel model(std::move(opened.storage),
+                           std::make_unique<nabrix::AppSettings>(nabrix::settingsFilePath()),
+                           services);
+
+    nabrix::UnixSignalWatcher signals;
+    QObject::connect(&signals, &nabrix::UnixSignalWatcher::terminationRequested, &app,
+                     &QCoreApplication::quit);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, &nabrix::AppModel::stop);
+
+    model.start();
+    return QApplication::exec();
+}

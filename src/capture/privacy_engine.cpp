@@ -1,0 +1,63 @@
+// The privacy rules' fixed parts: card-number patterns and the default blacklist.
+#include "capture/privacy_engine.h"
+
+#include <QRegularExpression>
+#include <array>
+
+namespace nabrix::PrivacyEngine {
+
+namespace {
+
+// Compiled once for the life of the process (function-local statics are thread-safe).
+// Unicode properties make \d match every decimal digit, Arabic-Indic ones included.
+const std::array<QRegularExpression, 3>& cardPatterns()
+{
+    static const std::array<QRegularExpression, 3> patterns = [] {
+        const auto options = QRegularExpression::UseUnicodePropertiesOption;
+        std::array<QRegularExpression, 3> compiled{
+            QRegularExpression(QStringLiteral(R"((?<!\d)\d{16}(?!\d))"), options),
+            QRegularExpression(QStringLiteral(R"((?<!\d)(?:\d{4}[ -]?){3}\d{4}(?!\d))"), options),
+            QRegularExpression(QStringLiteral(R"((?<!\d)\d{15,19}(?!\d))"), options),
+        };
+        for (auto& pattern : compiled) {
+            Q_ASSERT(pattern.isValid());
+            pattern.optimize();
+        }
+        return compiled;
+    }();
+    return patterns;
+}
+
+} // namespace
+
+bool isSensitiveText(QStringView text)
+{
+    for (const QRegularExpression& pattern : cardPatterns()) {
+        if (pattern.match(text).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+QStringList defaultBlacklist()
+{
+    return {
+        QStringLiteral("com.1password.1password"),
+        QStringLiteral("com.1password.1password8"),
+        QStringLiteral("com.1password.1password7"),
+        QStringLiteral("com.agilebits.onepassword7"),
+        QStringLiteral("com.agilebits.onepassword6"),
+        QStringLiteral("com.bitwarden.desktop"),
+        QStringLiteral("com.bitwarden"),
+        QStringLiteral("com.lastpass.LastPass"),
+        QStringLiteral("com.dashlane.dashlanepc"),
+        QStringLiteral("com.keeweb.desktop"),
+        QStringLiteral("org.keepassxc.keepassxc"),
+        QStringLiteral("com.nordpass"),
+        QStringLiteral("com.protonpass"),
+        QStringLiteral("com.enpass.enpass"),
+        QStringLiteral("com.apple.keychainaccess"),
+    };
+}
+
+} // namespace nabrix::PrivacyEngine

@@ -1,0 +1,36 @@
+// Picks the X11 services on xcb and the fallbacks elsewhere.
+#include "platform/platform_services.h"
+
+#include "platform/fallback/fallback_services.h"
+#include "platform/qt_pasteboard.h"
+#include "platform/x11/x11_services.h"
+
+#include <QGuiApplication>
+
+namespace nabrix {
+
+PlatformServices createPlatformServices()
+{
+    PlatformServices services;
+    services.pasteboard = std::make_unique<QtPasteboard>();
+    services.sensitivityAnalyzer = std::make_unique<NoVerdictSensitivityAnalyzer>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto x11 = createX11Services()) {
+            services.workspace = std::move(x11->workspace);
+            services.keySynthesizer = std::move(x11->keySynthesizer);
+            services.hotKeyService = std::move(x11->hotKeyService);
+            services.keyboardLayout = std::move(x11->keyboardLayout);
+        }
+    }
+    if (!services.workspace)
+        services.workspace = std::make_unique<NoWorkspace>();
+    if (!services.keySynthesizer)
+        services.keySynthesizer = std::make_unique<UntrustedKeySynthesizer>();
+    if (!services.hotKeyService)
+        services.hotKeyService = std::make_unique<RefusingHotKeyService>();
+    if (!services.keyboardLayout)
+        services.keyboardLayout = std::make_unique<HexKeyboardLayout>();
+    return services;
+}
+
+} // namespace nabrix

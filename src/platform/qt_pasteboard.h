@@ -1,0 +1,36 @@
+// The CLIPBOARD selection through QClipboard, with a change counter.
+#pragma once
+
+#include "platform/pasteboard.h"
+
+class QClipboard;
+class QMimeData;
+
+namespace nabrix {
+
+class QtPasteboard final : public Pasteboard {
+    Q_OBJECT
+public:
+    explicit QtPasteboard(QObject* parent = nullptr);
+
+    qint64 changeCount() const override { return m_changeCount; }
+    QStringList types() const override;
+    std::optional<QByteArray> dataForType(const QString& type) const override;
+    std::optional<QString> stringForType(const QString& type) const override;
+    std::optional<QList<QUrl>> readFileUrls() const override;
+
+    void clearContents() override;
+    void writeString(const QString& text) override;
+    void writeData(const QString& type, const QByteArray& data,
+                   const std::optional<QString>& text) override;
+    void writeFileUrls(const QList<QUrl>& urls) override;
+
+private:
+    const QMimeData* currentMimeData() const;
+    void setMimeData(QMimeData* data);
+
+    QClipboard* m_clipboard;
+    qint64 m_changeCount = 0;
+};
+
+} // namespace nabrix

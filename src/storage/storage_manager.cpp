@@ -1,0 +1,392 @@
+// The persistent history: one SQLite file, written one transaction per change.
+#include "storage/storage_manager.h"
+
+#include "storage/data_paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace nabrix {
+
+namespace {
+
+constexpr auto schemaVersion = "1.0.0";
+
+constexpr auto schemaSql = R"sql(
+CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE clip_items (
+  id TEXT PRIMARY KEY,
+  timestamp INTEGER NOT NULL,
+  type TEXT NOT NULL CHECK (type IN ('text','rtf','image','file')),
+  search_string TEXT NOT NULL,
+  source_app_bundle_id TEXT,
+  is_sensitive INTEGER NOT NULL,
+  image_width INTEGER,
+  image_height INTEGER
+);
+CREATE INDEX clip_items_by_time ON clip_items (timestamp DESC);
+CREATE TABLE clip_contents (
+  id TEXT PRIMARY KEY REFERENCES clip_items(id) ON DELETE CASCADE,
+  content_data BLOB NOT NULL
+);
+)sql";
+
+constexpr auto itemColumns = "id, timestamp, type, search_string, source_app_bundle_id, "
+                             "is_sensitive, image_width, image_height";
+
+QString toQString(const SQLite::Column& column)
+{
+    return QString::fromUtf8(static_cast<const char*>(column.getBlob()), column.getBytes());
+}
+
+// A row of `itemColumns`; none for a type this program does not write.
+std::optional<ClipItem> readItem(SQLite::Statement& query)
+{
+    const auto type = clipTypeFromRawValue(toQString(query.getColumn(2)));
+    if (!type)
+        return std::nullopt;
+    ClipItem item;
+    item.id = QUuid::fromString(toQString(query.getColumn(0)));
+    item.timestamp = QDateTime::fromMSecsSinceEpoch(query.getColumn(1).getInt64());
+    item.type = *type;
+    item.searchString = toQString(query.getColumn(3));
+    if (!query.getColumn(4).isNull())
+        item.sourceAppBundleID = toQString(query.getColumn(4));
+    item.isSensitive = query.getColumn(5).getInt() != 0;
+    if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull())
+        item.imageSize = QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt());
+    return item;
+}
+
+std::string idParameter(const QUuid& id)
+{
+    return idText(id).toStdString();
+}
+
+// Creates the file with owner-only permissions before SQLite sees it; SQLite then gives
+// its -wal and -shm files the same permissions.
+bool createPrivateFile(const QString& filePath, QString& error)
+{
+    const QByteArray path = QFile::encodeName(filePath);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = QStringLiteral("%1: %2").arg(filePath, QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+// Empty when the database holds this schema; creates it in an empty database.
+QString prepareSchema(SQLite::Database& db)
+{
+    SQLite::Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    QStringList names;
+    while (tables.executeStep())
+        names.append(toQString(tables.getColumn(0)));
+    if (names.isEmpty()) {
+        SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+        db.exec(schemaSql);
+        SQLite::Statement version(db, "INSERT INTO meta (key, value) VALUES ('schemaVersion', ?)");
+        version.bind(1, schemaVersion);
+        version.exec();
+        transaction.commit();
+        return {};
+    }
+    for (const char* required : {"meta", "clip_items", "clip_contents"}) {
+        if (!names.contains(QLatin1String(required)))
+            return QStringLiteral("%1 is not a Nabrix history (no %2 table)")
+                .arg(QString::fromStdString(db.getFilename()), QLatin1String(required));
+    }
+    SQLite::Statement version(db, "SELECT value FROM meta WHERE key = 'schemaVersion'");
+    const QString found = version.executeStep() ? toQString(version.getColumn(0)) : QString();
+    if (found != QLatin1String(schemaVersion))
+        return QStringLiteral("unsupported history schema version \"%1\" (this program reads %2)")
+            .arg(found, QLatin1String(schemaVersion));
+    return {};
+}
+
+} // namespace
+
+StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock clock)
+{
+    OpenResult result;
+    const QString directory = QFileInfo(filePath).absolutePath();
+    if (!QFileInfo::exists(directory) && !ensurePrivateDirectory(directory)) {
+        result.error = QStringLiteral("cannot create the directory %1").arg(directory);
+        return result;
+    }
+    if (!QFileInfo::exists(filePath) && !createPrivateFile(filePath, result.error))
+        return result;
+    try {
+        auto db = std::make_unique<SQLite::Database>(QFile::encodeName(filePath).toStdString(),
+                                                     SQLite::OPEN_READWRITE, 2000);
+        // Verify before anything writes: a foreign or newer file must stay as it is.
+        result.error = prepareSchema(*db);
+        if (!result.error.isEmpty())
+            return result;
+        db->exec("PRAGMA journal_mode = WAL");
+        db->exec("PRAGMA synchronous = NORMAL");
+        db->exec("PRAGMA foreign_keys = ON");
+        result.storage.reset(new StorageManager(std::move(db), filePath, std::move(clock)));
+    } catch (const std::exception& e) {
+        result.error = QString::fromUtf8(e.what());
+    }
+    return result;
+}
+
+StorageManager::StorageManager(std::unique_ptr<SQLite::Database> db, QString filePath, Clock clock)
+    : m_db(std::move(db))
+    , m_filePath(std::move(filePath))
+    , m_clock(std::move(clock))
+{
+}
+
+StorageManager::~StorageManager()
+{
+    save();
+}
+
+std::optional<ClipItem> StorageManager::latestItem()
+{
+    std::optional<ClipItem> latest;
+    try {
+        SQLite::Statement query(*m_db, std::string("SELECT ") + itemColumns +
+                                           " FROM clip_items ORDER BY timestamp DESC LIMIT 1");
+        if (query.executeStep())
+            latest = readItem(query);
+    } catch (const std::exception&) {
+        latest.reset();
+    }
+    // Unsaved changes are part of the history too.
+    for (const Change& change : m_pending) {
+        if (const auto* insert = std::get_if<Insert>(&change)) {
+            if (!latest || insert->item.timestamp >= latest->timestamp)
+                latest = insert->item;
+        } else if (const auto* marked = std::get_if<MarkSensitive>(&change)) {
+            if (latest && latest->id == marked->id)
+                latest->isSensitive = true;
+        } else {
+            // A pending deletion may have removed it; knowing less only costs one de-duplication.
+            latest.reset();
+        }
+    }
+    return latest;
+}
+
+QList<ClipItem> StorageManager::allItems()
+{
+    QList<ClipItem> items;
+    try {
+        SQLite::Statement query(*m_db, std::string("SELECT ") + itemColumns +
+                                           " FROM clip_items ORDER BY timestamp DESC");
+        while (query.executeStep()) {
+            if (auto item = readItem(query))
+                items.append(std::move(*item));
+        }
+    } catch (const std::exception&) {
+        items.clear();
+    }
+    applyPendingTo(items);
+    return items;
+}
+
+std::optional<ClipItem> StorageManager::item(const QUuid& id)
+{
+    QList<ClipItem> found;
+    try {
+        SQLite::Statement query(*m_db, std::string("SELECT ") + itemColumns +
+                                           " FROM clip_items WHERE id = ?");
+        query.bind(1, idParameter(id));
+        if (query.executeStep()) {
+            if (auto item = readItem(query))
+                found.append(std::move(*item));
+        }
+    } catch (const std::exception&) {
+        found.clear();
+    }
+    applyPendingTo(found);
+    const auto it = std::find_if(found.cbegin(), found.cend(),
+                                 [&id](const ClipItem& item) { return item.id == id; });
+    return it == found.cend() ? std::nullopt : std::optional<ClipItem>(*it);
+}
+
+std::optional<QByteArray> StorageManager::contentData(const QUuid& id)
+{
+    for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
+        if (const auto* insert = std::get_if<Insert>(&*it); insert && insert->item.id == id)
+            return insert->contentData;
+    }
+    try {
+        SQLite::Statement query(*m_db, "SELECT content_data FROM clip_contents WHERE id = ?");
+        query.bind(1, idParameter(id));
+        if (query.executeStep()) {
+            const SQLite::Column column = query.getColumn(0);
+            return QByteArray(static_cast<const char*>(column.getBlob()), column.getBytes());
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+void StorageManager::applyPendingTo(QList<ClipItem>& items) const
+{
+    for (const Change& change : m_pending) {
+        std::visit(
+            [&items](const auto& c) {
+                using T = std::decay_t<decltype(c)>;
+                if constexpr (std::is_same_v<T, Insert>) {
+                    items.prepend(c.item);
+                } else if constexpr (std::is_same_v<T, Delete>) {
+                    items.removeIf([&c](const ClipItem& item) { return c.ids.contains(item.id); });
+                } else if constexpr (std::is_same_v<T, DeleteBefore>) {
+                    items.removeIf(
+                        [&c](const ClipItem& item) { return item.timestamp < c.cutoff; });
+                } else if constexpr (std::is_same_v<T, DeleteAll>) {
+                    items.clear();
+                } else if constexpr (std::is_same_v<T, MarkSensitive>) {
+                    for (ClipItem& item : items) {
+                        if (item.id == c.id)
+                            item.isSensitive = true;
+                    }
+                }
+            },
+            change);
+    }
+}
+
+void StorageManager::apply(const Change& change)
+{
+    std::visit(
+        [this](const auto& c) {
+            using T = std::decay_t<decltype(c)>;
+            if constexpr (std::is_same_v<T, Insert>) {
+                SQLite::Statement item(*m_db, "INSERT INTO clip_items (id, timestamp, type, "
+                                              "search_string, source_app_bundle_id, is_sensitive, "
+                                              "image_width, image_height) "
+                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+                item.bind(1, idParameter(c.item.id));
+                item.bind(2, static_cast<int64_t>(c.item.timestamp.toMSecsSinceEpoch()));
+                item.bind(3, clipTypeRawValue(c.item.type).toStdString());
+                item.bind(4, c.item.searchString.toStdString());
+                if (c.item.sourceAppBundleID)
+                    item.bind(5, c.item.sourceAppBundleID->toStdString());
+                item.bind(6, c.item.isSensitive ? 1 : 0);
+                if (c.item.imageSize) {
+                    item.bind(7, c.item.imageSize->width());
+                    item.bind(8, c.item.imageSize->height());
+                }
+                item.exec();
+                SQLite::Statement content(
+                    *m_db, "INSERT INTO clip_contents (id, content_data) VALUES (?, ?)");
+                content.bind(1, idParameter(c.item.id));
+                // A zero-length blob must still be a blob, never NULL.
+                content.bind(2, c.contentData.isEmpty() ? "" : c.contentData.constData(),
+                             static_cast<int>(c.contentData.size()));
+                content.exec();
+            } else if constexpr (std::is_same_v<T, Delete>) {
+                SQLite::Statement remove(*m_db, "DELETE FROM clip_items WHERE id = ?");
+                for (const QUuid& id : c.ids) {
+                    remove.bind(1, idParameter(id));
+                    remove.exec();
+                    remove.reset();
+                }
+            } else if constexpr (std::is_same_v<T, DeleteBefore>) {
+                SQLite::Statement remove(*m_db, "DELETE FROM clip_items WHERE timestamp < ?");
+                remove.bind(1, static_cast<int64_t>(c.cutoff.toMSecsSinceEpoch()));
+                remove.exec();
+            } else if constexpr (std::is_same_v<T, DeleteAll>) {
+                m_db->exec("DELETE FROM clip_contents");
+                m_db->exec("DELETE FROM clip_items");
+            } else if constexpr (std::is_same_v<T, MarkSensitive>) {
+                SQLite::Statement mark(*m_db, "UPDATE clip_items SET is_sensitive = 1 WHERE id = ?");
+                mark.bind(1, idParameter(c.id));
+                mark.exec();
+            }
+        },
+        change);
+}
+
+bool StorageManager::save()
+{
+    if (m_pending.empty())
+        return true;
+    try {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        for (const Change& change : m_pending)
+            apply(change);
+        transaction.commit();
+        m_pending.clear();
+        return true;
+    } catch (const std::exception&) {
+        // The transaction rolled back as a whole; everything stays pending for the next save.
+        return false;
+    }
+}
+
+void StorageManager::enqueue(Change change)
+{
+    m_pending.push_back(std::move(change));
+    save();
+}
+
+void StorageManager::insert(const ClipItem& item, const QByteArray& contentData)
+{
+    enqueue(Insert{item, contentData});
+    Q_EMIT itemInserted(item);
+}
+
+void StorageManager::deleteItem(const QUuid& id)
+{
+    enqueue(Delete{{id}});
+    Q_EMIT itemsDeleted({id});
+}
+
+void StorageManager::deleteItems(const QList<ClipItem>& items)
+{
+    QList<QUuid> ids;
+    ids.reserve(items.size());
+    for (const ClipItem& item : items)
+        ids.append(item.id);
+    if (ids.isEmpty()) {
+        save();
+        return;
+    }
+    enqueue(Delete{ids});
+    Q_EMIT itemsDeleted(ids);
+}
+
+void StorageManager::deleteItemsBefore(const QDateTime& date)
+{
+    enqueue(DeleteBefore{date});
+    Q_EMIT itemsDeletedBefore(date);
+}
+
+void StorageManager::deleteAll()
+{
+    enqueue(DeleteAll{});
+    Q_EMIT allItemsDeleted();
+}
+
+void StorageManager::purgeExpired(int retentionDays)
+{
+    if (retentionDays < 1)
+        return;
+    // Calendar days in local time: across a daylight-saving change a day is not 86 400 s.
+    const QDateTime cutoff = m_clock().addDays(-retentionDays);
+    if (!cutoff.isValid())
+        return;
+    deleteItemsBefore(cutoff);
+}
+
+void StorageManager::markSensitive(const QUuid& id)
+{
+    enqueue(MarkSensitive{id});
+    Q_EMIT itemMarkedSensitive(id);
+}
+
+} // namespace nabrix

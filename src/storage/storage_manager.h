@@ -1,0 +1,92 @@
+// The persistent history: one SQLite file, written one transaction per change.
+#pragma once
+
+#include "storage/clip_item.h"
+#include "storage/clock.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace SQLite {
+class Database;
+class Statement;
+} // namespace SQLite
+
+namespace nabrix {
+
+class StorageManager : public QObject {
+    Q_OBJECT
+public:
+    struct OpenResult {
+        std::unique_ptr<StorageManager> storage;
+        QString error; // set when storage is null
+    };
+
+    // Opens or creates the history at `filePath` (its directory is created private).
+    // A file that is not a history of this schema is left untouched and reported.
+    static OpenResult open(const QString& filePath, Clock clock = systemClock());
+    ~StorageManager() override;
+
+    // Newest entry by timestamp; none for an empty store or a failed read.
+    std::optional<ClipItem> latestItem();
+    // Every entry, newest first, without content bytes.
+    QList<ClipItem> allItems();
+    std::optional<ClipItem> item(const QUuid& id);
+    std::optional<QByteArray> contentData(const QUuid& id);
+
+    // Each write below changes the history at once (signals included) and saves. A save
+    // that fails keeps the change pending; the next save retries it.
+    void insert(const ClipItem& item, const QByteArray& contentData);
+    void deleteItem(const QUuid& id);
+    void deleteItems(const QList<ClipItem>& items);
+    void deleteItemsBefore(const QDateTime& date);
+    void deleteAll();
+    void purgeExpired(int retentionDays);
+    void markSensitive(const QUuid& id);
+
+    // Writes the pending changes in one transaction; true when nothing is left pending.
+    bool save();
+    bool hasPendingChanges() const { return !m_pending.empty(); }
+    QString filePath() const { return m_filePath; }
+
+Q_SIGNALS:
+    void itemInserted(const nabrix::ClipItem& item);
+    void itemsDeleted(const QList<QUuid>& ids);
+    void itemsDeletedBefore(const QDateTime& cutoff);
+    void allItemsDeleted();
+    void itemMarkedSensitive(const QUuid& id);
+
+private:
+    struct Insert {
+        ClipItem item;
+        QByteArray contentData;
+    };
+    struct Delete {
+        QList<QUuid> ids;
+    };
+    struct DeleteBefore {
+        QDateTime cutoff;
+    };
+    struct DeleteAll {};
+    struct MarkSensitive {
+        QUuid id;
+    };
+    using Change = std::variant<Insert, Delete, DeleteBefore, DeleteAll, MarkSensitive>;
+
+    StorageManager(std::unique_ptr<SQLite::Database> db, QString filePath, Clock clock);
+    void apply(const Change& change);
+    void applyPendingTo(QList<ClipItem>& items) const;
+    void enqueue(Change change);
+
+    std::unique_ptr<SQLite::Database> m_db;
+    QString m_filePath;
+    Clock m_clock;
+    std::vector<Change> m_pending;
+};
+
+} // namespace nabrix

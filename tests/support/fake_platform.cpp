@@ -1,0 +1,144 @@
+// Fakes of the platform services for headless tests.
+#include "fake_platform.h"
+
+#include "platform/fallback/fallback_services.h"
+
+#include <QTimer>
+
+namespace nabrix::testing {
+
+void FakePasteboard::replace(Content content)
+{
+    m_content = std::move(content);
+    ++m_changeCount;
+    Q_EMIT changeNotified();
+}
+
+void FakePasteboard::setContent(const Content& content)
+{
+    replace(content);
+}
+
+void FakePasteboard::copyText(const QString& text)
+{
+    Content content;
+    content.string = text;
+    replace(content);
+}
+
+QStringList FakePasteboard::types() const
+{
+    QStringList types = m_content.declaredOnly;
+    if (m_content.fileUrls)
+        types.append(PasteboardType::fileUrl);
+    types.append(m_content.data.keys());
+    if (m_content.string)
+        types.append(PasteboardType::string);
+    return types;
+}
+
+std::optional<QByteArray> FakePasteboard::dataForType(const QString& type) const
+{
+    const auto it = m_content.data.constFind(type);
+    return it == m_content.data.cend() ? std::nullopt : std::optional<QByteArray>(*it);
+}
+
+std::optional<QString> FakePasteboard::stringForType(const QString& type) const
+{
+    return type == PasteboardType::string ? m_content.string : std::nullopt;
+}
+
+std::optional<QList<QUrl>> FakePasteboard::readFileUrls() const
+{
+    return m_content.fileUrls;
+}
+
+void FakePasteboard::clearContents()
+{
+    ++m_clearCount;
+    replace({});
+}
+
+void FakePasteboard::writeString(const QString& text)
+{
+    copyText(text);
+}
+
+void FakePasteboard::writeData(const QString& type, const QByteArray& data,
+                               const std::optional<QString>& text)
+{
+    Content content;
+    content.data.insert(type, data);
+    content.string = text;
+    replace(content);
+}
+
+void FakePasteboard::writeFileUrls(const QList<QUrl>& urls)
+{
+    Content content;
+    content.fileUrls = urls;
+    replace(content);
+}
+
+std::optional<QString> FakeWorkspace::applicationName(const QString& id) const
+{
+    const auto it = names.constFind(id);
+    return it == names.cend() ? std::nullopt : std::optional<QString>(*it);
+}
+
+bool FakeHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers)
+{
+    ++registrations;
+    if (refuse)
+        return false;
+    registered = std::make_pair(keyCode, modifiers);
+    return true;
+}
+
+void FakeHotKeyService::unregisterHotKey()
+{
+    ++unregistrations;
+    registered.reset();
+}
+
+void FakeHotKeyService::press()
+{
+    if (registered)
+        Q_EMIT pressed();
+}
+
+QString FakeKeyboardLayout::keyName(std::uint32_t keyCode) const
+{
+    return names.value(keyCode, hexKeyName(keyCode));
+}
+
+void FakeSensitivityAnalyzer::analyze(const QByteArray&, QObject* context,
+                                      std::function<void(Verdict)> done)
+{
+    ++analyses;
+    QTimer::singleShot(0, context, [done = std::move(done), verdict = verdict] { done(verdict); });
+}
+
+FakePlatform::FakePlatform()
+{
+    auto pasteboardFake = std::make_unique<FakePasteboard>();
+    auto workspaceFake = std::make_unique<FakeWorkspace>();
+    auto keys = std::make_unique<FakeKeySynthesizer>();
+    auto hotKeys = std::make_unique<FakeHotKeyService>();
+    auto layout = std::make_unique<FakeKeyboardLayout>();
+    auto analyzer = std::make_unique<FakeSensitivityAnalyzer>();
+    pasteboard = pasteboardFake.get();
+    workspace = workspaceFake.get();
+    keySynthesizer = keys.get();
+    hotKeyService = hotKeys.get();
+    keyboardLayout = layout.get();
+    sensitivityAnalyzer = analyzer.get();
+    services.pasteboard = std::move(pasteboardFake);
+    services.workspace = std::move(workspaceFake);
+    services.keySynthesizer = std::move(keys);
+    services.hotKeyService = std::move(hotKeys);
+    services.keyboardLayout = std::move(layout);
+    services.sensitivityAnalyzer = std::move(analyzer);
+}
+
+} // namespace nabrix::testing

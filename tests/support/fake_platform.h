@@ -1,0 +1,112 @@
+// Fakes of the platform services for headless tests.
+#pragma once
+
+#include "platform/platform_services.h"
+
+#include <QHash>
+#include <QMap>
+#include <functional>
+#include <optional>
+
+namespace nabrix::testing {
+
+// An in-process clipboard: each write replaces the content and bumps the counter.
+class FakePasteboard final : public Pasteboard {
+    Q_OBJECT
+public:
+    struct Content {
+        QMap<QString, QByteArray> data;
+        std::optional<QString> string;
+        std::optional<QList<QUrl>> fileUrls;
+        // Types declared without any data behind them.
+        QStringList declaredOnly;
+    };
+
+    // Another application copies `content`.
+    void setContent(const Content& content);
+    void copyText(const QString& text);
+    const Content& content() const { return m_content; }
+    int clearCount() const { return m_clearCount; }
+
+    qint64 changeCount() const override { return m_changeCount; }
+    QStringList types() const override;
+    std::optional<QByteArray> dataForType(const QString& type) const override;
+    std::optional<QString> stringForType(const QString& type) const override;
+    std::optional<QList<QUrl>> readFileUrls() const override;
+    void clearContents() override;
+    void writeString(const QString& text) override;
+    void writeData(const QString& type, const QByteArray& data,
+                   const std::optional<QString>& text) override;
+    void writeFileUrls(const QList<QUrl>& urls) override;
+
+private:
+    void replace(Content content);
+
+    Content m_content;
+    qint64 m_changeCount = 0;
+    int m_clearCount = 0;
+};
+
+class FakeWorkspace final : public Workspace {
+public:
+    std::optional<QString> frontmost;
+    QHash<QString, QString> names;
+
+    std::optional<QString> frontmostApplicationId() const override { return frontmost; }
+    std::optional<QString> applicationName(const QString& id) const override;
+    QIcon applicationIcon(const QString&) const override { return {}; }
+    bool isInstalled(const QString& id) const override { return names.contains(id); }
+};
+
+class FakeKeySynthesizer final : public KeySynthesizer {
+public:
+    bool trusted = true;
+    int trustRequests = 0;
+    int pastes = 0;
+
+    bool isTrusted() const override { return trusted; }
+    void requestTrust() override { ++trustRequests; }
+    void postPaste() override { ++pastes; }
+};
+
+class FakeHotKeyService final : public HotKeyService {
+    Q_OBJECT
+public:
+    bool refuse = false;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> registered;
+    int registrations = 0;
+    int unregistrations = 0;
+
+    bool registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers) override;
+    void unregisterHotKey() override;
+    // The user presses the registered combination.
+    void press();
+};
+
+class FakeKeyboardLayout final : public KeyboardLayout {
+public:
+    QHash<std::uint32_t, QString> names;
+    QString keyName(std::uint32_t keyCode) const override;
+};
+
+// Answers with `verdict` on the next turn of the event loop.
+class FakeSensitivityAnalyzer final : public SensitivityAnalyzer {
+public:
+    Verdict verdict;
+    int analyses = 0;
+    void analyze(const QByteArray& png, QObject* context, std::function<void(Verdict)> done) override;
+};
+
+// A full set of fakes, with typed access to each.
+struct FakePlatform {
+    FakePlatform();
+    PlatformServices services;
+    FakePasteboard* pasteboard;
+    FakeWorkspace* workspace;
+    FakeKeySynthesizer* keySynthesizer;
+    FakeHotKeyService* hotKeyService;
+    FakeKeyboardLayout* keyboardLayout;
+    FakeSensitivityAnalyzer* sensitivityAnalyzer;
+};
+
+} // namespace nabrix::testing
