@@ -1,0 +1,235 @@
+// AppModel's capture handling: blacklist, sensitivity, de-duplication, purge and polling.
+#include "app/app_model.h"
+#include "capture/clipboard_observer.h"
+#include "fake_platform.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "test_environment.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+PasteboardContent textContent(const QString& text, std::optional<QString> source = std::nullopt)
+{
+    PasteboardContent content;
+    content.type = ClipType::Text;
+    content.contentData = text.toUtf8();
+    content.searchString = text;
+    content.sourceAppBundleID = std::move(source);
+    return content;
+}
+
+PasteboardContent imageContent(const QByteArray& png)
+{
+    PasteboardContent content;
+    content.type = ClipType::Image;
+    content.contentData = png;
+    return content;
+}
+
+struct Fixture {
+    explicit Fixture(const ManualClock& clock = ManualClock(QDateTime::currentDateTime()))
+        : model(home.openStorage(clock.clock()), home.loadSettings(), platform.services, clock.clock())
+    {
+    }
+    QStringList stored() const
+    {
+        QStringList texts;
+        for (const ClipItem& item : model.storage().allItems())
+            texts.append(item.searchString);
+        return texts;
+    }
+    TestHome home;
+    FakePlatform platform;
+    AppModel model;
+};
+
+} // namespace
+
+class TestAppModelCapture : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void duplicatesOfTheNewestEntryAreDropped_data()
+    {
+        QTest::addColumn<QStringList>("copies");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("A A") << QStringList({"A", "A"}) << QStringList({"A"});
+        QTest::newRow("A B A") << QStringList({"A", "B", "A"}) << QStringList({"A", "B", "A"});
+        QTest::newRow("empty texts") << QStringList({"", ""}) << QStringList({""});
+    }
+    void duplicatesOfTheNewestEntryAreDropped()
+    {
+        QFETCH(QStringList, copies);
+        QFETCH(QStringList, stored);
+        ManualClock clock;
+        Fixture f(clock);
+        for (const QString& copy : copies) {
+            clock.advance(1);
+            f.model.handleCapture(textContent(copy));
+        }
+        std::reverse(stored.begin(), stored.end());
+        QCOMPARE(f.stored(), stored);
+    }
+
+    void sameBytesUnderAnotherTypeAreANewEntry()
+    {
+        Fixture f;
+        f.model.handleCapture(textContent(QStringLiteral("{\\rtf1 x}")));
+        PasteboardContent rtf = textContent(QStringLiteral("{\\rtf1 x}"));
+        rtf.type = ClipType::Rtf;
+        f.model.handleCapture(rtf);
+        QCOMPARE(f.model.storage().allItems().size(), 2);
+    }
+
+    void duplicateDoesNotRefreshTheTimestamp()
+    {
+        ManualClock clock;
+        Fixture f(clock);
+        f.model.handleCapture(textContent(QStringLiteral("A")));
+        const QDateTime first = f.model.storage().latestItem()->timestamp;
+        clock.advance(100);
+        f.model.handleCapture(textContent(QStringLiteral("A")));
+        QCOMPARE(f.model.storage().latestItem()->timestamp, first);
+    }
+
+    void blacklistedSourcesAreNeverRecorded_data()
+    {
+        QTest::addColumn<std::optional<QString>>("source");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("blacklisted") << std::optional<QString>("com.bitwarden.desktop") << false;
+        QTest::newRow("other letter case") << std::optional<QString>("COM.BITWARDEN.DESKTOP") << true;
+        QTest::newRow("prefix only") << std::optional<QString>("com.bitwarden.desktop.helper") << true;
+        QTest::newRow("other application") << std::optional<QString>("org.gnome.TextEditor") << true;
+        QTest::newRow("no source") << std::optional<QString>() << true;
+    }
+    void blacklistedSourcesAreNeverRecorded()
+    {
+        QFETCH(std::optional<QString>, source);
+        QFETCH(bool, stored);
+        Fixture f;
+        f.model.settings().setSensitiveDetectionEnabled(false); // the blacklist applies regardless
+        f.model.handleCapture(textContent(QStringLiteral("secret"), source));
+        QCOMPARE(f.model.storage().allItems().size(), stored ? 1 : 0);
+    }
+
+    void cardNumbersAreFlaggedOnlyWithDetectionOn_data()
+    {
+        QTest::addColumn<bool>("detection");
+        QTest::addColumn<ClipType>("type");
+        QTest::addColumn<bool>("flagged");
+        QTest::newRow("text, on") << true << ClipType::Text << true;
+        QTest::newRow("rtf, on") << true << ClipType::Rtf << true;
+        QTest::newRow("file, on") << true << ClipType::File << false;
+        QTest::newRow("text, off") << false << ClipType::Text << false;
+    }
+    void cardNumbersAreFlaggedOnlyWithDetectionOn()
+    {
+        QFETCH(bool, detection);
+        QFETCH(ClipType, type);
+        QFETCH(bool, flagged);
+        Fixture f;
+        f.model.settings().setSensitiveDetectionEnabled(detection);
+        PasteboardContent content = textContent(QStringLiteral("pay with 4111 1111 1111 1111"));
+        content.type = type;
+        f.model.handleCapture(content);
+        QCOMPARE(f.model.storage().latestItem()->isSensitive, flagged);
+    }
+
+    void cardNumberBeyondTheSearchTextIsNotDetected()
+    {
+        Fixture f;
+        PasteboardContent content = textContent(QString(10000, QLatin1Char('a')));
+        content.contentData += " 4111111111111111";
+        f.model.handleCapture(content);
+        QVERIFY(!f.model.storage().latestItem()->isSensitive);
+    }
+
+    void imagesAreFlaggedLaterWhenTheAnalyserSaysSo_data()
+    {
+        QTest::addColumn<bool>("detection");
+        QTest::addColumn<SensitivityAnalyzer::Verdict>("verdict");
+        QTest::addColumn<bool>("flagged");
+        QTest::newRow("flagged") << true << SensitivityAnalyzer::Verdict(true) << true;
+        QTest::newRow("judged safe") << true << SensitivityAnalyzer::Verdict(false) << false;
+        QTest::newRow("no verdict") << true << SensitivityAnalyzer::Verdict() << false;
+        QTest::newRow("detection off") << false << SensitivityAnalyzer::Verdict(true) << false;
+    }
+    void imagesAreFlaggedLaterWhenTheAnalyserSaysSo()
+    {
+        QFETCH(bool, detection);
+        QFETCH(SensitivityAnalyzer::Verdict, verdict);
+        QFETCH(bool, flagged);
+        Fixture f;
+        f.model.settings().setSensitiveDetectionEnabled(detection);
+        f.platform.sensitivityAnalyzer->verdict = verdict;
+        f.model.handleCapture(imageContent("png-bytes"));
+        QVERIFY(!f.model.storage().latestItem()->isSensitive); // stored first, judged later
+        QTest::qWait(20);
+        QCOMPARE(f.model.storage().latestItem()->isSensitive, flagged);
+        QCOMPARE(f.platform.sensitivityAnalyzer->analyses, detection ? 1 : 0);
+    }
+
+    void lateVerdictForADeletedImageChangesNothing()
+    {
+        Fixture f;
+        f.platform.sensitivityAnalyzer->verdict = true;
+        QSignalSpy marked(&f.model.storage(), &StorageManager::itemMarkedSensitive);
+        f.model.handleCapture(imageContent("png-bytes"));
+        f.model.storage().deleteAll();
+        QTest::qWait(20);
+        QCOMPARE(marked.size(), 0);
+        QVERIFY(f.model.storage().allItems().isEmpty());
+    }
+
+    void startPurgesAndCapturesOnlyLaterChanges()
+    {
+        ManualClock clock(QDateTime::currentDateTime());
+        TestHome home;
+        FakePlatform platform;
+        {
+            auto storage = home.openStorage(clock.clock());
+            ClipItem old;
+            old.id = QUuid::createUuid();
+            old.timestamp = clock.now().addDays(-31);
+            old.searchString = QStringLiteral("expired");
+            storage->insert(old, "expired");
+        }
+        platform.pasteboard->copyText(QStringLiteral("on the clipboard at launch"));
+        AppModel model(home.openStorage(clock.clock()), home.loadSettings(), platform.services,
+                       clock.clock());
+        model.start();
+        QVERIFY(model.storage().allItems().isEmpty());
+
+        platform.pasteboard->copyText(QStringLiteral("copied later"));
+        QTRY_COMPARE_WITH_TIMEOUT(model.storage().allItems().size(), 1, 3000);
+        QCOMPARE(model.storage().latestItem()->searchString, QStringLiteral("copied later"));
+
+        model.stop();
+        platform.pasteboard->copyText(QStringLiteral("after stop"));
+        QTest::qWait(900);
+        QCOMPARE(model.storage().allItems().size(), 1);
+    }
+
+    void unlimitedRetentionKeepsEverything()
+    {
+        ManualClock clock(QDateTime::currentDateTime());
+        Fixture f(clock);
+        f.model.settings().setRetentionDays(0);
+        f.model.handleCapture(textContent(QStringLiteral("old")));
+        clock.advance(3600LL * 24 * 400);
+        f.model.runRetentionCleanup();
+        QCOMPARE(f.model.storage().allItems().size(), 1);
+        f.model.settings().setRetentionDays(7);
+        f.model.runRetentionCleanup();
+        QVERIFY(f.model.storage().allItems().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestAppModelCapture)
+#include "tst_app_model_capture.moc"

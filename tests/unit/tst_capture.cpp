@@ -1,0 +1,309 @@
+// Reading the clipboard into snapshots: representation order, encodings, caps and polling.
+#include "capture/clipboard_observer.h"
+#include "capture/file_list.h"
+#include "capture/text_limits.h"
+#include "fake_platform.h"
+#include "storage/json_string_array.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+using Content = FakePasteboard::Content;
+
+namespace {
+
+QByteArray encodedImage(const char* format, QColor colour = Qt::red)
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+const QByteArray simpleRtf = QByteArrayLiteral("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Hello}");
+
+std::optional<PasteboardContent> captured(const Content& content)
+{
+    FakePasteboard pasteboard;
+    pasteboard.setContent(content);
+    return ClipboardObserver::capture(pasteboard);
+}
+
+} // namespace
+
+class TestCapture : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstCharactersCountsGraphemeClusters_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("unitLength");
+        QTest::newRow("ascii") << QStringLiteral("a") << 1;
+        QTest::newRow("combining mark") << QStringLiteral("e\u0301") << 2;
+        QTest::newRow("flag") << QStringLiteral("\U0001F1EA\U0001F1F8") << 4;
+        QTest::newRow("zwj family")
+            << QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467") << 8;
+        QTest::newRow("skin tone") << QStringLiteral("\U0001F44D\U0001F3FD") << 4;
+    }
+    void firstCharactersCountsGraphemeClusters()
+    {
+        QFETCH(QString, unit);
+        QFETCH(int, unitLength);
+        QCOMPARE(unit.size(), unitLength);
+        QString text;
+        for (int i = 0; i < 10001; ++i)
+            text += unit;
+        const QString capped = firstCharacters(text);
+        QCOMPARE(capped.size(), qsizetype(10000) * unitLength);
+        QVERIFY(text.startsWith(capped));
+        QCOMPARE(firstCharacters(text.left(unitLength * 3), 10000), text.left(unitLength * 3));
+    }
+
+    void textKeepsAllBytesButCapsTheSearchString()
+    {
+        const QString text = QString(9999, QLatin1Char('x')) + QStringLiteral("é") +
+                             QString(10000, QLatin1Char('y'));
+        Content content;
+        content.string = text;
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, ClipType::Text);
+        QCOMPARE(snapshot->contentData, text.toUtf8());
+        QCOMPARE(snapshot->searchString, text.left(10000));
+    }
+
+    void emptyTextIsStillASnapshot()
+    {
+        Content content;
+        content.string = QString();
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, ClipType::Text);
+        QVERIFY(snapshot->contentData.isEmpty());
+    }
+
+    void fileListIsStoredAsEscapedJsonOfEncodedUrls()
+    {
+        Content content;
+        content.fileUrls = QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/ana/a.txt")),
+                                       QUrl::fromLocalFile(QStringLiteral("/home/ana/b c.png")),
+                                       QUrl::fromLocalFile(QStringLiteral("/tmp/ñ.pdf"))};
+        content.string = QStringLiteral("ignored");
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, ClipType::File);
+        QCOMPARE(snapshot->contentData,
+                 QByteArray(R"(["file:\/\/\/home\/ana\/a.txt","file:\/\/\/home\/ana\/b%20c.png",)"
+                            R"("file:\/\/\/tmp\/%C3%B1.pdf"])"));
+        QCOMPARE(snapshot->searchString, QStringLiteral("a.txt · b c.png · ñ.pdf"));
+        QCOMPARE(decodeFileList(snapshot->contentData), content.fileUrls);
+    }
+
+    void jsonEncodingEscapesLikeTheReferenceEncoder()
+    {
+        QCOMPARE(encodeJsonStringArray({}), QByteArray("[]"));
+        QCOMPARE(encodeJsonStringArray({QStringLiteral("a\"b\\c/d\n\t\x01"), QStringLiteral("€")}),
+                 QByteArray("[\"a\\\"b\\\\c\\/d\\n\\t\\u0001\",\"\xe2\x82\xac\"]"));
+        QCOMPARE(decodeJsonStringArray("[\"a\\/b\"]"), std::optional<QStringList>(QStringList{"a/b"}));
+        QVERIFY(!decodeJsonStringArray("[\"a\", 1]"));
+        QVERIFY(!decodeJsonStringArray("{\"a\": \"b\"}"));
+    }
+
+    void representationOrder_data()
+    {
+        QTest::addColumn<Content>("content");
+        QTest::addColumn<ClipType>("expected");
+        QTest::addColumn<QByteArray>("expectedData");
+
+        const QByteArray png = encodedImage("PNG");
+        Content filesAndImage;
+        filesAndImage.fileUrls = QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/a"))};
+        filesAndImage.data.insert(QStringLiteral("image/png"), png);
+        QTest::newRow("files win over images") << filesAndImage << ClipType::File
+                                               << QByteArray(R"(["file:\/\/\/a"])");
+
+        Content emptyUrls;
+        emptyUrls.fileUrls = QList<QUrl>{};
+        emptyUrls.string = QStringLiteral("fallback");
+        QTest::newRow("empty url list falls through") << emptyUrls << ClipType::Text
+                                                      << QByteArray("fallback");
+
+        Content webLinks;
+        webLinks.fileUrls = QList<QUrl>{QUrl(QStringLiteral("https://example.org/x"))};
+        webLinks.string = QStringLiteral("https://example.org/x");
+        QTest::newRow("web links are text") << webLinks << ClipType::Text
+                                            << QByteArray("https://example.org/x");
+
+        Content badTiffWithPng;
+        badTiffWithPng.data.insert(QStringLiteral("image/tiff"), QByteArray("not a tiff"));
+        badTiffWithPng.data.insert(QStringLiteral("image/png"), png);
+        QTest::newRow("undecodable tiff falls to png") << badTiffWithPng << ClipType::Image << png;
+
+        Content rtfAndText;
+        rtfAndText.data.insert(QStringLiteral("text/rtf"), simpleRtf);
+        rtfAndText.string = QStringLiteral("Hello");
+        QTest::newRow("rtf wins over text") << rtfAndText << ClipType::Rtf << simpleRtf;
+
+        Content applicationRtf;
+        applicationRtf.data.insert(QStringLiteral("application/rtf"), simpleRtf);
+        QTest::newRow("application/rtf is rtf") << applicationRtf << ClipType::Rtf << simpleRtf;
+
+        Content unreadableRtf;
+        unreadableRtf.data.insert(QStringLiteral("text/rtf"), QByteArray("plain words"));
+        unreadableRtf.string = QStringLiteral("plain words");
+        QTest::newRow("unreadable rtf is still rtf") << unreadableRtf << ClipType::Rtf
+                                                     << QByteArray("plain words");
+
+        Content declaredRtfWithoutData;
+        declaredRtfWithoutData.declaredOnly = {QStringLiteral("text/rtf")};
+        declaredRtfWithoutData.string = QStringLiteral("text");
+        QTest::newRow("rtf without data falls to text") << declaredRtfWithoutData << ClipType::Text
+                                                        << QByteArray("text");
+    }
+    void representationOrder()
+    {
+        QFETCH(Content, content);
+        QFETCH(ClipType, expected);
+        QFETCH(QByteArray, expectedData);
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, expected);
+        QCOMPARE(snapshot->contentData, expectedData);
+    }
+
+    void unreadableRtfHasAnEmptySearchString()
+    {
+        Content content;
+        content.data.insert(QStringLiteral("text/rtf"), QByteArray("plain words"));
+        QCOMPARE(captured(content)->searchString, QString());
+    }
+
+    void tiffIsConvertedToPng()
+    {
+        Content content;
+        content.data.insert(QStringLiteral("image/tiff"), encodedImage("TIFF", Qt::blue));
+        content.data.insert(QStringLiteral("image/png"), encodedImage("PNG", Qt::green));
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, ClipType::Image);
+        QVERIFY(snapshot->contentData.startsWith("\x89PNG"));
+        const QImage image = QImage::fromData(snapshot->contentData, "PNG");
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(snapshot->imageSize, std::optional<QSize>(QSize(4, 3)));
+        QVERIFY(snapshot->searchString.isEmpty());
+    }
+
+    void otherRepresentationsAreNotCaptured()
+    {
+        Content content;
+        content.data.insert(QStringLiteral("text/html"), QByteArray("<b>x</b>"));
+        content.data.insert(QStringLiteral("application/pdf"), QByteArray("%PDF"));
+        QVERIFY(!captured(content));
+    }
+
+    void passwordHintIsRecognised_data()
+    {
+        QTest::addColumn<QByteArray>("hint");
+        QTest::addColumn<bool>("secret");
+        QTest::newRow("secret") << QByteArray("secret") << true;
+        QTest::newRow("other value") << QByteArray("plain") << false;
+    }
+    void passwordHintIsRecognised()
+    {
+        QFETCH(QByteArray, hint);
+        QFETCH(bool, secret);
+        Content content;
+        content.string = QStringLiteral("hunter2");
+        content.data.insert(QStringLiteral("x-kde-passwordManagerHint"), hint);
+        QCOMPARE(captured(content)->markedSecret, secret);
+    }
+
+    void contentPresentAtStartIsIgnoredAndLaterChangesCapturedOnce()
+    {
+        FakePlatform platform;
+        platform.pasteboard->copyText(QStringLiteral("before start"));
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        QList<PasteboardContent> seen;
+        observer.setOnChange([&seen](const PasteboardContent& content) { seen.append(content); });
+        observer.start(std::chrono::hours(1));
+        observer.poll();
+        QVERIFY(seen.isEmpty());
+
+        platform.pasteboard->copyText(QStringLiteral("first"));
+        platform.pasteboard->copyText(QStringLiteral("second"));
+        observer.poll();
+        observer.poll();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.first().contentData, QByteArray("second"));
+    }
+
+    void uncapturableChangeIsNotRetried()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        int calls = 0;
+        observer.setOnChange([&calls](const PasteboardContent&) { ++calls; });
+        observer.start(std::chrono::hours(1));
+        Content html;
+        html.data.insert(QStringLiteral("text/html"), QByteArray("<i>x</i>"));
+        platform.pasteboard->setContent(html);
+        observer.poll();
+        QCOMPARE(observer.lastChangeCount(), platform.pasteboard->changeCount());
+        observer.poll();
+        QCOMPARE(calls, 0);
+    }
+
+    void sourceIsTheApplicationInFrontWhenTheCopyHappened()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        std::optional<PasteboardContent> seen;
+        observer.setOnChange([&seen](const PasteboardContent& content) { seen = content; });
+        observer.start(std::chrono::hours(1));
+
+        platform.workspace->frontmost = QStringLiteral("org.keepassxc.KeePassXC");
+        platform.pasteboard->copyText(QStringLiteral("password"));
+        platform.workspace->frontmost = QStringLiteral("firefox");
+        observer.poll();
+        QCOMPARE(seen->sourceAppBundleID, std::optional<QString>("org.keepassxc.KeePassXC"));
+
+        platform.workspace->frontmost.reset();
+        platform.pasteboard->copyText(QStringLiteral("no window"));
+        observer.poll();
+        QVERIFY(!seen->sourceAppBundleID);
+    }
+
+    void startAndStopAreIdempotent()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        observer.start(std::chrono::milliseconds(700));
+        platform.pasteboard->copyText(QStringLiteral("while running"));
+        const qint64 before = observer.lastChangeCount();
+        observer.start(std::chrono::milliseconds(700)); // ignored: keeps the unseen change
+        QCOMPARE(observer.lastChangeCount(), before);
+        observer.stop();
+        observer.stop();
+        QVERIFY(!observer.isRunning());
+    }
+
+    void noHandlerDiscardsSnapshots()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        observer.start(std::chrono::hours(1));
+        platform.pasteboard->copyText(QStringLiteral("x"));
+        observer.poll();
+        QCOMPARE(observer.lastChangeCount(), platform.pasteboard->changeCount());
+    }
+};
+
+QTEST_MAIN(TestCapture)
+#include "tst_capture.moc"

@@ -1,0 +1,302 @@
+// The history store: schema, reads, deletions, purge arithmetic, pending writes, failures.
+#include "storage/clip_type.h"
+#include "storage/storage_manager.h"
+#include "test_environment.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+ClipItem makeItem(const QDateTime& when, const QString& text = QStringLiteral("x"),
+                  ClipType type = ClipType::Text)
+{
+    ClipItem item;
+    item.id = QUuid::createUuid();
+    item.timestamp = when;
+    item.type = type;
+    item.searchString = text;
+    return item;
+}
+
+QStringList searchStrings(const QList<ClipItem>& items)
+{
+    QStringList strings;
+    for (const ClipItem& item : items)
+        strings.append(item.searchString);
+    return strings;
+}
+
+} // namespace
+
+class TestStorage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void clipTypeRawValuesAreExact_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("text") << "text" << true;
+        QTest::newRow("rtf") << "rtf" << true;
+        QTest::newRow("image") << "image" << true;
+        QTest::newRow("file") << "file" << true;
+        QTest::newRow("upper case") << "Text" << false;
+        QTest::newRow("all caps") << "RTF" << false;
+        QTest::newRow("other word") << "pdf" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void clipTypeRawValuesAreExact()
+    {
+        QFETCH(QString, raw);
+        QFETCH(bool, valid);
+        const auto type = clipTypeFromRawValue(raw);
+        QCOMPARE(type.has_value(), valid);
+        if (type)
+            QCOMPARE(clipTypeRawValue(*type), raw);
+    }
+
+    void newStoreIsPrivateAndHasTheSchema()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const QFileInfo file(home.historyPath());
+        QCOMPARE(file.permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QFileInfo(file.absolutePath()).permissions() & 0x0077, QFileDevice::Permissions());
+        storage.reset();
+
+        SQLite::Database db(home.historyPath().toStdString());
+        QCOMPARE(db.execAndGet("SELECT value FROM meta WHERE key = 'schemaVersion'").getString(),
+                 std::string("1.0.0"));
+        QCOMPARE(db.execAndGet("PRAGMA journal_mode").getString(), std::string("wal"));
+        QVERIFY(db.tableExists("clip_items"));
+        QVERIFY(db.tableExists("clip_contents"));
+    }
+
+    void insertedEntryReadsBackWithItsContent()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        ClipItem item = makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
+        item.sourceAppBundleID = QStringLiteral("org.example.Editor");
+        item.isSensitive = true;
+        storage->insert(item, QByteArray("h\xc3\xa9llo"));
+        storage.reset();
+
+        auto reopened = home.openStorage();
+        const auto latest = reopened->latestItem();
+        QVERIFY(latest);
+        QCOMPARE(latest->id, item.id);
+        QCOMPARE(latest->searchString, QStringLiteral("héllo"));
+        QCOMPARE(latest->sourceAppBundleID, item.sourceAppBundleID);
+        QVERIFY(latest->isSensitive);
+        QCOMPARE(latest->timestamp.toMSecsSinceEpoch(), item.timestamp.toMSecsSinceEpoch());
+        QCOMPARE(reopened->contentData(item.id), std::optional<QByteArray>("h\xc3\xa9llo"));
+    }
+
+    void emptyContentIsStoredAsEmptyBytes()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString());
+        storage->insert(item, QByteArray());
+        QCOMPARE(storage->contentData(item.id), std::optional<QByteArray>(QByteArray()));
+        QCOMPARE(storage->allItems().size(), 1);
+    }
+
+    void latestItemIsTheNewestByTimestamp()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        QVERIFY(!storage->latestItem());
+        const QDateTime now = QDateTime::currentDateTime();
+        storage->insert(makeItem(now.addSecs(-10), QStringLiteral("middle")), "m");
+        storage->insert(makeItem(now, QStringLiteral("newest")), "n");
+        storage->insert(makeItem(now.addSecs(-20), QStringLiteral("oldest")), "o");
+        QCOMPARE(storage->latestItem()->searchString, QStringLiteral("newest"));
+        QCOMPARE(searchStrings(storage->allItems()),
+                 QStringList({"newest", "middle", "oldest"}));
+    }
+
+    void deleteItemsRemovesThemAndTheirBytes()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const QDateTime now = QDateTime::currentDateTime();
+        const ClipItem a = makeItem(now.addSecs(-3), QStringLiteral("a"));
+        const ClipItem b = makeItem(now.addSecs(-2), QStringLiteral("b"));
+        const ClipItem c = makeItem(now.addSecs(-1), QStringLiteral("c"));
+        for (const ClipItem& item : {a, b, c})
+            storage->insert(item, item.searchString.toUtf8());
+        QSignalSpy deleted(storage.get(), &StorageManager::itemsDeleted);
+
+        storage->deleteItems({a, c});
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"b"}));
+        QVERIFY(!storage->contentData(a.id));
+        QCOMPARE(deleted.size(), 1);
+
+        storage->deleteItems({});
+        QCOMPARE(deleted.size(), 1);
+
+        SQLite::Database db(home.historyPath().toStdString());
+        QCOMPARE(db.execAndGet("SELECT count(*) FROM clip_contents").getInt(), 1);
+    }
+
+    void deleteItemsBeforeKeepsTheCutoffItself()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const QDateTime cutoff = QDateTime::currentDateTime().addDays(-1);
+        storage->insert(makeItem(cutoff.addMSecs(-1), QStringLiteral("earlier")), "e");
+        storage->insert(makeItem(cutoff, QStringLiteral("at cutoff")), "c");
+        storage->insert(makeItem(cutoff.addSecs(60), QStringLiteral("later")), "l");
+        storage->deleteItemsBefore(cutoff);
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"later", "at cutoff"}));
+    }
+
+    void purgeUsesCalendarDays_data()
+    {
+        QTest::addColumn<int>("retentionDays");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("zero keeps everything") << 0 << QStringList({"boundary", "before", "ancient"});
+        QTest::newRow("negative keeps everything")
+            << -5 << QStringList({"boundary", "before", "ancient"});
+        QTest::newRow("thirty days keeps the boundary to the second")
+            << 30 << QStringList({"boundary"});
+    }
+    void purgeUsesCalendarDays()
+    {
+        QFETCH(int, retentionDays);
+        QFETCH(QStringList, kept);
+        // Crosses the end of daylight saving time in Europe, where a calendar day is 25 h.
+        qputenv("TZ", "Europe/Madrid");
+        ManualClock clock(QDateTime(QDate(2026, 11, 20), QTime(10, 30, 15)));
+        TestHome home;
+        auto storage = home.openStorage(clock.clock());
+        const QDateTime boundary(QDate(2026, 10, 21), QTime(10, 30, 15));
+        storage->insert(makeItem(boundary, QStringLiteral("boundary")), "b");
+        storage->insert(makeItem(boundary.addSecs(-1), QStringLiteral("before")), "x");
+        storage->insert(makeItem(boundary.addYears(-2), QStringLiteral("ancient")), "y");
+        storage->purgeExpired(retentionDays);
+        QCOMPARE(searchStrings(storage->allItems()), kept);
+        qunsetenv("TZ");
+    }
+
+    void clearingRemovesEverything()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        for (int i = 0; i < 3; ++i)
+            storage->insert(makeItem(QDateTime::currentDateTime().addSecs(i)), "x");
+        QSignalSpy cleared(storage.get(), &StorageManager::allItemsDeleted);
+        storage->deleteAll();
+        QVERIFY(storage->allItems().isEmpty());
+        QVERIFY(!storage->latestItem());
+        QCOMPARE(cleared.size(), 1);
+    }
+
+    void markingSensitivePersistsAndIgnoresDeletedEntries()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        storage->insert(item, "png");
+        storage->markSensitive(item.id);
+        storage->deleteItem(item.id);
+        storage->markSensitive(item.id);
+        QVERIFY(!storage->hasPendingChanges());
+
+        const ClipItem other = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        storage->insert(other, "png");
+        storage->markSensitive(other.id);
+        storage.reset();
+        QVERIFY(home.openStorage()->item(other.id)->isSensitive);
+    }
+
+    void failedWriteStaysPendingAndIsRetried()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        // Another process holding the write lock makes our transaction fail.
+        auto blocker = std::make_unique<SQLite::Database>(home.historyPath().toStdString(),
+                                                          SQLite::OPEN_READWRITE);
+        blocker->exec("BEGIN IMMEDIATE");
+        const ClipItem item = makeItem(QDateTime::currentDateTime(), QStringLiteral("kept"));
+        storage->insert(item, "kept");
+        QVERIFY(storage->hasPendingChanges());
+        // Meanwhile the history still shows it.
+        QCOMPARE(storage->latestItem()->id, item.id);
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"kept"}));
+        QCOMPARE(storage->contentData(item.id), std::optional<QByteArray>("kept"));
+
+        blocker->exec("ROLLBACK");
+        blocker.reset();
+        QVERIFY(storage->save());
+        QVERIFY(!storage->hasPendingChanges());
+        storage.reset();
+        QCOMPARE(home.openStorage()->contentData(item.id), std::optional<QByteArray>("kept"));
+    }
+
+    void unusableFilesAreReportedAndLeftUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::newRow("not sqlite") << QByteArray("garbage");
+        QTest::newRow("newer schema") << QByteArray("newer");
+        QTest::newRow("foreign database") << QByteArray("foreign");
+    }
+    void unusableFilesAreReportedAndLeftUntouched()
+    {
+        QFETCH(QByteArray, setup);
+        TestHome home;
+        QDir().mkpath(QFileInfo(home.historyPath()).absolutePath());
+        if (setup == "garbage") {
+            QFile file(home.historyPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4096, 'z'));
+        } else {
+            SQLite::Database db(home.historyPath().toStdString(),
+                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            if (setup == "newer") {
+                db.exec("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+                db.exec("CREATE TABLE clip_items (id TEXT)");
+                db.exec("CREATE TABLE clip_contents (id TEXT)");
+                db.exec("INSERT INTO meta VALUES ('schemaVersion', '2.0.0')");
+            } else {
+                db.exec("CREATE TABLE photos (id INTEGER)");
+            }
+        }
+        QFile before(home.historyPath());
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+
+        const auto opened = StorageManager::open(home.historyPath());
+        QVERIFY(!opened.storage);
+        QVERIFY(!opened.error.isEmpty());
+        QFile after(home.historyPath());
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        QVERIFY(!QFile::exists(home.historyPath() + QStringLiteral("-wal")));
+    }
+
+    void unreachableDirectoryIsReported()
+    {
+        TestHome home;
+        // A regular file where the data directory should be: cannot be created even as root.
+        QFile blocker(home.path() + QStringLiteral("/blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const auto opened = StorageManager::open(home.path() + QStringLiteral("/blocked/nabrix/h.sqlite3"));
+        QVERIFY(!opened.storage);
+        QVERIFY(!opened.error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStorage)
+#include "tst_storage.moc"
