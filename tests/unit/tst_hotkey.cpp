@@ -1,0 +1,224 @@
+// The global shortcut: registration lifecycle, press delivery, modifier masks and shortcut text.
+#include "fake_platform.h"
+#include "hotkey/global_hot_key_manager.h"
+#include "hotkey/shortcut_text.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+constexpr std::uint32_t command = HotKeyModifier::command;
+constexpr std::uint32_t shift = HotKeyModifier::shift;
+constexpr std::uint32_t option = HotKeyModifier::option;
+constexpr std::uint32_t control = HotKeyModifier::control;
+
+// Delivers every queued call, as the next turn of the event loop would.
+void runQueuedCalls() {
+    QCoreApplication::sendPostedEvents();
+}
+
+} // namespace
+
+class TestHotKey : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void registrationReachesTheService() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        QVERIFY(manager.registerHotKey(55, control | option, [] {}));
+        QVERIFY(manager.isRegistered());
+        QCOMPARE(service.registered, std::make_optional(std::make_pair(55u, control | option)));
+    }
+
+    void pressRunsHandlerOnALaterTurnOfTheEventLoop() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int calls = 0;
+        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
+        service.press();
+        QCOMPARE(calls, 0);
+        runQueuedCalls();
+        QCOMPARE(calls, 1);
+        service.press();
+        service.press();
+        runQueuedCalls();
+        QCOMPARE(calls, 3);
+    }
+
+    void registeringAgainReplacesRegistrationAndHandler() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int first = 0;
+        int second = 0;
+        QVERIFY(manager.registerHotKey(55, command, [&first] { ++first; }));
+        QVERIFY(manager.registerHotKey(39, shift | control, [&second] { ++second; }));
+        QCOMPARE(service.unregistrations, 1);
+        QCOMPARE(service.registered, std::make_optional(std::make_pair(39u, shift | control)));
+        service.press();
+        runQueuedCalls();
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 1);
+    }
+
+    void refusedRegistrationDropsHandlerAndEarlierRegistration() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int first = 0;
+        int second = 0;
+        QVERIFY(manager.registerHotKey(55, command, [&first] { ++first; }));
+        service.refuse = true;
+        QVERIFY(!manager.registerHotKey(39, command, [&second] { ++second; }));
+        QVERIFY(!manager.isRegistered());
+        QCOMPARE(service.unregistrations, 1);
+        QVERIFY(!service.registered);
+        Q_EMIT service.pressed(); // a stray press still reaching the manager
+        runQueuedCalls();
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 0);
+    }
+
+    void refusedRegistrationOnFreshManager() {
+        FakeHotKeyService service;
+        service.refuse = true;
+        int calls = 0;
+        {
+            GlobalHotKeyManager manager(service);
+            QVERIFY(!manager.registerHotKey(55, command, [&calls] { ++calls; }));
+            Q_EMIT service.pressed();
+            runQueuedCalls();
+        }
+        QCOMPARE(calls, 0);
+        // Nothing was held, so nothing is released on destruction.
+        QCOMPARE(service.unregistrations, 0);
+    }
+
+    void unregisterIsIdempotent() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        manager.unregister();
+        QCOMPARE(service.unregistrations, 0);
+        int calls = 0;
+        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
+        manager.unregister();
+        manager.unregister();
+        QCOMPARE(service.unregistrations, 1);
+        QVERIFY(!service.registered);
+        Q_EMIT service.pressed();
+        runQueuedCalls();
+        QCOMPARE(calls, 0);
+    }
+
+    void pressQueuedBeforeUnregisterDoesNothing() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int calls = 0;
+        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
+        service.press();
+        manager.unregister();
+        runQueuedCalls();
+        QCOMPARE(calls, 0);
+    }
+
+    void destructionReleasesRegistration() {
+        FakeHotKeyService service;
+        int calls = 0;
+        {
+            GlobalHotKeyManager manager(service);
+            QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
+            service.press(); // queued, then the manager goes away
+        }
+        QCOMPARE(service.unregistrations, 1);
+        QVERIFY(!service.registered);
+        runQueuedCalls();
+        QCOMPARE(calls, 0);
+    }
+
+    void managerRegisteredAgainAfterUnregisterHearsPresses() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int calls = 0;
+        QVERIFY(manager.registerHotKey(55, command, [] {}));
+        manager.unregister();
+        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
+        service.press();
+        runQueuedCalls();
+        QCOMPARE(calls, 1);
+    }
+
+    void handlerMayUnregisterItsOwnManager() {
+        FakeHotKeyService service;
+        GlobalHotKeyManager manager(service);
+        int calls = 0;
+        const auto marker = std::make_shared<int>(7);
+        QVERIFY(manager.registerHotKey(55, command, [&, marker] {
+            manager.unregister();
+            calls += *marker; // captured state must outlive the unregister above
+        }));
+        service.press();
+        runQueuedCalls();
+        QCOMPARE(calls, 7);
+        QVERIFY(!manager.isRegistered());
+    }
+
+    void carbonModifiers_data() {
+        QTest::addColumn<Qt::KeyboardModifiers>("flags");
+        QTest::addColumn<std::uint32_t>("mask");
+        QTest::newRow("none") << Qt::KeyboardModifiers() << 0u;
+        QTest::newRow("meta") << Qt::KeyboardModifiers(Qt::MetaModifier) << 256u;
+        QTest::newRow("shift") << Qt::KeyboardModifiers(Qt::ShiftModifier) << 512u;
+        QTest::newRow("alt") << Qt::KeyboardModifiers(Qt::AltModifier) << 2048u;
+        QTest::newRow("control") << Qt::KeyboardModifiers(Qt::ControlModifier) << 4096u;
+        QTest::newRow("meta+alt") << (Qt::MetaModifier | Qt::AltModifier) << 2304u;
+        QTest::newRow("meta+alt+control")
+            << (Qt::MetaModifier | Qt::AltModifier | Qt::ControlModifier) << 6400u;
+        QTest::newRow("meta+control") << (Qt::MetaModifier | Qt::ControlModifier) << 4352u;
+        QTest::newRow("alt+control") << (Qt::AltModifier | Qt::ControlModifier) << 6144u;
+        QTest::newRow("all four") << (Qt::MetaModifier | Qt::ShiftModifier | Qt::AltModifier |
+                                      Qt::ControlModifier)
+                                  << 6912u;
+        QTest::newRow("keypad ignored") << (Qt::KeypadModifier | Qt::ControlModifier) << 4096u;
+        QTest::newRow("group switch ignored")
+            << (Qt::GroupSwitchModifier | Qt::MetaModifier) << 256u;
+        QTest::newRow("keypad alone") << Qt::KeyboardModifiers(Qt::KeypadModifier) << 0u;
+    }
+
+    void carbonModifiers() {
+        QFETCH(Qt::KeyboardModifiers, flags);
+        QFETCH(std::uint32_t, mask);
+        QCOMPARE(GlobalHotKeyManager::carbonModifiers(flags), mask);
+    }
+
+    void shortcutDisplayString_data() {
+        QTest::addColumn<std::uint32_t>("keyCode");
+        QTest::addColumn<std::uint32_t>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("command") << 39u << command << QStringLiteral("⌘S");
+        QTest::newRow("control+option") << 55u << (control | option) << QStringLiteral("⌃⌥V");
+        QTest::newRow("all four in fixed order")
+            << 39u << (command | shift | option | control) << QStringLiteral("⌃⌥⇧⌘S");
+        QTest::newRow("shift+command") << 39u << (command | shift) << QStringLiteral("⇧⌘S");
+        QTest::newRow("option+command") << 55u << (command | option) << QStringLiteral("⌥⌘V");
+        QTest::newRow("no modifiers") << 55u << 0u << QStringLiteral("V");
+        QTest::newRow("other mask bits") << 55u << (control | 1u | 128u) << QStringLiteral("⌃V");
+        QTest::newRow("key code 0") << 0u << (control | option) << QString();
+        QTest::newRow("key code 0 bare") << 0u << 0u << QString();
+        QTest::newRow("unnamed key") << 122u << command << QStringLiteral("⌘0x7A");
+        QTest::newRow("unnamed large key") << 0xABCDu << shift << QStringLiteral("⇧0xABCD");
+    }
+
+    void shortcutDisplayString() {
+        QFETCH(std::uint32_t, keyCode);
+        QFETCH(std::uint32_t, modifiers);
+        QFETCH(QString, text);
+        FakeKeyboardLayout layout;
+        layout.names = {{39, QStringLiteral("S")}, {55, QStringLiteral("V")}};
+        QCOMPARE(nabrix::shortcutDisplayString(keyCode, modifiers, layout), text);
+    }
+};
+
+QTEST_MAIN(TestHotKey)
+#include "tst_hotkey.moc"
