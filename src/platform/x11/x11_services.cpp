@@ -1,6 +1,8 @@
 // The X11 implementations of the platform services.
 #include "platform/x11/x11_services.h"
 
+#include "platform/x11/x11_workspace.h"
+
 #include <QGuiApplication>
 
 namespace nabrix {
@@ -11,7 +13,9 @@ std::optional<X11Services> createX11Services()
     if (x11 == nullptr || x11->connection() == nullptr || x11->display() == nullptr)
         return std::nullopt;
     // The individual services arrive with their own files; until then the fallbacks stand in.
-    return X11Services{};
+    X11Services services;
+    services.workspace = X11Workspace::create();
+    return services;
 }
 
 } // namespace nabrix
