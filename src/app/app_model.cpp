@@ -1,10 +1,16 @@
-// The one application state object: construction, start and stop.
+// AppModel: construction, start and stop, and the observable view state.
 #include "app/app_model.h"
 
+#include "app/key_monitor.h"
+#include "app/status_item_controller.h"
 #include "capture/clipboard_observer.h"
+#include "hotkey/global_hot_key_manager.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
+
+#include <QGuiApplication>
+#include <QWindow>
 
 namespace nabrix {
 
@@ -16,11 +22,19 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     , m_services(services)
     , m_clock(std::move(clock))
     , m_observer(std::make_unique<ClipboardObserver>(*services.pasteboard, *services.workspace))
+    , m_accessibilityGranted(services.keySynthesizer->isTrusted())
 {
     // The observer is owned by the model, so its callback never outlives it.
     m_observer->setOnChange([this](const PasteboardContent& content) { handleCapture(content); });
     m_cleanupTimer.setInterval(cleanupInterval);
     connect(&m_cleanupTimer, &QTimer::timeout, this, &AppModel::runRetentionCleanup);
+    m_flashTimer.setSingleShot(true);
+    m_flashTimer.setInterval(flashDuration);
+    connect(&m_flashTimer, &QTimer::timeout, this, &AppModel::endFlash);
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        m_keyWindowConnection = connect(app, &QGuiApplication::focusWindowChanged, this,
+                                        &AppModel::handleWindowDidBecomeKey);
+    }
 }
 
 AppModel::~AppModel()
@@ -34,6 +48,10 @@ void AppModel::start()
         return;
     m_running = true;
     m_observer->start(pollInterval);
+    if (m_statusItemController != nullptr)
+        m_statusItemController->installStatusItem();
+    registerHotkey();
+    applyStatusItemVisibility();
     m_storage->purgeExpired(m_settings->retentionDays());
     m_cleanupTimer.start();
 }
@@ -44,12 +62,122 @@ void AppModel::stop()
         return;
     m_running = false;
     m_observer->stop();
+    if (m_hotkeyManager)
+        m_hotkeyManager->unregister();
     m_cleanupTimer.stop();
+    disconnect(m_keyWindowConnection);
+    removeKeyMonitor();
 }
 
 void AppModel::runRetentionCleanup()
 {
     m_storage->purgeExpired(m_settings->retentionDays());
+}
+
+// Observable state: each setter announces only a real change.
+
+void AppModel::setSearchText(const QString& text)
+{
+    if (m_searchText == text)
+        return;
+    m_searchText = text;
+    Q_EMIT searchTextChanged();
+}
+
+void AppModel::setVisibleItems(const QList<ClipItem>& items)
+{
+    // Entries compare by identity; a list of the same entries in the same order is no change,
+    // but a changed flag on one of them is.
+    const bool same = m_visibleItems.size() == items.size() &&
+                      std::equal(m_visibleItems.cbegin(), m_visibleItems.cend(), items.cbegin(),
+                                 [](const ClipItem& a, const ClipItem& b) {
+                                     return a.id == b.id && a.isSensitive == b.isSensitive;
+                                 });
+    m_visibleItems = items;
+    if (!same)
+        Q_EMIT visibleItemsChanged();
+}
+
+void AppModel::setSelectedIndex(std::optional<qsizetype> index)
+{
+    if (m_selectedIndex == index)
+        return;
+    m_selectedIndex = index;
+    Q_EMIT selectedIndexChanged();
+}
+
+void AppModel::setRevealedIDs(const QSet<QUuid>& ids)
+{
+    if (m_revealedIDs == ids)
+        return;
+    m_revealedIDs = ids;
+    Q_EMIT revealedIDsChanged();
+}
+
+void AppModel::setSelecting(bool selecting)
+{
+    if (m_isSelecting == selecting)
+        return;
+    m_isSelecting = selecting;
+    Q_EMIT isSelectingChanged();
+}
+
+void AppModel::setSelectedItemIDs(const QSet<QUuid>& ids)
+{
+    if (m_selectedItemIDs == ids)
+        return;
+    m_selectedItemIDs = ids;
+    Q_EMIT selectedItemIDsChanged();
+}
+
+void AppModel::setPopoverOpen(bool open)
+{
+    if (m_isPopoverOpen == open)
+        return;
+    m_isPopoverOpen = open;
+    Q_EMIT isPopoverOpenChanged();
+}
+
+void AppModel::setHotkeyActive(bool active)
+{
+    if (m_hotkeyActive == active)
+        return;
+    m_hotkeyActive = active;
+    Q_EMIT hotkeyActiveChanged();
+}
+
+void AppModel::setAccessibilityGranted(bool granted)
+{
+    if (m_accessibilityGranted == granted)
+        return;
+    m_accessibilityGranted = granted;
+    Q_EMIT accessibilityGrantedChanged();
+}
+
+void AppModel::setDetailItem(const std::optional<ClipItem>& item)
+{
+    const bool same = m_detailItem.has_value() == item.has_value() &&
+                      (!item || (m_detailItem->id == item->id &&
+                                 m_detailItem->isSensitive == item->isSensitive));
+    m_detailItem = item;
+    if (!same)
+        Q_EMIT detailItemChanged();
+}
+
+void AppModel::setFlashCopyID(std::optional<QUuid> id)
+{
+    if (m_flashCopyID == id)
+        return;
+    m_flashCopyID = id;
+    Q_EMIT flashCopyIDChanged();
+}
+
+void AppModel::setModalPresented(bool presented)
+{
+    if (m_isModalPresented == presented)
+        return;
+    m_isModalPresented = presented;
+    Q_EMIT isModalPresentedChanged();
 }
 
 } // namespace nabrix

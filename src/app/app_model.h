@@ -5,22 +5,43 @@
 #include "storage/clip_item.h"
 #include "storage/clock.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QSet>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <optional>
+
+class QKeyEvent;
+class QWindow;
 
 namespace nabrix {
 
 class AppSettings;
 class ClipboardObserver;
+class GlobalHotKeyManager;
+class KeyMonitor;
+class StatusItemController;
 class StorageManager;
 struct PlatformServices;
 
 class AppModel : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(bool isSelecting READ isSelecting NOTIFY isSelectingChanged)
+    Q_PROPERTY(bool isPopoverOpen READ isPopoverOpen WRITE setPopoverOpen NOTIFY isPopoverOpenChanged)
+    Q_PROPERTY(bool hotkeyActive READ hotkeyActive NOTIFY hotkeyActiveChanged)
+    Q_PROPERTY(bool accessibilityGranted READ accessibilityGranted NOTIFY accessibilityGrantedChanged)
+    Q_PROPERTY(bool isModalPresented READ isModalPresented WRITE setModalPresented NOTIFY
+                   isModalPresentedChanged)
+
 public:
     static constexpr std::chrono::milliseconds pollInterval{700};
     static constexpr std::chrono::seconds cleanupInterval{86400};
+    static constexpr std::chrono::milliseconds flashDuration{900};
+    static constexpr std::chrono::milliseconds pasteDelay{150};
 
     // Takes the opened store and the loaded settings; the services outlive the model.
     AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppSettings> settings,
@@ -31,26 +52,133 @@ public:
     AppSettings& settings() const { return *m_settings; }
     ClipboardObserver& observer() const { return *m_observer; }
     PlatformServices& services() const { return m_services; }
+    // The tray icon and history windows; the model works without one (tests, early start).
+    void setStatusItemController(StatusItemController* controller) { m_statusItemController = controller; }
+    StatusItemController* statusItemController() const { return m_statusItemController; }
 
+    // Lifecycle and capture.
     void start();
     void stop();
     bool isRunning() const { return m_running; }
-
     void handleCapture(const PasteboardContent& content);
     void runRetentionCleanup();
     void checkImageSensitivity(const ClipItem& item, const QByteArray& png);
 
+    // Shared view state.
+    QString searchText() const { return m_searchText; }
+    void setSearchText(const QString& text);
+    const QList<ClipItem>& visibleItems() const { return m_visibleItems; }
+    std::optional<qsizetype> selectedIndex() const { return m_selectedIndex; }
+    void setSelectedIndex(std::optional<qsizetype> index);
+    const QSet<QUuid>& revealedIDs() const { return m_revealedIDs; }
+    bool isRevealed(const QUuid& id) const { return m_revealedIDs.contains(id); }
+    bool isSelecting() const { return m_isSelecting; }
+    const QSet<QUuid>& selectedItemIDs() const { return m_selectedItemIDs; }
+    bool isPopoverOpen() const { return m_isPopoverOpen; }
+    void setPopoverOpen(bool open);
+    bool hotkeyActive() const { return m_hotkeyActive; }
+    bool accessibilityGranted() const { return m_accessibilityGranted; }
+    const std::optional<ClipItem>& detailItem() const { return m_detailItem; }
+    void setDetailItem(const std::optional<ClipItem>& item);
+    std::optional<QUuid> flashCopyID() const { return m_flashCopyID; }
+    bool isModalPresented() const { return m_isModalPresented; }
+    void setModalPresented(bool presented);
+
+    // The history list and the keyboard.
+    void updateVisibleItems(const QList<ClipItem>& items);
+    void moveSelection(int step);
+    void installKeyMonitor();
+    void removeKeyMonitor();
+    bool hasKeyMonitor() const { return m_keyMonitor != nullptr; }
+    // True when the key was handled and must not reach the focused widget.
+    bool handleKeyEvent(const QKeyEvent& event);
+    void activateHighlighted();
+    void toggleSelectionMode();
+    void toggleChecked(const ClipItem& item);
+    bool isChecked(const ClipItem& item) const { return m_selectedItemIDs.contains(item.id); }
+    // Every visible entry is checked (and there is one).
+    bool allChecked() const;
+    void toggleAllChecked();
+    // The visible checked entries: what deleteChecked removes and the toolbar counts.
+    QList<ClipItem> checkedVisibleItems() const;
+
+    // Actions on entries.
+    void select(const ClipItem& item);
+    void paste(const ClipItem& item);
+    void simulatePaste();
+    void refreshAccessibility();
+    void openAccessibilitySettings();
+    void toggleReveal(const ClipItem& item);
+    void deleteHighlighted();
+    void deleteChecked();
+    void clearAll();
+    void deleteOlderThan(double seconds);
+
+    // Presentation.
+    void registerHotkey();
+    void toggleFromHotkey();
+    void applyStatusItemVisibility();
+    void handleWindowDidBecomeKey(QWindow* window);
+    void handlePopoverClosed();
+    void openSettings();
+
+Q_SIGNALS:
+    void searchTextChanged();
+    void visibleItemsChanged();
+    void selectedIndexChanged();
+    void revealedIDsChanged();
+    void isSelectingChanged();
+    void selectedItemIDsChanged();
+    void isPopoverOpenChanged();
+    void hotkeyActiveChanged();
+    void accessibilityGrantedChanged();
+    void detailItemChanged();
+    void flashCopyIDChanged();
+    void isModalPresentedChanged();
+    // The settings window should be shown, or brought to the front.
+    void settingsWindowRequested();
+
 private:
     bool isFromBlacklistedSource(const PasteboardContent& content) const;
     bool isDuplicateOfLatest(const PasteboardContent& content) const;
+    bool writeToPasteboard(const ClipItem& item);
+    void dismissAfterSelect();
+    void schedulePaste();
+    void endFlash();
+    void closeHistory();
+    void setSelecting(bool selecting);
+    void setSelectedItemIDs(const QSet<QUuid>& ids);
+    void setRevealedIDs(const QSet<QUuid>& ids);
+    void setFlashCopyID(std::optional<QUuid> id);
+    void setHotkeyActive(bool active);
+    void setAccessibilityGranted(bool granted);
+    void setVisibleItems(const QList<ClipItem>& items);
 
     std::unique_ptr<StorageManager> m_storage;
     std::unique_ptr<AppSettings> m_settings;
     PlatformServices& m_services;
     Clock m_clock;
     std::unique_ptr<ClipboardObserver> m_observer;
+    StatusItemController* m_statusItemController = nullptr;
+    std::unique_ptr<GlobalHotKeyManager> m_hotkeyManager;
+    std::unique_ptr<KeyMonitor> m_keyMonitor;
+    QMetaObject::Connection m_keyWindowConnection;
     QTimer m_cleanupTimer;
+    QTimer m_flashTimer;
     bool m_running = false;
+
+    QString m_searchText;
+    QList<ClipItem> m_visibleItems;
+    std::optional<qsizetype> m_selectedIndex;
+    QSet<QUuid> m_revealedIDs;
+    bool m_isSelecting = false;
+    QSet<QUuid> m_selectedItemIDs;
+    bool m_isPopoverOpen = false;
+    bool m_hotkeyActive = false;
+    bool m_accessibilityGranted = false;
+    std::optional<ClipItem> m_detailItem;
+    std::optional<QUuid> m_flashCopyID;
+    bool m_isModalPresented = false;
 };
 
 } // namespace nabrix

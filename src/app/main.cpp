@@ -1,5 +1,7 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_model.h"
+#include "app/single_instance.h"
+#include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
@@ -7,6 +9,7 @@
 #include "storage/storage_manager.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -22,6 +25,21 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("nabrix"));
     QApplication::setApplicationDisplayName(QStringLiteral("Nabrix"));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (!nabrix::installTranslations(app, QLocale::system()))
+        qWarning("nabrix: this build lacks its text catalogue; texts show as their keys");
+
+    // A second start shows or hides the running instance's history instead of capturing twice.
+    nabrix::SingleInstance instance(nabrix::SingleInstance::socketPathFor(nabrix::dataDirectory()));
+    switch (instance.claim()) {
+    case nabrix::SingleInstance::ClaimResult::AnotherInstanceRuns:
+        return 0;
+    case nabrix::SingleInstance::ClaimResult::Unavailable:
+        qWarning("nabrix: cannot listen on %s; later starts will not find this one",
+                 qUtf8Printable(instance.socketPath()));
+        break;
+    case nabrix::SingleInstance::ClaimResult::Listening:
+        break;
+    }
 
     auto opened = nabrix::StorageManager::open(nabrix::historyFilePath());
     if (!opened.storage) {

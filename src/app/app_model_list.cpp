@@ -1,0 +1,166 @@
+// AppModel: the visible list, the highlight, selection mode and the history's keys.
+#include "app/app_model.h"
+
+#include "app/key_monitor.h"
+
+#include <QKeyEvent>
+#include <QPointer>
+#include <algorithm>
+
+namespace nabrix {
+
+void AppModel::updateVisibleItems(const QList<ClipItem>& items)
+{
+    setVisibleItems(items);
+    if (items.isEmpty())
+        setSelectedIndex(std::nullopt);
+    else if (!m_selectedIndex || *m_selectedIndex >= items.size())
+        setSelectedIndex(0);
+}
+
+void AppModel::moveSelection(int step)
+{
+    if (m_visibleItems.isEmpty())
+        return;
+    const qsizetype last = m_visibleItems.size() - 1;
+    if (m_selectedIndex)
+        setSelectedIndex(std::clamp<qsizetype>(*m_selectedIndex + step, 0, last));
+    else
+        setSelectedIndex(step < 1 ? last : 0);
+}
+
+void AppModel::installKeyMonitor()
+{
+    if (m_keyMonitor)
+        return;
+    m_keyMonitor = std::make_unique<KeyMonitor>(
+        [model = QPointer<AppModel>(this)](const QKeyEvent& event) {
+            return model && model->handleKeyEvent(event);
+        });
+}
+
+void AppModel::removeKeyMonitor()
+{
+    m_keyMonitor.reset();
+}
+
+bool AppModel::handleKeyEvent(const QKeyEvent& event)
+{
+    if (m_isModalPresented)
+        return false;
+    const std::optional<ClipItem> detail = m_detailItem;
+
+    // Modifiers matter for A alone: every other key acts the same with or without them.
+    if (event.key() == Qt::Key_A && event.modifiers().testFlag(Qt::ControlModifier)) {
+        if (m_isSelecting && !detail) {
+            toggleAllChecked();
+            return true;
+        }
+        return false;
+    }
+
+    switch (event.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+        if (detail)
+            return false;
+        moveSelection(event.key() == Qt::Key_Down ? +1 : -1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (detail)
+            select(*detail);
+        else
+            activateHighlighted();
+        return true;
+    case Qt::Key_Escape:
+        if (detail)
+            setDetailItem(std::nullopt);
+        else if (m_isSelecting)
+            toggleSelectionMode();
+        else
+            closeHistory();
+        return true;
+    case Qt::Key_Space:
+        if (m_isSelecting && !detail && m_selectedIndex && *m_selectedIndex < m_visibleItems.size()) {
+            toggleChecked(m_visibleItems.at(*m_selectedIndex));
+            return true;
+        }
+        return false;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        if (detail)
+            return false;
+        if (!m_isSelecting) {
+            // The raw text: a field holding only spaces is still being edited.
+            if (!m_searchText.isEmpty())
+                return false;
+            deleteHighlighted();
+            return true;
+        }
+        if (!m_selectedItemIDs.isEmpty())
+            deleteChecked();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void AppModel::activateHighlighted()
+{
+    if (m_visibleItems.isEmpty())
+        return;
+    const qsizetype index = m_selectedIndex.value_or(0);
+    if (index >= m_visibleItems.size())
+        return;
+    select(m_visibleItems.at(index));
+}
+
+void AppModel::toggleSelectionMode()
+{
+    setSelecting(!m_isSelecting);
+    if (!m_isSelecting)
+        setSelectedItemIDs({});
+}
+
+void AppModel::toggleChecked(const ClipItem& item)
+{
+    QSet<QUuid> ids = m_selectedItemIDs;
+    if (!ids.remove(item.id))
+        ids.insert(item.id);
+    setSelectedItemIDs(ids);
+}
+
+bool AppModel::allChecked() const
+{
+    // Every visible entry, not just as many checks as rows: checks of entries the search
+    // hides must not make the visible ones look checked.
+    return !m_visibleItems.isEmpty() &&
+           std::all_of(m_visibleItems.cbegin(), m_visibleItems.cend(),
+                       [this](const ClipItem& item) { return m_selectedItemIDs.contains(item.id); });
+}
+
+void AppModel::toggleAllChecked()
+{
+    if (allChecked()) {
+        setSelectedItemIDs({});
+        return;
+    }
+    QSet<QUuid> ids;
+    ids.reserve(m_visibleItems.size());
+    for (const ClipItem& item : m_visibleItems)
+        ids.insert(item.id);
+    setSelectedItemIDs(ids);
+}
+
+QList<ClipItem> AppModel::checkedVisibleItems() const
+{
+    QList<ClipItem> checked;
+    for (const ClipItem& item : m_visibleItems) {
+        if (m_selectedItemIDs.contains(item.id))
+            checked.append(item);
+    }
+    return checked;
+}
+
+} // namespace nabrix

@@ -1,0 +1,165 @@
+// One running program per user and history: a second start hands over to the first.
+#include "app/single_instance.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace nabrix {
+
+namespace {
+
+const QByteArray toggleRequest = QByteArrayLiteral("toggle\n");
+// A listener accepts at kernel level even while its event loop is busy, so these only
+// run out when something is badly wrong.
+constexpr int answerTimeoutMs = 3000;
+constexpr int lockTimeoutMs = 5000;
+
+// Serialises claims on one socket path. A kernel lock (flock) rather than a lock file's
+// contents: it is released when its holder exits, crash or not, so it never goes stale, and
+// waiters get it as soon as it is free. The file itself stays; removing it would race.
+class ClaimLock {
+public:
+    explicit ClaimLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        const QDeadlineTimer deadline(lockTimeoutMs);
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
+                ::close(m_fd);
+                m_fd = -1;
+            } else {
+                QThread::msleep(5);
+            }
+        }
+    }
+    ~ClaimLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ClaimLock(const ClaimLock&) = delete;
+    ClaimLock& operator=(const ClaimLock&) = delete;
+
+    bool isHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+SingleInstance::SingleInstance(QString socketPath, QObject* parent)
+    : QObject(parent)
+    , m_socketPath(std::move(socketPath))
+{
+}
+
+// The server, a child, closes on destruction and removes its socket file.
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::socketPathFor(const QString& dataDirectory)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString directory =
+        !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+    const QByteArray digest = QCryptographicHash::hash(QDir::cleanPath(dataDirectory).toUtf8(),
+                                                       QCryptographicHash::Sha256)
+                                  .toHex()
+                                  .left(16);
+    return directory + QStringLiteral("/nabrix-") + QString::number(::getuid()) + u'-' +
+           QString::fromLatin1(digest);
+}
+
+SingleInstance::ClaimResult SingleInstance::claim()
+{
+    if (isListening())
+        return ClaimResult::Listening;
+
+    // Only the holder of this lock may remove a socket it found dead: without it, two starts
+    // after a crash could each remove the socket the other had just created, and both listen.
+    const ClaimLock lock(m_socketPath + QStringLiteral(".lock"));
+
+    if (notifyRunningInstance() != Contact::NobodyListening)
+        return ClaimResult::AnotherInstanceRuns;
+
+    auto server = std::make_unique<QLocalServer>();
+    if (!server->listen(m_socketPath)) {
+        if (server->serverError() != QAbstractSocket::AddressInUseError)
+            return ClaimResult::Unavailable;
+        // The path exists but nobody answered a moment ago: a crashed instance's socket.
+        // Without the lock (a claimer wedged while holding it) we look once more.
+        if (!lock.isHeld() && notifyRunningInstance() != Contact::NobodyListening)
+            return ClaimResult::AnotherInstanceRuns;
+        QLocalServer::removeServer(m_socketPath);
+        if (!server->listen(m_socketPath))
+            return ClaimResult::Unavailable;
+    }
+    m_server = server.release();
+    m_server->setParent(this);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    return ClaimResult::Listening;
+}
+
+bool SingleInstance::isListening() const
+{
+    return m_server != nullptr && m_server->isListening();
+}
+
+SingleInstance::Contact SingleInstance::notifyRunningInstance() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(answerTimeoutMs)) {
+        switch (socket.error()) {
+        case QLocalSocket::ServerNotFoundError:
+        case QLocalSocket::ConnectionRefusedError:
+            return Contact::NobodyListening;
+        default:
+            // Something is there but did not let us in (a busy or wedged instance): taking
+            // its place would leave two capturers running.
+            return Contact::NoAnswer;
+        }
+    }
+    socket.write(toggleRequest);
+    socket.flush();
+    socket.waitForBytesWritten(answerTimeoutMs);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(answerTimeoutMs);
+    return Contact::Notified;
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // Owned by the server until it goes away with its connection.
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        const auto readRequest = [this, socket] {
+            if (!socket->canReadLine()) {
+                // Requests are one short line; anything longer is not ours.
+                if (socket->bytesAvailable() > toggleRequest.size())
+                    socket->abort();
+                return;
+            }
+            if (socket->readLine(toggleRequest.size() + 1) == toggleRequest)
+                Q_EMIT toggleRequested();
+            socket->disconnectFromServer();
+        };
+        connect(socket, &QLocalSocket::readyRead, this, readRequest);
+        if (socket->bytesAvailable() > 0)
+            readRequest();
+    }
+}
+
+} // namespace nabrix

@@ -1,0 +1,57 @@
+// One running program per user and history: a second start hands over to the first.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace nabrix {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class ClaimResult {
+        // This process listens now; later starts reach it through toggleRequested().
+        Listening,
+        // Another process listens and was asked to toggle its history window. Exit now.
+        AnotherInstanceRuns,
+        // Neither listening nor reaching anyone worked (an unusable directory, say): run
+        // without the guard rather than not at all.
+        Unavailable,
+    };
+    Q_ENUM(ClaimResult)
+
+    // `socketPath` is the local socket's full path; the lock that serialises claims lies
+    // next to it.
+    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // The socket of the instance that owns `dataDirectory` for the current user: in
+    // $XDG_RUNTIME_DIR (private to the user) when it exists, else in the temporary directory.
+    // Named after the user id and a hash of the directory, so separate histories (tests with
+    // their own XDG directories) never meet.
+    static QString socketPathFor(const QString& dataDirectory);
+
+    QString socketPath() const { return m_socketPath; }
+
+    // Becomes the listener, or notifies the one that exists. A socket left behind by a
+    // crashed instance (nobody answers it) is removed and taken over. Concurrent claims
+    // on the same path end with exactly one listener.
+    ClaimResult claim();
+    bool isListening() const;
+
+Q_SIGNALS:
+    // A later start asked to show or hide the history window.
+    void toggleRequested();
+
+private:
+    enum class Contact { Notified, NobodyListening, NoAnswer };
+    Contact notifyRunningInstance() const;
+    void acceptConnections();
+
+    QString m_socketPath;
+    QLocalServer* m_server = nullptr;
+};
+
+} // namespace nabrix

@@ -1,0 +1,270 @@
+// The history list's state and keys: highlight, selection mode, and the whole key table.
+#include "model_fixture.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+class TestAppModelList : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void highlightFollowsTheList()
+    {
+        ModelFixture f;
+        for (const char* text : {"a", "b", "c", "d"})
+            f.add(QString::fromLatin1(text));
+        f.showAll();
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        f.model.setSelectedIndex(3);
+        // A narrower list moves a highlight past its end to the first row...
+        f.model.updateVisibleItems(f.model.visibleItems().mid(0, 2));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        // ...and keeps one still in range on its index.
+        f.showAll();
+        f.model.setSelectedIndex(1);
+        f.model.updateVisibleItems(f.model.visibleItems().mid(1));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
+        f.model.updateVisibleItems({});
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
+    }
+
+    void arrowsMoveTheHighlightWithoutWrapping()
+    {
+        ModelFixture f;
+        QVERIFY(f.press(Qt::Key_Down)); // consumed on an empty list, nothing happens
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
+        for (const char* text : {"a", "b", "c"})
+            f.add(QString::fromLatin1(text));
+        f.model.updateVisibleItems(f.model.storage().allItems());
+        f.model.setSelectedIndex(std::nullopt);
+        QVERIFY(f.press(Qt::Key_Up));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(2));
+        QVERIFY(f.press(Qt::Key_Down));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(2));
+        f.model.setSelectedIndex(std::nullopt);
+        QVERIFY(f.press(Qt::Key_Down));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        QVERIFY(f.press(Qt::Key_Up));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+    }
+
+    void keysPassOrActByState_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("consumed");
+        const int none = Qt::NoModifier;
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("typing reaches the search field") << "list" << int(Qt::Key_X) << none << false;
+        QTest::newRow("space outside selection mode") << "list" << int(Qt::Key_Space) << none << false;
+        QTest::newRow("ctrl+a outside selection mode") << "list" << int(Qt::Key_A) << ctrl << false;
+        QTest::newRow("delete while searching") << "searching" << int(Qt::Key_Backspace) << none << false;
+        QTest::newRow("delete with a search of spaces") << "spaces" << int(Qt::Key_Delete) << none << false;
+        QTest::newRow("arrows in the detail page") << "detail" << int(Qt::Key_Down) << none << false;
+        QTest::newRow("delete in the detail page") << "detail" << int(Qt::Key_Delete) << none << false;
+        QTest::newRow("ctrl+a in the detail page") << "detail+selecting" << int(Qt::Key_A) << ctrl << false;
+        QTest::newRow("space in selection mode") << "selecting" << int(Qt::Key_Space) << none << true;
+        QTest::newRow("ctrl+a in selection mode") << "selecting" << int(Qt::Key_A) << ctrl << true;
+        QTest::newRow("plain a in selection mode") << "selecting" << int(Qt::Key_A) << none << false;
+        QTest::newRow("return under a sheet") << "modal" << int(Qt::Key_Return) << none << false;
+        QTest::newRow("escape under a sheet") << "modal" << int(Qt::Key_Escape) << none << false;
+        QTest::newRow("arrows under a sheet") << "modal" << int(Qt::Key_Down) << none << false;
+        QTest::newRow("delete with nothing checked") << "selecting" << int(Qt::Key_Delete) << none << true;
+        QTest::newRow("shifted arrow acts like an arrow") << "list" << int(Qt::Key_Down)
+                                                         << int(Qt::ShiftModifier) << true;
+    }
+    void keysPassOrActByState()
+    {
+        QFETCH(QString, state);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, consumed);
+        ModelFixture f;
+        f.add(QStringLiteral("one"));
+        f.add(QStringLiteral("two"));
+        f.showAll();
+        if (state == QLatin1String("searching"))
+            f.model.setSearchText(QStringLiteral("on"));
+        if (state == QLatin1String("spaces"))
+            f.model.setSearchText(QStringLiteral("  "));
+        if (state.startsWith(QLatin1String("detail")))
+            f.model.setDetailItem(f.model.visibleItems().first());
+        if (state.endsWith(QLatin1String("selecting")))
+            f.model.toggleSelectionMode();
+        if (state == QLatin1String("modal"))
+            f.model.setModalPresented(true);
+        QCOMPARE(f.press(Qt::Key(key), Qt::KeyboardModifiers(modifiers)), consumed);
+        QCOMPARE(f.storedTexts().size(), 2); // none of these deletes anything
+    }
+
+    void escapeLeavesDetailThenSelectionThenCloses()
+    {
+        ModelFixture f;
+        f.add(QStringLiteral("one"));
+        f.showAll();
+        f.controller.showHistory();
+        f.model.toggleSelectionMode();
+        f.model.setDetailItem(f.model.visibleItems().first());
+        QVERIFY(f.press(Qt::Key_Escape));
+        QVERIFY(!f.model.detailItem());
+        QVERIFY(f.model.isSelecting());
+        QVERIFY(f.press(Qt::Key_Escape));
+        QVERIFY(!f.model.isSelecting());
+        QVERIFY(f.controller.isShown());
+        QVERIFY(f.press(Qt::Key_Escape));
+        QVERIFY(!f.controller.isShown());
+        QVERIFY(!f.model.isPopoverOpen());
+    }
+
+    void deleteRemovesTheHighlightedEntryAndTheHighlightWraps()
+    {
+        ModelFixture f;
+        f.add(QStringLiteral("old"));
+        f.add(QStringLiteral("new"));
+        f.showAll();
+        f.model.setSelectedIndex(1);
+        QVERIFY(f.press(Qt::Key_Backspace));
+        QCOMPARE(f.storedTexts(), QStringList({"new"}));
+        f.showAll();
+        // The deleted entry was the last row: the highlight moves to the first.
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+    }
+
+    void deleteInSelectionModeRemovesCheckedVisibleEntriesAtOnce()
+    {
+        ModelFixture f;
+        const ClipItem hidden = f.add(QStringLiteral("apple"));
+        const ClipItem shown = f.add(QStringLiteral("banana"));
+        f.add(QStringLiteral("cherry"));
+        f.showAll();
+        f.model.toggleSelectionMode();
+        f.model.toggleChecked(hidden);
+        f.model.toggleChecked(shown);
+        // A search hides "apple": only the visible checked entry goes.
+        QList<ClipItem> filtered;
+        for (const ClipItem& item : f.model.visibleItems()) {
+            if (item.searchString.contains(QLatin1Char('n')) || item.searchString == QLatin1String("cherry"))
+                filtered.append(item);
+        }
+        f.model.updateVisibleItems(filtered);
+        QCOMPARE(f.model.checkedVisibleItems().size(), 1);
+        QVERIFY(f.press(Qt::Key_Delete));
+        QCOMPARE(f.storedTexts(), QStringList({"cherry", "apple"}));
+        QVERIFY(f.model.selectedItemIDs().isEmpty());
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
+        QVERIFY(f.model.isSelecting());
+    }
+
+    void spaceChecksTheHighlightedRow()
+    {
+        ModelFixture f;
+        f.add(QStringLiteral("a"));
+        f.add(QStringLiteral("b"));
+        f.showAll();
+        f.model.toggleSelectionMode();
+        f.model.setSelectedIndex(1);
+        QVERIFY(f.press(Qt::Key_Space));
+        QVERIFY(f.model.isChecked(f.model.visibleItems().at(1)));
+        QVERIFY(f.press(Qt::Key_Space));
+        QVERIFY(f.model.selectedItemIDs().isEmpty());
+    }
+
+    void allCheckedMeansEveryVisibleEntry()
+    {
+        ModelFixture f;
+        const ClipItem a = f.add(QStringLiteral("a"));
+        const ClipItem b = f.add(QStringLiteral("b"));
+        f.showAll();
+        QVERIFY(!f.model.allChecked());
+        f.model.toggleSelectionMode();
+        QVERIFY(f.press(Qt::Key_A, Qt::ControlModifier));
+        QVERIFY(f.model.allChecked());
+        // Search down to "a": still all checked; checks of hidden entries do not count.
+        f.model.updateVisibleItems({a});
+        QVERIFY(f.model.allChecked());
+        f.model.toggleChecked(a);
+        QCOMPARE(f.model.selectedItemIDs().size(), 1); // only b, hidden, stays checked
+        QVERIFY(!f.model.allChecked());
+        // Toggling all checks the visible ones and drops the hidden check.
+        f.model.toggleAllChecked();
+        QCOMPARE(f.model.selectedItemIDs(), QSet<QUuid>({a.id}));
+        f.model.toggleAllChecked();
+        QVERIFY(f.model.selectedItemIDs().isEmpty());
+        f.model.updateVisibleItems({});
+        QVERIFY(!f.model.allChecked());
+        Q_UNUSED(b);
+    }
+
+    void leavingSelectionModeClearsChecks()
+    {
+        ModelFixture f;
+        const ClipItem a = f.add(QStringLiteral("a"));
+        f.showAll();
+        f.model.toggleSelectionMode();
+        f.model.toggleChecked(a);
+        f.model.setDetailItem(a);
+        f.model.setSelectedIndex(0);
+        f.model.toggleSelectionMode();
+        QVERIFY(f.model.selectedItemIDs().isEmpty());
+        QVERIFY(f.model.detailItem()); // untouched
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+    }
+
+    void stateSignalsFireOnlyOnRealChanges()
+    {
+        ModelFixture f;
+        const ClipItem a = f.add(QStringLiteral("a"));
+        QSignalSpy search(&f.model, &AppModel::searchTextChanged);
+        QSignalSpy index(&f.model, &AppModel::selectedIndexChanged);
+        QSignalSpy list(&f.model, &AppModel::visibleItemsChanged);
+        QSignalSpy detail(&f.model, &AppModel::detailItemChanged);
+        f.model.setSearchText(QStringLiteral("x"));
+        f.model.setSearchText(QStringLiteral("x"));
+        f.showAll();
+        f.showAll();
+        f.model.setSelectedIndex(0);
+        f.model.setDetailItem(a);
+        f.model.setDetailItem(a);
+        QCOMPARE(search.size(), 1);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(index.size(), 1);
+        QCOMPARE(detail.size(), 1);
+    }
+
+    void keyMonitorSeesKeysBeforeTheFocusedWidget()
+    {
+        ModelFixture f;
+        f.add(QStringLiteral("a"));
+        f.add(QStringLiteral("b"));
+        f.showAll();
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* field = new QLineEdit(&window);
+        layout->addWidget(field);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        field->setFocus();
+
+        f.model.installKeyMonitor();
+        f.model.installKeyMonitor(); // a second install changes nothing
+        QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
+        QTest::keyClick(window.windowHandle(), 'b');
+        QTest::keyClick(window.windowHandle(), ' ');
+        QCOMPARE(field->text(), QStringLiteral("b "));
+
+        f.model.removeKeyMonitor();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Up);
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
+    }
+};
+
+QTEST_MAIN(TestAppModelList)
+#include "tst_app_model_list.moc"
