@@ -57,6 +57,27 @@ QStringList defaultBlacklist()
         QStringLiteral("com.protonpass"),
         QStringLiteral("com.enpass.enpass"),
         QStringLiteral("com.apple.keychainaccess"),
+        // The same managers and the keyring managers as this desktop names them: the
+        // desktop-entry id and, where it differs, the WM_CLASS class of their windows.
+        QStringLiteral("org.keepassxc.KeePassXC"),
+        QStringLiteral("KeePassXC"),
+        QStringLiteral("keepass2"),
+        QStringLiteral("KeePass2"),
+        QStringLiteral("bitwarden"),
+        QStringLiteral("Bitwarden"),
+        QStringLiteral("1password"),
+        QStringLiteral("1Password"),
+        QStringLiteral("proton-pass"),
+        QStringLiteral("Proton Pass"),
+        QStringLiteral("me.proton.Pass"),
+        QStringLiteral("enpass"),
+        QStringLiteral("Enpass"),
+        QStringLiteral("org.gnome.seahorse.Application"),
+        QStringLiteral("Seahorse"),
+        QStringLiteral("org.kde.kwalletmanager5"),
+        QStringLiteral("kwalletmanager5"),
+        QStringLiteral("org.kde.kwalletmanager"),
+        QStringLiteral("kwalletmanager"),
     };
 }
 

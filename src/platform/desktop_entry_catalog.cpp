@@ -24,13 +24,15 @@ struct GFree {
 };
 using GCharPtr = std::unique_ptr<char, GFree>;
 
-DesktopAppInfoPtr openEntry(const QString& desktopId) {
+DesktopAppInfoPtr openEntry(const QString& desktopId)
+{
     return DesktopAppInfoPtr(g_desktop_app_info_new(desktopId.toUtf8().constData()));
 }
 
 // An entry that names `windowClass` as its StartupWMClass, else one whose executable is
 // called like it (KeePass2 runs `keepass2` and declares no StartupWMClass).
-DesktopAppInfoPtr findByWindowClass(const QString& windowClass) {
+DesktopAppInfoPtr findByWindowClass(const QString& windowClass)
+{
     GList* all = g_app_info_get_all();
     GDesktopAppInfo* byWmClass = nullptr;
     GDesktopAppInfo* byExecutable = nullptr;
@@ -54,7 +56,8 @@ DesktopAppInfoPtr findByWindowClass(const QString& windowClass) {
     return result;
 }
 
-DesktopAppInfoPtr lookUp(const QString& id) {
+DesktopAppInfoPtr lookUp(const QString& id)
+{
     if (id.isEmpty())
         return nullptr;
     const QString suffix = QStringLiteral(".desktop");
@@ -68,7 +71,8 @@ DesktopAppInfoPtr lookUp(const QString& id) {
 }
 
 // Legacy entries put icons in pixmaps/ (or name a file with its extension).
-QIcon pixmapIcon(const QString& name) {
+QIcon pixmapIcon(const QString& name)
+{
     static const QStringList extensions{QString(), QStringLiteral(".png"), QStringLiteral(".svg"),
                                         QStringLiteral(".xpm")};
     for (const QString& dataDir :
@@ -82,7 +86,8 @@ QIcon pixmapIcon(const QString& name) {
     return {};
 }
 
-QIcon iconFromName(const QString& name) {
+QIcon iconFromName(const QString& name)
+{
     if (name.isEmpty())
         return {};
     if (QDir::isAbsolutePath(name))
@@ -92,30 +97,34 @@ QIcon iconFromName(const QString& name) {
     return pixmapIcon(name);
 }
 
-void onApplicationsChanged(GAppInfoMonitor*, gpointer catalog) {
+void onApplicationsChanged(GAppInfoMonitor*, gpointer catalog)
+{
     static_cast<DesktopEntryCatalog*>(catalog)->clear();
 }
 
 } // namespace
 
 DesktopEntryCatalog::DesktopEntryCatalog()
-    : m_monitor(g_app_info_monitor_get()) {
+    : m_monitor(g_app_info_monitor_get())
+{
     m_changedHandler =
         g_signal_connect(m_monitor, "changed", G_CALLBACK(onApplicationsChanged), this);
 }
 
-DesktopEntryCatalog::~DesktopEntryCatalog() {
+DesktopEntryCatalog::~DesktopEntryCatalog()
+{
     g_signal_handler_disconnect(m_monitor, m_changedHandler);
     g_object_unref(m_monitor);
 }
 
-void DesktopEntryCatalog::clear() {
+void DesktopEntryCatalog::clear()
+{
     m_entries.clear();
     m_icons.clear();
 }
 
-const std::optional<DesktopEntryCatalog::Entry>&
-DesktopEntryCatalog::entry(const QString& id) const {
+const std::optional<DesktopEntryCatalog::Entry>& DesktopEntryCatalog::entry(const QString& id) const
+{
     auto it = m_entries.find(id);
     if (it != m_entries.end())
         return *it;
@@ -128,18 +137,21 @@ DesktopEntryCatalog::entry(const QString& id) const {
     return *m_entries.insert(id, found);
 }
 
-bool DesktopEntryCatalog::contains(const QString& id) const {
+bool DesktopEntryCatalog::contains(const QString& id) const
+{
     return entry(id).has_value();
 }
 
-std::optional<QString> DesktopEntryCatalog::name(const QString& id) const {
+std::optional<QString> DesktopEntryCatalog::name(const QString& id) const
+{
     const auto& found = entry(id);
     if (!found || found->name.isEmpty())
         return std::nullopt;
     return found->name;
 }
 
-QIcon DesktopEntryCatalog::icon(const QString& id) const {
+QIcon DesktopEntryCatalog::icon(const QString& id) const
+{
     const auto cached = m_icons.constFind(id);
     if (cached != m_icons.cend())
         return *cached;

@@ -36,7 +36,8 @@ using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
 // event thread reads the connection too, so the socket is only polled briefly between
 // looks into xcb's reply queue.
 void* awaitReply(xcb_connection_t* connection, unsigned int sequence,
-                 SteadyClock::time_point deadline) {
+                 SteadyClock::time_point deadline)
+{
     const int fd = xcb_get_file_descriptor(connection);
     for (;;) {
         void* reply = nullptr;
@@ -56,14 +57,16 @@ void* awaitReply(xcb_connection_t* connection, unsigned int sequence,
     }
 }
 
-QByteArray propertyBytes(const PropertyReply& reply) {
+QByteArray propertyBytes(const PropertyReply& reply)
+{
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return {};
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                       xcb_get_property_value_length(reply.get()));
 }
 
-std::optional<quint32> propertyWindow(const PropertyReply& reply) {
+std::optional<quint32> propertyWindow(const PropertyReply& reply)
+{
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32 ||
         xcb_get_property_value_length(reply.get()) < 4)
         return std::nullopt;
@@ -71,12 +74,14 @@ std::optional<quint32> propertyWindow(const PropertyReply& reply) {
     return window != XCB_WINDOW_NONE ? std::optional<quint32>(window) : std::nullopt;
 }
 
-std::optional<QString> nonEmpty(QString text) {
+std::optional<QString> nonEmpty(QString text)
+{
     text = text.trimmed();
     return text.isEmpty() ? std::nullopt : std::optional<QString>(std::move(text));
 }
 
-std::optional<QString> utf8Property(const PropertyReply& reply) {
+std::optional<QString> utf8Property(const PropertyReply& reply)
+{
     QByteArray bytes = propertyBytes(reply);
     const qsizetype end = bytes.indexOf('\0');
     if (end >= 0)
@@ -85,7 +90,8 @@ std::optional<QString> utf8Property(const PropertyReply& reply) {
 }
 
 // _KDE_NET_WM_DESKTOP_FILE names the entry with or without its ".desktop".
-std::optional<QString> desktopFileProperty(const PropertyReply& reply) {
+std::optional<QString> desktopFileProperty(const PropertyReply& reply)
+{
     auto id = utf8Property(reply);
     if (id && id->endsWith(QLatin1String(".desktop")))
         id = nonEmpty(id->chopped(8));
@@ -93,7 +99,8 @@ std::optional<QString> desktopFileProperty(const PropertyReply& reply) {
 }
 
 // WM_CLASS holds "instance\0class\0" in Latin-1.
-std::optional<QString> windowClassProperty(const PropertyReply& reply) {
+std::optional<QString> windowClassProperty(const PropertyReply& reply)
+{
     const QList<QByteArray> parts = propertyBytes(reply).split('\0');
     if (parts.size() < 2)
         return std::nullopt;
@@ -114,7 +121,8 @@ public:
     // Sends every request at once so one window costs one round trip.
     WindowProperties(xcb_connection_t* connection, quint32 window,
                      const std::array<xcb_atom_t, SlotCount>& atoms,
-                     SteadyClock::time_point deadline) {
+                     SteadyClock::time_point deadline)
+    {
         std::array<xcb_get_property_cookie_t, SlotCount> cookies{};
         for (int slot = 0; slot < SlotCount; ++slot)
             cookies[slot] = xcb_get_property(connection, 0, window, atoms[slot],
@@ -132,7 +140,8 @@ private:
 };
 
 std::optional<xcb_atom_t> internAtom(xcb_connection_t* connection, const char* name,
-                                     SteadyClock::time_point deadline) {
+                                     SteadyClock::time_point deadline)
+{
     const auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
     xcb_flush(connection);
     std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(
@@ -144,7 +153,8 @@ std::optional<xcb_atom_t> internAtom(xcb_connection_t* connection, const char* n
 
 } // namespace
 
-std::unique_ptr<X11Workspace> X11Workspace::create() {
+std::unique_ptr<X11Workspace> X11Workspace::create()
+{
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr || x11->display() == nullptr)
         return nullptr;
@@ -171,9 +181,12 @@ std::unique_ptr<X11Workspace> X11Workspace::create() {
 X11Workspace::X11Workspace(xcb_connection_t* connection, quint32 rootWindow, const Atoms& atoms)
     : m_connection(connection)
     , m_rootWindow(rootWindow)
-    , m_atoms(atoms) {}
+    , m_atoms(atoms)
+{
+}
 
-std::optional<quint32> X11Workspace::activeWindow() const {
+std::optional<quint32> X11Workspace::activeWindow() const
+{
     const auto cookie = xcb_get_property(m_connection, 0, m_rootWindow, m_atoms.activeWindow,
                                          XCB_ATOM_WINDOW, 0, 1);
     xcb_flush(m_connection);
@@ -183,7 +196,8 @@ std::optional<quint32> X11Workspace::activeWindow() const {
     return window != m_rootWindow ? window : std::nullopt;
 }
 
-std::optional<QString> X11Workspace::frontmostApplicationId() const {
+std::optional<QString> X11Workspace::frontmostApplicationId() const
+{
     const auto active = activeWindow();
     if (!active)
         return std::nullopt;
@@ -215,15 +229,18 @@ std::optional<QString> X11Workspace::frontmostApplicationId() const {
     return std::nullopt;
 }
 
-std::optional<QString> X11Workspace::applicationName(const QString& id) const {
+std::optional<QString> X11Workspace::applicationName(const QString& id) const
+{
     return m_entries.name(id);
 }
 
-QIcon X11Workspace::applicationIcon(const QString& id) const {
+QIcon X11Workspace::applicationIcon(const QString& id) const
+{
     return m_entries.icon(id);
 }
 
-bool X11Workspace::isInstalled(const QString& id) const {
+bool X11Workspace::isInstalled(const QString& id) const
+{
     return m_entries.contains(id);
 }
 

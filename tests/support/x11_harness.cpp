@@ -1,0 +1,217 @@
+// Helpers for tests on the private X server: windows, activation, keys, the clipboard.
+#include "x11_harness.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace nabrix::testing::x11 {
+
+namespace {
+
+constexpr int toolTimeoutMs = 15000;
+constexpr int windowTimeoutMs = 15000;
+
+QString hex(quint32 window)
+{
+    return QStringLiteral("0x%1").arg(window, 0, 16);
+}
+
+std::optional<quint32> parseWindowId(const QByteArray& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("#\\s*(0x[0-9a-fA-F]+)"));
+    const auto match = pattern.match(QString::fromLatin1(text));
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const quint32 id = match.captured(1).toUInt(&ok, 16);
+    return ok && id != 0 ? std::optional<quint32>(id) : std::nullopt;
+}
+
+bool isManaged(quint32 window)
+{
+    const ToolResult clients = runTool(
+        QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    return clients.exitCode == 0 && clients.output.contains(hex(window).toLatin1());
+}
+
+} // namespace
+
+QString problem()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("DISPLAY is not set: run this test through scripts/with-x11");
+    if (qApp != nullptr && QGuiApplication::platformName() != QLatin1String("xcb"))
+        return QStringLiteral("Qt runs on '%1', not xcb: set QT_QPA_PLATFORM=xcb")
+            .arg(QGuiApplication::platformName());
+    for (const char* tool : {"xprop", "xdotool", "xclip", "xterm", "setxkbmap"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            return QStringLiteral("%1 is missing: run scripts/install-deps")
+                .arg(QLatin1String(tool));
+    }
+    const ToolResult wm =
+        runTool(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    if (wm.exitCode != 0)
+        return QStringLiteral("the X server on %1 does not answer")
+            .arg(qEnvironmentVariable("DISPLAY"));
+    if (!parseWindowId(wm.output))
+        return QStringLiteral("no EWMH window manager runs on %1")
+            .arg(qEnvironmentVariable("DISPLAY"));
+    return {};
+}
+
+ToolResult runTool(const QString& program, const QStringList& arguments, const QByteArray& input)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted(toolTimeoutMs)) {
+        qWarning("%s did not start", qPrintable(program));
+        return {};
+    }
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(toolTimeoutMs)) {
+        qWarning("%s %s did not finish", qPrintable(program),
+                 qPrintable(arguments.join(QLatin1Char(' '))));
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    ToolResult result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = process.readAllStandardOutput();
+    return result;
+}
+
+std::unique_ptr<TestWindow> TestWindow::startXterm(const QString& windowClass)
+{
+    std::unique_ptr<TestWindow> window(new TestWindow);
+    window->m_process = std::make_unique<QProcess>();
+    window->m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+    window->m_process->start(QStringLiteral("xterm"),
+                             {QStringLiteral("-class"), windowClass, QStringLiteral("-geometry"),
+                              QStringLiteral("40x8+200+200"), QStringLiteral("-e"),
+                              QStringLiteral("sleep"), QStringLiteral("600")});
+    if (!window->m_process->waitForStarted(toolTimeoutMs)) {
+        qWarning("xterm did not start");
+        return nullptr;
+    }
+    const QString pid = QString::number(window->m_process->processId());
+    QDeadlineTimer deadline(windowTimeoutMs);
+    while (!deadline.hasExpired()) {
+        // xterm puts _NET_WM_PID on its top-level window only.
+        const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                         {QStringLiteral("search"), QStringLiteral("--pid"), pid});
+        bool ok = false;
+        const quint32 id =
+            QString::fromLatin1(found.output).section(QLatin1Char('\n'), 0, 0).toUInt(&ok);
+        if (found.exitCode == 0 && ok && isManaged(id)) {
+            window->m_id = id;
+            return window;
+        }
+        QTest::qWait(50);
+    }
+    qWarning("the xterm of class %s never got a managed window", qPrintable(windowClass));
+    return nullptr;
+}
+
+TestWindow::~TestWindow()
+{
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(5000)) {
+            m_process->kill();
+            m_process->waitForFinished();
+        }
+    }
+    // The window manager drops it from its lists asynchronously.
+    QDeadlineTimer deadline(windowTimeoutMs);
+    while (m_id != 0 && isManaged(m_id) && !deadline.hasExpired())
+        QTest::qWait(20);
+}
+
+bool TestWindow::activate() const
+{
+    const ToolResult result =
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                            QStringLiteral("--sync"), QString::number(m_id)});
+    return result.exitCode == 0 && activeWindow() == m_id;
+}
+
+bool TestWindow::setUtf8Property(const QString& name, const QString& value) const
+{
+    return runTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-f"), name,
+                    QStringLiteral("8u"), QStringLiteral("-set"), name, value})
+               .exitCode == 0;
+}
+
+bool TestWindow::setWindowProperty(const QString& name, quint32 window) const
+{
+    return runTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-f"), name,
+                    QStringLiteral("32x"), QStringLiteral("-set"), name, hex(window)})
+               .exitCode == 0;
+}
+
+bool TestWindow::removeProperty(const QString& name) const
+{
+    return runTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-remove"), name})
+               .exitCode == 0;
+}
+
+std::optional<quint32> activeWindow()
+{
+    const ToolResult result = runTool(
+        QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+    return result.exitCode == 0 ? parseWindowId(result.output) : std::nullopt;
+}
+
+bool setNoActiveWindow()
+{
+    return runTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-root"), QStringLiteral("-f"),
+                    QStringLiteral("_NET_ACTIVE_WINDOW"), QStringLiteral("32x"),
+                    QStringLiteral("-set"), QStringLiteral("_NET_ACTIVE_WINDOW"),
+                    QStringLiteral("0x0")})
+                   .exitCode == 0 &&
+           !activeWindow();
+}
+
+bool copyWithXclip(const QByteArray& data, const QString& target)
+{
+    QStringList arguments{QStringLiteral("-selection"), QStringLiteral("clipboard")};
+    if (!target.isEmpty())
+        arguments << QStringLiteral("-t") << target;
+    QProcess xclip;
+    // xclip forks a child that owns the selection; it must not hold our pipes.
+    xclip.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    xclip.setStandardOutputFile(QProcess::nullDevice());
+    xclip.start(QStringLiteral("xclip"), arguments);
+    if (!xclip.waitForStarted(toolTimeoutMs))
+        return false;
+    xclip.write(data);
+    xclip.closeWriteChannel();
+    return xclip.waitForFinished(toolTimeoutMs) && xclip.exitCode() == 0;
+}
+
+bool pressKeys(const QString& xdotoolKeySpec)
+{
+    const QStringList keys = xdotoolKeySpec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (keys.isEmpty())
+        return false;
+    return runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys).exitCode ==
+           0;
+}
+
+bool setKeyboardLayout(const QString& layout)
+{
+    return runTool(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}).exitCode == 0;
+}
+
+} // namespace nabrix::testing::x11

@@ -1,0 +1,77 @@
+// Helpers for tests on the private X server: windows, activation, keys, the clipboard.
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+#include <optional>
+
+namespace nabrix::testing::x11 {
+
+// Empty when the X server and its window manager answer; otherwise what is wrong.
+QString problem();
+
+// Fails the running test (and returns from it) unless the X server is usable: an X11
+// test never skips.
+#define NABRIX_REQUIRE_X11()                                                                       \
+    do {                                                                                           \
+        const QString x11Problem = ::nabrix::testing::x11::problem();                              \
+        if (!x11Problem.isEmpty())                                                                 \
+            QFAIL(qPrintable(x11Problem));                                                         \
+    } while (false)
+
+struct ToolResult {
+    int exitCode = -1; // -1 when the tool did not start or did not finish in time
+    QByteArray output;
+};
+
+// Runs an X11 command-line tool (xdotool, xprop, setxkbmap...) and waits for it.
+ToolResult runTool(const QString& program, const QStringList& arguments,
+                   const QByteArray& input = {});
+
+// A top-level window of another client, closed when this object goes.
+class TestWindow {
+public:
+    // An xterm whose WM_CLASS class is `windowClass`, mapped and managed by the window
+    // manager; none (with a warning) when it does not appear.
+    static std::unique_ptr<TestWindow> startXterm(const QString& windowClass);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+
+    quint32 id() const { return m_id; }
+    // Asks the window manager to activate it; true once it is the active window.
+    bool activate() const;
+
+    // xprop-style property edits on the window, for windows shaped like other toolkits'.
+    bool setUtf8Property(const QString& name, const QString& value) const;
+    bool setWindowProperty(const QString& name, quint32 window) const;
+    bool removeProperty(const QString& name) const;
+
+private:
+    TestWindow() = default;
+
+    std::unique_ptr<QProcess> m_process;
+    quint32 m_id = 0;
+};
+
+// The root window's _NET_ACTIVE_WINDOW; none when it is unset or None. It may name a
+// window that is gone: openbox leaves it set when the last window closes.
+std::optional<quint32> activeWindow();
+// Sets _NET_ACTIVE_WINDOW to None, as a window manager does when nothing has the focus.
+bool setNoActiveWindow();
+
+// Puts `data` on the CLIPBOARD selection, owned by an xclip process, under `target`
+// (xclip's UTF8_STRING when empty).
+bool copyWithXclip(const QByteArray& data, const QString& target = QString());
+
+// xdotool key syntax: "ctrl+alt+v", "a b Return" (one or more blank-separated keys).
+bool pressKeys(const QString& xdotoolKeySpec);
+
+// setxkbmap layout list: "us", "de", "us,ru".
+bool setKeyboardLayout(const QString& layout);
+
+} // namespace nabrix::testing::x11

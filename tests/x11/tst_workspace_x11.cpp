@@ -1,0 +1,387 @@
+// The X11 workspace on a real server: which application a copy comes from, and what the
+// desktop entries say about an application.
+#include "app/app_model.h"
+#include "capture/clipboard_observer.h"
+#include "fake_platform.h"
+#include "platform/qt_pasteboard.h"
+#include "platform/x11/x11_workspace.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "test_environment.h"
+#include "x11_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int clipboardTimeoutMs = 10000;
+const QString none = QStringLiteral("<none>");
+const QRgb iconColour = qRgb(200, 30, 40);
+
+// Optional identifiers and names, printable by QCOMPARE.
+QString orNone(const std::optional<QString>& value)
+{
+    return value.value_or(none);
+}
+
+bool writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+bool writeDesktopEntry(const QString& dataDir, const QString& desktopId, const QByteArray& keys)
+{
+    return writeFile(dataDir + QStringLiteral("/applications/") + desktopId +
+                         QStringLiteral(".desktop"),
+                     "[Desktop Entry]\nType=Application\n" + keys);
+}
+
+bool writeExecutable(const QString& path)
+{
+    return writeFile(path, "#!/bin/sh\n") &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool writeIcon(const QString& path)
+{
+    QImage image(48, 48, QImage::Format_ARGB32);
+    image.fill(iconColour);
+    return QDir().mkpath(QFileInfo(path).path()) && image.save(path, "PNG");
+}
+
+// Desktop entries and a one-directory hicolor theme, the only ones GIO and Qt will see.
+bool populateDataDir(const QString& dataDir)
+{
+    const QString hicolor = dataDir + QStringLiteral("/icons/hicolor");
+    return writeFile(hicolor + QStringLiteral("/index.theme"),
+                     "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n"
+                     "[48x48/apps]\nSize=48\nContext=Applications\nType=Fixed\n") &&
+           writeIcon(hicolor + QStringLiteral("/48x48/apps/nabrix-notes.png")) &&
+           writeIcon(dataDir + QStringLiteral("/pictures/viewer.png")) &&
+           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Notes"),
+                             "Name=Nabrix Notes\nExec=true\nIcon=nabrix-notes\n") &&
+           writeDesktopEntry(dataDir, QStringLiteral("nabrixlower"),
+                             "Name=Lower Case Entry\nExec=true\n") &&
+           writeDesktopEntry(
+               dataDir, QStringLiteral("org.nabrix.Viewer"),
+               "Name=Nabrix Viewer\nExec=true\nStartupWMClass=NabrixViewerWindow\nIcon=" +
+                   (dataDir + QStringLiteral("/pictures/viewer.png")).toUtf8() + '\n') &&
+           writeExecutable(dataDir + QStringLiteral("/bin/nabrix-tool-binary")) &&
+           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Tool"),
+                             "Name=Nabrix Tool\nExec=" + dataDir.toUtf8() +
+                                 "/bin/nabrix-tool-binary --flag %f\n") &&
+           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Uninstalled"),
+                             "Name=Nabrix Uninstalled\nExec=nabrix-program-that-is-not-there\n") &&
+           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Gone"),
+                             "Name=Nabrix Gone\nExec=true\nHidden=true\n") &&
+           QDir().mkpath(dataDir + QStringLiteral("/applications"));
+}
+
+// A store and settings of their own, the real clipboard and workspace, fakes for the rest.
+struct CaptureSetup {
+    CaptureSetup()
+    {
+        auto realPasteboard = std::make_unique<QtPasteboard>();
+        pasteboard = realPasteboard.get();
+        platform.services.pasteboard = std::move(realPasteboard);
+        auto realWorkspace = X11Workspace::create();
+        workspace = realWorkspace.get();
+        platform.services.workspace = std::move(realWorkspace);
+        model =
+            std::make_unique<AppModel>(home.openStorage(), home.loadSettings(), platform.services);
+        // Record every snapshot on its way to the model.
+        model->observer().setOnChange([this](const PasteboardContent& content) {
+            snapshots.append(content);
+            model->handleCapture(content);
+        });
+    }
+
+    TestHome home;
+    FakePlatform platform;
+    QtPasteboard* pasteboard = nullptr;
+    X11Workspace* workspace = nullptr;
+    std::unique_ptr<AppModel> model;
+    QList<PasteboardContent> snapshots;
+};
+
+} // namespace
+
+class TestWorkspaceX11 : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestWorkspaceX11(QString dataDir)
+        : m_dataDir(std::move(dataDir))
+    {
+    }
+
+private:
+    std::unique_ptr<x11::TestWindow> startWindow(const QString& windowClass)
+    {
+        auto window = x11::TestWindow::startXterm(windowClass);
+        if (!window)
+            qWarning("no window of class %s", qPrintable(windowClass));
+        return window;
+    }
+
+    QString m_dataDir;
+    std::unique_ptr<X11Workspace> m_workspace;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        NABRIX_REQUIRE_X11();
+        m_workspace = X11Workspace::create();
+        QVERIFY2(m_workspace, "no X11 workspace on this connection");
+    }
+
+    void identifierOfTheActiveWindow_data()
+    {
+        QTest::addColumn<QString>("windowClass");
+        QTest::addColumn<QString>("gtkApplicationId");
+        QTest::addColumn<QString>("kdeDesktopFile");
+        QTest::addColumn<QString>("expected");
+        // xterm's WM_CLASS instance is "xterm": only the class names the application.
+        QTest::newRow("WM_CLASS class") << "NabrixEditor"
+                                        << ""
+                                        << ""
+                                        << "NabrixEditor";
+        QTest::newRow("GTK application id first") << "NabrixGtk"
+                                                  << "org.example.GtkEditor"
+                                                  << "org.example.Other"
+                                                  << "org.example.GtkEditor";
+        QTest::newRow("KDE desktop file before WM_CLASS") << "NabrixKde"
+                                                          << ""
+                                                          << "org.example.KdeEditor"
+                                                          << "org.example.KdeEditor";
+        QTest::newRow("KDE desktop file loses its suffix") << "NabrixKde"
+                                                           << ""
+                                                           << "org.example.KdeViewer.desktop"
+                                                           << "org.example.KdeViewer";
+    }
+    void identifierOfTheActiveWindow()
+    {
+        QFETCH(QString, windowClass);
+        QFETCH(QString, gtkApplicationId);
+        QFETCH(QString, kdeDesktopFile);
+        QFETCH(QString, expected);
+        const auto window = startWindow(windowClass);
+        QVERIFY(window);
+        if (!gtkApplicationId.isEmpty())
+            QVERIFY(
+                window->setUtf8Property(QStringLiteral("_GTK_APPLICATION_ID"), gtkApplicationId));
+        if (!kdeDesktopFile.isEmpty())
+            QVERIFY(window->setUtf8Property(QStringLiteral("_KDE_NET_WM_DESKTOP_FILE"),
+                                            kdeDesktopFile));
+        QVERIFY(window->activate());
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), expected);
+    }
+
+    void windowWithoutNamesTakesItsOwnersIdentifier_data()
+    {
+        QTest::addColumn<QString>("ownerProperty");
+        QTest::newRow("transient dialog") << "WM_TRANSIENT_FOR";
+        QTest::newRow("window of a client leader") << "WM_CLIENT_LEADER";
+    }
+    void windowWithoutNamesTakesItsOwnersIdentifier()
+    {
+        QFETCH(QString, ownerProperty);
+        const auto owner = startWindow(QStringLiteral("NabrixOwner"));
+        const auto dialog = startWindow(QStringLiteral("NabrixDialog"));
+        QVERIFY(owner && dialog);
+        QVERIFY(dialog->removeProperty(QStringLiteral("WM_CLASS")));
+        QVERIFY(dialog->activate());
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), none);
+
+        QVERIFY(dialog->setWindowProperty(ownerProperty, owner->id()));
+        QVERIFY(dialog->activate());
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), QStringLiteral("NabrixOwner"));
+    }
+
+    void noActiveWindowNamesNoApplication_data()
+    {
+        QTest::addColumn<QStringList>("rootEdit");
+        // openbox leaves the property naming the destroyed window.
+        QTest::newRow("active window closed") << QStringList();
+        QTest::newRow("property removed") << QStringList{"-root", "-remove", "_NET_ACTIVE_WINDOW"};
+        QTest::newRow("property is None") << QStringList{
+            "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set", "_NET_ACTIVE_WINDOW", "0x0"};
+    }
+    void noActiveWindowNamesNoApplication()
+    {
+        QFETCH(QStringList, rootEdit);
+        auto window = startWindow(QStringLiteral("NabrixBefore"));
+        QVERIFY(window && window->activate());
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), QStringLiteral("NabrixBefore"));
+        if (rootEdit.isEmpty())
+            window.reset();
+        else
+            QCOMPARE(x11::runTool(QStringLiteral("xprop"), rootEdit).exitCode, 0);
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), none);
+    }
+
+    void copyCarriesTheIdentifierOfTheActiveWindow()
+    {
+        CaptureSetup setup;
+        QVERIFY(setup.workspace);
+        const auto editor = startWindow(QStringLiteral("NabrixCopyEditor"));
+        const auto browser = startWindow(QStringLiteral("NabrixCopyBrowser"));
+        QVERIFY(editor && browser);
+        setup.model->observer().start(AppModel::pollInterval);
+
+        QVERIFY(editor->activate());
+        QVERIFY(x11::copyWithXclip("copied in the editor"));
+        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 1, clipboardTimeoutMs);
+        QVERIFY(browser->activate());
+        QVERIFY(x11::copyWithXclip("copied in the browser"));
+        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 2, clipboardTimeoutMs);
+
+        QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("copied in the editor"));
+        QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID),
+                 QStringLiteral("NabrixCopyEditor"));
+        QCOMPARE(setup.snapshots.at(1).contentData, QByteArray("copied in the browser"));
+        QCOMPARE(orNone(setup.snapshots.at(1).sourceAppBundleID),
+                 QStringLiteral("NabrixCopyBrowser"));
+        const QList<ClipItem> stored = setup.model->storage().allItems();
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(orNone(stored.at(0).sourceAppBundleID), QStringLiteral("NabrixCopyBrowser"));
+    }
+
+    void copyWithoutActiveWindowCarriesNoIdentifier()
+    {
+        CaptureSetup setup;
+        QVERIFY(setup.workspace);
+        QVERIFY(x11::setNoActiveWindow());
+        setup.model->observer().start(AppModel::pollInterval);
+        QVERIFY(x11::copyWithXclip("copied with nothing in front"));
+        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 1, clipboardTimeoutMs);
+        QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("copied with nothing in front"));
+        QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID), none);
+        QCOMPARE(setup.model->storage().allItems().size(), 1);
+    }
+
+    // A password copied in a manager and the user switching away before the next poll:
+    // the copy still belongs to the manager, so it is not recorded.
+    void sourceIsTheWindowActiveWhenTheCopyHappened()
+    {
+        CaptureSetup setup;
+        QVERIFY(setup.workspace);
+        // KeePassXC's windows have the WM_CLASS class "KeePassXC".
+        const auto manager = startWindow(QStringLiteral("KeePassXC"));
+        const auto browser = startWindow(QStringLiteral("NabrixLoginPage"));
+        QVERIFY(manager && browser);
+        QSignalSpy notified(setup.pasteboard, &Pasteboard::changeNotified);
+
+        // Polled by hand, so the switch surely lands between the copy and the poll.
+        QVERIFY(manager->activate());
+        QVERIFY(x11::copyWithXclip("correct horse battery staple"));
+        QTRY_COMPARE_WITH_TIMEOUT(notified.size(), 1, clipboardTimeoutMs);
+        QVERIFY(browser->activate());
+        QCOMPARE(orNone(setup.workspace->frontmostApplicationId()),
+                 QStringLiteral("NabrixLoginPage"));
+        setup.model->observer().poll();
+
+        QCOMPARE(setup.snapshots.size(), 1);
+        QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("correct horse battery staple"));
+        QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID), QStringLiteral("KeePassXC"));
+        QVERIFY(setup.model->storage().allItems().isEmpty());
+
+        // The next copy, made in the browser, is recorded.
+        QVERIFY(x11::copyWithXclip("https://example.org/login"));
+        QTRY_COMPARE_WITH_TIMEOUT(notified.size(), 2, clipboardTimeoutMs);
+        setup.model->observer().poll();
+        const QList<ClipItem> stored = setup.model->storage().allItems();
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.at(0).searchString, QStringLiteral("https://example.org/login"));
+        QCOMPARE(orNone(stored.at(0).sourceAppBundleID), QStringLiteral("NabrixLoginPage"));
+    }
+
+    void applicationNameFromDesktopEntries_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("name"); // empty: not installed
+        QTest::newRow("desktop id") << "org.nabrix.Notes"
+                                    << "Nabrix Notes";
+        QTest::newRow("lower-case desktop id") << "NabrixLower"
+                                               << "Lower Case Entry";
+        QTest::newRow("StartupWMClass") << "NabrixViewerWindow"
+                                        << "Nabrix Viewer";
+        QTest::newRow("StartupWMClass in another case") << "nabrixviewerwindow"
+                                                        << "Nabrix Viewer";
+        QTest::newRow("executable") << "Nabrix-Tool-Binary"
+                                    << "Nabrix Tool";
+        QTest::newRow("hidden entry") << "org.nabrix.Gone"
+                                      << "";
+        QTest::newRow("no entry") << "org.nabrix.Missing"
+                                  << "";
+        QTest::newRow("empty id") << ""
+                                  << "";
+    }
+    void applicationNameFromDesktopEntries()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, name);
+        QCOMPARE(m_workspace->isInstalled(id), !name.isEmpty());
+        QCOMPARE(orNone(m_workspace->applicationName(id)), name.isEmpty() ? none : name);
+    }
+
+    void applicationIconFromDesktopEntries_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("hasIcon");
+        QTest::newRow("theme icon") << "org.nabrix.Notes" << true;
+        QTest::newRow("icon file") << "NabrixViewerWindow" << true;
+        QTest::newRow("entry without icon") << "org.nabrix.Tool" << false;
+        QTest::newRow("no entry") << "org.nabrix.Missing" << false;
+    }
+    void applicationIconFromDesktopEntries()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, hasIcon);
+        const QIcon icon = m_workspace->applicationIcon(id);
+        QCOMPARE(!icon.isNull(), hasIcon);
+        if (hasIcon) {
+            const QImage image = icon.pixmap(QSize(48, 48)).toImage();
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.pixel(24, 24), iconColour);
+        }
+    }
+
+    void applicationInstalledLaterIsFound()
+    {
+        const QString id = QStringLiteral("org.nabrix.Later");
+        QVERIFY(!m_workspace->isInstalled(id));
+        QVERIFY(writeDesktopEntry(m_dataDir, id, "Name=Installed Later\nExec=true\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_workspace->isInstalled(id), 10000);
+        QCOMPARE(orNone(m_workspace->applicationName(id)), QStringLiteral("Installed Later"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // GIO and Qt's icon loader read the data directories once: they must be ours from the start.
+    QTemporaryDir dataDir;
+    if (!dataDir.isValid() || !populateDataDir(dataDir.path())) {
+        qCritical("cannot prepare the desktop entries in %s", qPrintable(dataDir.path()));
+        return 1;
+    }
+    qputenv("XDG_DATA_HOME", dataDir.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", dataDir.path().toUtf8());
+    QGuiApplication app(argc, argv);
+    TestWorkspaceX11 test(dataDir.path());
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_workspace_x11.moc"
