@@ -3,7 +3,9 @@
 
 #include "platform/fallback/fallback_services.h"
 #include "platform/qt_pasteboard.h"
+#include "platform/qt_window_activator.h"
 #include "platform/x11/x11_services.h"
+#include "platform/x11/x11_window_activator.h"
 
 #include <QGuiApplication>
 
@@ -15,6 +17,7 @@ PlatformServices createPlatformServices()
     services.pasteboard = std::make_unique<QtPasteboard>();
     services.sensitivityAnalyzer = std::make_unique<NoVerdictSensitivityAnalyzer>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        services.windowActivator = std::make_unique<X11WindowActivator>();
         if (auto x11 = createX11Services()) {
             services.workspace = std::move(x11->workspace);
             services.keySynthesizer = std::move(x11->keySynthesizer);
@@ -28,6 +31,8 @@ PlatformServices createPlatformServices()
         services.keySynthesizer = std::make_unique<UntrustedKeySynthesizer>();
     if (!services.hotKeyService)
         services.hotKeyService = std::make_unique<RefusingHotKeyService>();
+    if (!services.windowActivator)
+        services.windowActivator = std::make_unique<QtWindowActivator>();
     if (!services.keyboardLayout)
         services.keyboardLayout = std::make_unique<HexKeyboardLayout>();
     return services;

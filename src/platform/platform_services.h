@@ -6,6 +6,7 @@
 #include "platform/keyboard_layout.h"
 #include "platform/pasteboard.h"
 #include "platform/sensitivity_analyzer.h"
+#include "platform/window_activator.h"
 #include "platform/workspace.h"
 
 #include <memory>
@@ -19,6 +20,7 @@ struct PlatformServices {
     std::unique_ptr<HotKeyService> hotKeyService;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<SensitivityAnalyzer> sensitivityAnalyzer;
+    std::unique_ptr<WindowActivator> windowActivator;
 };
 
 // X11 implementations when Qt runs on xcb, the fallbacks otherwise. Needs a QGuiApplication.

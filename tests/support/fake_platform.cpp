@@ -2,6 +2,7 @@
 #include "fake_platform.h"
 
 #include "platform/fallback/fallback_services.h"
+#include "platform/qt_window_activator.h"
 
 #include <QTimer>
 
@@ -139,6 +140,7 @@ FakePlatform::FakePlatform()
     services.hotKeyService = std::move(hotKeys);
     services.keyboardLayout = std::move(layout);
     services.sensitivityAnalyzer = std::move(analyzer);
+    services.windowActivator = std::make_unique<QtWindowActivator>();
 }
 
 } // namespace nabrix::testing

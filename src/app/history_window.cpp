@@ -1,0 +1,72 @@
+// The frameless window that shows the history: a popover under the tray icon or a panel.
+#include "app/history_window.h"
+
+#include <QApplication>
+#include <QHideEvent>
+#include <algorithm>
+#include <QVBoxLayout>
+
+namespace nabrix {
+
+HistoryWindow::HistoryWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setFixedSize(contentSize);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Nabrix"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // Another application becoming active is the desktop's "click outside".
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive && isVisible() && m_behavior == Behavior::Transient)
+            hide();
+    });
+}
+
+void HistoryWindow::setContent(QWidget* content)
+{
+    if (m_content == content)
+        return;
+    if (m_content)
+        layout()->removeWidget(m_content);
+    m_content = content;
+    if (content != nullptr) {
+        content->setParent(this);
+        layout()->addWidget(content);
+    }
+}
+
+void HistoryWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        Q_EMIT closed();
+}
+
+QPoint HistoryWindow::popoverPosition(const QRect& icon, const QRect& available)
+{
+    const int width = contentSize.width();
+    const int height = contentSize.height();
+    int x = icon.center().x() - width / 2;
+    // Trays at the bottom of the screen open upwards.
+    const bool iconAtBottom = icon.center().y() > available.center().y();
+    int y = iconAtBottom ? icon.top() - height - 4 : icon.bottom() + 5;
+    x = std::clamp(x, available.left(), std::max(available.left(), available.right() - width + 1));
+    y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() - height + 1));
+    return {x, y};
+}
+
+QPoint HistoryWindow::panelPosition(const QPoint& pointer, const QRect& available)
+{
+    const int width = contentSize.width();
+    const int height = contentSize.height();
+    // The right edge 24 px right of the pointer, the top edge 12 px below it...
+    int x = pointer.x() - width + 24;
+    int y = pointer.y() + 12;
+    // ...then moved just enough to be fully visible.
+    x = std::clamp(x, available.left(), std::max(available.left(), available.right() - width + 1));
+    y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() - height + 1));
+    return {x, y};
+}
+
+} // namespace nabrix

@@ -1,0 +1,46 @@
+// The frameless window that shows the history: a popover under the tray icon or a panel.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace nabrix {
+
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Behavior {
+        // Closes when the user clicks outside it or activates another application.
+        Transient,
+        // Closes only when told to.
+        Persistent,
+    };
+
+    static constexpr QSize contentSize{380, 480};
+
+    explicit HistoryWindow(QWidget* parent = nullptr);
+
+    // The history view, shared by both presentations; the window takes ownership.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
+    void setBehavior(Behavior behavior) { m_behavior = behavior; }
+    Behavior behavior() const { return m_behavior; }
+
+    // Below (or above) the tray icon's rectangle, inside the screen that holds it.
+    static QPoint popoverPosition(const QRect& iconGeometry, const QRect& available);
+    // Hanging below the pointer, mostly to its left, moved just enough to be fully visible.
+    static QPoint panelPosition(const QPoint& pointer, const QRect& available);
+
+Q_SIGNALS:
+    // The window was hidden, by us or by the user.
+    void closed();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QPointer<QWidget> m_content;
+    Behavior m_behavior = Behavior::Transient;
+};
+
+} // namespace nabrix

@@ -1,0 +1,176 @@
+// The tray icon with its menu, and the popover or panel that shows the history.
+#include "app/tray_status_item_controller.h"
+
+#include "app/app_model.h"
+#include "app/history_window.h"
+#include "app/text_catalogue.h"
+#include "platform/window_activator.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace nabrix {
+
+namespace {
+
+QIcon trayIcon()
+{
+    QIcon icon(QStringLiteral(":/icons/doc.on.clipboard.svg"));
+    if (icon.isNull())
+        icon = QIcon::fromTheme(QStringLiteral("edit-paste"));
+    return icon;
+}
+
+QRect availableGeometryAt(const QPoint& point)
+{
+    QScreen* screen = QGuiApplication::screenAt(point);
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(QPoint(0, 0), QSize(1920, 1080));
+}
+
+} // namespace
+
+TrayStatusItemController::TrayStatusItemController(AppModel& model, ContentFactory makeContent,
+                                                   WindowActivator& activator, QObject* parent)
+    : QObject(parent)
+    , m_model(&model)
+    , m_makeContent(std::move(makeContent))
+    , m_activator(activator)
+{
+}
+
+TrayStatusItemController::~TrayStatusItemController() = default;
+
+void TrayStatusItemController::installStatusItem()
+{
+    if (m_statusItem)
+        return;
+    m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
+    m_statusItem->setToolTip(QStringLiteral("Nabrix"));
+    m_menu = std::make_unique<QMenu>();
+    QAction* settings = m_menu->addAction(catalogue::text("history.settings"));
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(settings, &QAction::triggered, this, [this] {
+        if (m_model)
+            m_model->openSettings();
+    });
+    m_menu->addSeparator();
+    QAction* quit = m_menu->addAction(catalogue::text("history.quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &TrayStatusItemController::quitRequested);
+    // Qt shows the menu itself on a right click (the Context activation).
+    m_statusItem->setContextMenu(m_menu.get());
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // A double click arrives as Trigger then DoubleClick: act on the first only.
+                if (reason == QSystemTrayIcon::Trigger)
+                    statusItemClicked();
+            });
+    m_statusItem->show();
+}
+
+void TrayStatusItemController::removeStatusItem()
+{
+    m_statusItem.reset();
+    m_menu.reset();
+}
+
+bool TrayStatusItemController::isPopoverShown() const
+{
+    return m_window && m_window->isVisible() && m_shownAsPopover;
+}
+
+void TrayStatusItemController::statusItemClicked()
+{
+    if (isPopoverShown()) {
+        close();
+        return;
+    }
+    if (m_model)
+        showHistory();
+}
+
+HistoryWindow& TrayStatusItemController::window()
+{
+    if (!m_window) {
+        m_window = std::make_unique<HistoryWindow>();
+        m_window->setContent(m_makeContent());
+        connect(m_window.get(), &HistoryWindow::closed, this, &TrayStatusItemController::windowClosed);
+    }
+    return *m_window;
+}
+
+void TrayStatusItemController::showHistory()
+{
+    if (!m_model)
+        return;
+    // Without a tray (or before it embeds the icon) there is no icon to hang from.
+    const bool trayUsable = m_statusItem && QSystemTrayIcon::isSystemTrayAvailable();
+    if (trayUsable)
+        showPopover(m_statusItem->geometry());
+    else
+        showFloatingPanel();
+}
+
+void TrayStatusItemController::showPopover(const QRect& iconGeometry)
+{
+    HistoryWindow& history = window();
+    history.setBehavior(HistoryWindow::Behavior::Transient);
+    m_shownAsPopover = true;
+    // Some trays (StatusNotifierItem hosts) report no geometry: open at the pointer then.
+    if (iconGeometry.isValid() && !iconGeometry.isEmpty()) {
+        history.move(HistoryWindow::popoverPosition(iconGeometry, availableGeometryAt(iconGeometry.center())));
+    } else {
+        const QPoint pointer = QCursor::pos();
+        history.move(HistoryWindow::panelPosition(pointer, availableGeometryAt(pointer)));
+    }
+    present();
+}
+
+void TrayStatusItemController::showFloatingPanel()
+{
+    HistoryWindow& history = window();
+    history.setBehavior(HistoryWindow::Behavior::Persistent);
+    m_shownAsPopover = false;
+    const QPoint pointer = QCursor::pos();
+    history.move(HistoryWindow::panelPosition(pointer, availableGeometryAt(pointer)));
+    present();
+}
+
+void TrayStatusItemController::present()
+{
+    HistoryWindow& history = *m_window;
+    history.show();
+    m_activator.activate(history);
+    if (m_model) {
+        m_model->setPopoverOpen(true);
+        m_model->installKeyMonitor();
+    }
+}
+
+void TrayStatusItemController::close()
+{
+    const bool wasShown = m_window && m_window->isVisible();
+    if (wasShown)
+        m_window->hide(); // reports through windowClosed()
+}
+
+void TrayStatusItemController::windowClosed()
+{
+    m_shownAsPopover = false;
+    if (m_model)
+        m_model->handlePopoverClosed();
+}
+
+QWindow* TrayStatusItemController::presentedWindow() const
+{
+    if (m_window && m_window->isVisible())
+        return m_window->windowHandle();
+    return nullptr;
+}
+
+} // namespace nabrix

@@ -1,0 +1,14 @@
+// Window activation through Qt alone, where the desktop lets applications take focus.
+#include "platform/qt_window_activator.h"
+
+#include <QWidget>
+
+namespace nabrix {
+
+void QtWindowActivator::activate(QWidget& window)
+{
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace nabrix

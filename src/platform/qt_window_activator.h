@@ -1,0 +1,13 @@
+// Window activation through Qt alone, where the desktop lets applications take focus.
+#pragma once
+
+#include "platform/window_activator.h"
+
+namespace nabrix {
+
+class QtWindowActivator : public WindowActivator {
+public:
+    void activate(QWidget& window) override;
+};
+
+} // namespace nabrix

@@ -1,0 +1,87 @@
+// Where the popover and the floating panel appear, and how the controller reports closing.
+#include "app/history_window.h"
+#include "app/tray_status_item_controller.h"
+#include "model_fixture.h"
+#include "platform/qt_window_activator.h"
+
+#include <QLabel>
+#include <QTest>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+class TestHistoryWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void panelHangsBelowThePointerInsideTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("expected");
+        const QRect screen(0, 0, 1280, 800);
+        QTest::newRow("middle of the screen") << QPoint(640, 300) << QPoint(640 - 356, 312);
+        QTest::newRow("near the left edge") << QPoint(100, 300) << QPoint(0, 312);
+        QTest::newRow("near the bottom") << QPoint(640, 700) << QPoint(284, 800 - 480);
+        QTest::newRow("near the right edge") << QPoint(1279, 10) << QPoint(1280 - 380, 22);
+    }
+    void panelHangsBelowThePointerInsideTheScreen()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, expected);
+        QCOMPARE(HistoryWindow::panelPosition(pointer, QRect(0, 0, 1280, 800)), expected);
+    }
+
+    void panelStaysOnItsOwnScreen()
+    {
+        const QRect second(1280, 0, 1920, 1080);
+        const QPoint position = HistoryWindow::panelPosition(QPoint(1300, 100), second);
+        QCOMPARE(position, QPoint(1280, 112));
+    }
+
+    void popoverOpensBelowATopTrayAndAboveABottomOne()
+    {
+        const QRect screen(0, 0, 1280, 800);
+        const QPoint below = HistoryWindow::popoverPosition(QRect(1250, 0, 24, 24), screen);
+        QCOMPARE(below, QPoint(1280 - 380, 24 + 4));
+        const QPoint above = HistoryWindow::popoverPosition(QRect(600, 776, 24, 24), screen);
+        QCOMPARE(above, QPoint(QRect(600, 776, 24, 24).center().x() - 190, 776 - 480 - 4));
+    }
+
+    void controllerShowsOneWindowAndReportsItsClose()
+    {
+        ModelFixture f;
+        QtWindowActivator activator;
+        int contentBuilt = 0;
+        TrayStatusItemController controller(
+            f.model,
+            [&contentBuilt] {
+                ++contentBuilt;
+                return new QLabel(QStringLiteral("history"));
+            },
+            activator);
+        f.model.setStatusItemController(&controller);
+
+        controller.showHistory(); // no tray here: the floating panel
+        QVERIFY(f.model.isPopoverOpen());
+        QVERIFY(f.model.hasKeyMonitor());
+        QVERIFY(controller.presentedWindow() != nullptr);
+        QCOMPARE(controller.historyWindow()->size(), QSize(380, 480));
+        QVERIFY(!controller.isPopoverShown());
+
+        f.model.toggleFromHotkey();
+        QVERIFY(!f.model.isPopoverOpen());
+        QVERIFY(!f.model.hasKeyMonitor());
+        QVERIFY(controller.presentedWindow() == nullptr);
+
+        f.model.toggleFromHotkey();
+        QVERIFY(f.model.isPopoverOpen());
+        QCOMPARE(contentBuilt, 1);
+        controller.close();
+        controller.close();
+        QVERIFY(!f.model.isPopoverOpen());
+        f.model.setStatusItemController(nullptr);
+    }
+};
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_history_window.moc"
