@@ -1,0 +1,265 @@
+// One instance per user and history: the first start listens, later ones hand over to it,
+// and a socket left by a crash is taken over.
+#include "app/single_instance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QMutex>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <latch>
+#include <memory>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+using nabrix::SingleInstance;
+using ClaimResult = SingleInstance::ClaimResult;
+
+namespace {
+
+// What a crashed instance leaves behind: a socket file that nobody listens on any more.
+bool leaveStaleSocket(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (name.size() >= qsizetype(sizeof(address.sun_path)))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), name.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    const bool bound =
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
+        ::listen(fd, 1) == 0;
+    ::close(fd);
+    return bound && QFileInfo(path).exists();
+}
+
+bool somebodyAnswers(const QString& path)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    return socket.waitForConnected(3000);
+}
+
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const QByteArray& value)
+        : m_name(name)
+        , m_wasSet(qEnvironmentVariableIsSet(name))
+        , m_previous(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_wasSet;
+    QByteArray m_previous;
+};
+
+} // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_path = m_dir->filePath(QStringLiteral("instance"));
+    }
+
+    void laterStartTogglesTheFirstInstance()
+    {
+        SingleInstance first(m_path);
+        QSignalSpy toggles(&first, &SingleInstance::toggleRequested);
+        QCOMPARE(first.claim(), ClaimResult::Listening);
+        QVERIFY(first.isListening());
+
+        SingleInstance second(m_path);
+        QCOMPARE(second.claim(), ClaimResult::AnotherInstanceRuns);
+        QVERIFY(!second.isListening());
+        QTRY_COMPARE(toggles.count(), 1);
+
+        // Each later start is one toggle, and the first instance keeps listening.
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(SingleInstance(m_path).claim(), ClaimResult::AnotherInstanceRuns);
+        QTRY_COMPARE(toggles.count(), 4);
+        QVERIFY(first.isListening());
+    }
+
+    void socketOfACrashedInstanceIsTakenOver()
+    {
+        QVERIFY(leaveStaleSocket(m_path));
+        QVERIFY(!somebodyAnswers(m_path));
+        // Its claim lock's file stays too; only a live holder's lock counts.
+        QFile lockFile(m_path + QStringLiteral(".lock"));
+        QVERIFY(lockFile.open(QIODevice::WriteOnly));
+        lockFile.close();
+
+        SingleInstance restarted(m_path);
+        QSignalSpy toggles(&restarted, &SingleInstance::toggleRequested);
+        QCOMPARE(restarted.claim(), ClaimResult::Listening);
+        QCOMPARE(SingleInstance(m_path).claim(), ClaimResult::AnotherInstanceRuns);
+        QTRY_COMPARE(toggles.count(), 1);
+    }
+
+    void orderlyEndLeavesNothingBehind()
+    {
+        {
+            SingleInstance instance(m_path);
+            QCOMPARE(instance.claim(), ClaimResult::Listening);
+            QVERIFY(QFileInfo::exists(m_path));
+        }
+        QVERIFY(!QFileInfo::exists(m_path));
+        SingleInstance next(m_path);
+        QCOMPARE(next.claim(), ClaimResult::Listening);
+    }
+
+    void unusableDirectoryRunsWithoutTheGuard()
+    {
+        SingleInstance instance(m_dir->filePath(QStringLiteral("missing/instance")));
+        QCOMPARE(instance.claim(), ClaimResult::Unavailable);
+        QVERIFY(!instance.isListening());
+    }
+
+    void onlyTheToggleRequestToggles_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("another word") << QByteArray("quit\n");
+        QTest::newRow("toggle with more after it") << QByteArray("toggle now\n");
+        QTest::newRow("endless line") << QByteArray(4096, 'a');
+        QTest::newRow("empty line") << QByteArray("\n");
+    }
+
+    void onlyTheToggleRequestToggles()
+    {
+        QFETCH(QByteArray, request);
+        SingleInstance first(m_path);
+        QSignalSpy toggles(&first, &SingleInstance::toggleRequested);
+        QCOMPARE(first.claim(), ClaimResult::Listening);
+
+        QLocalSocket client;
+        client.connectToServer(m_path);
+        QVERIFY(client.waitForConnected(3000));
+        client.write(request);
+        // The instance hangs up once it has judged the request.
+        QTRY_COMPARE(client.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(toggles.count(), 0);
+        QVERIFY(first.isListening());
+    }
+
+    void socketPathSeparatesHistoriesAndUsers()
+    {
+        const QString runtime = m_dir->filePath(QStringLiteral("runtime"));
+        QVERIFY(QDir().mkpath(runtime));
+        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtime.toUtf8());
+
+        const QString path =
+            SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
+        QCOMPARE(QFileInfo(path).absolutePath(), runtime);
+        QVERIFY2(QFileInfo(path).fileName().contains(QString::number(::getuid())),
+                 qPrintable(path));
+        QCOMPARE(SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix/")),
+                 path);
+        QCOMPARE(
+            SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/../share/nabrix")),
+            path);
+        QVERIFY(SingleInstance::socketPathFor(QStringLiteral("/tmp/test-home/data/nabrix")) !=
+                path);
+    }
+
+    void socketPathFallsBackToTheTemporaryDirectory_data()
+    {
+        QTest::addColumn<QByteArray>("runtimeDirectory");
+        QTest::newRow("unset") << QByteArray();
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("missing") << QByteArray("/nonexistent/runtime");
+    }
+
+    void socketPathFallsBackToTheTemporaryDirectory()
+    {
+        QFETCH(QByteArray, runtimeDirectory);
+        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtimeDirectory);
+        const QString path =
+            SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
+        QCOMPARE(QFileInfo(path).absolutePath(), QDir(QDir::tempPath()).absolutePath());
+    }
+
+    void simultaneousStartsEndWithOneListener_data()
+    {
+        QTest::addColumn<bool>("afterCrash");
+        QTest::newRow("fresh") << false;
+        QTest::newRow("after a crash") << true;
+    }
+
+    void simultaneousStartsEndWithOneListener()
+    {
+        QFETCH(bool, afterCrash);
+        if (afterCrash)
+            QVERIFY(leaveStaleSocket(m_path));
+
+        constexpr int starts = 8;
+        std::latch ready(starts);
+        std::latch checked(1);
+        QMutex mutex;
+        std::vector<ClaimResult> results;
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int i = 0; i < starts; ++i) {
+            threads.emplace_back(QThread::create([&] {
+                SingleInstance instance(m_path);
+                ready.arrive_and_wait();
+                const ClaimResult result = instance.claim();
+                {
+                    const QMutexLocker locker(&mutex);
+                    results.push_back(result);
+                }
+                // Keep every listener alive until the outcome has been looked at.
+                checked.wait();
+            }));
+            threads.back()->start();
+        }
+        QTRY_COMPARE(([&] {
+                         const QMutexLocker locker(&mutex);
+                         return int(results.size());
+                     }()),
+                     starts);
+        const int listeners =
+            int(std::count(results.begin(), results.end(), ClaimResult::Listening));
+        const int handedOver =
+            int(std::count(results.begin(), results.end(), ClaimResult::AnotherInstanceRuns));
+        const bool reachable = somebodyAnswers(m_path);
+        checked.count_down();
+        for (auto& thread : threads)
+            QVERIFY(thread->wait(10000));
+        QCOMPARE(listeners, 1);
+        QCOMPARE(handedOver, starts - 1);
+        QVERIFY(reachable);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_single_instance.moc"
