@@ -1,19 +1,26 @@
 // Our own reader for RTF documents: plain text for search, styled text for display.
 #include "capture/rtf_reader.h"
 
+#include "capture/rtf_document_sink.h"
+#include "capture/rtf_parser.h"
+#include "capture/rtf_plain_text_sink.h"
+
 #include <QTextDocument>
 
 namespace nabrix {
 
-// Placeholder until the reader lands: every document counts as unreadable.
-QString rtfPlainText(const QByteArray&)
-{
-    return {};
+QString rtfPlainText(const QByteArray& rtf) {
+    RtfPlainTextSink sink;
+    if (!RtfParser(sink).parse(rtf))
+        return {};
+    return sink.plainText();
 }
 
-std::unique_ptr<QTextDocument> rtfStyledDocument(const QByteArray&)
-{
-    return nullptr;
+std::unique_ptr<QTextDocument> rtfStyledDocument(const QByteArray& rtf) {
+    RtfDocumentSink sink;
+    if (!RtfParser(sink).parse(rtf))
+        return nullptr;
+    return sink.takeDocument();
 }
 
 } // namespace nabrix

@@ -9,11 +9,14 @@ class QTextDocument;
 
 namespace nabrix {
 
-// The document's plain text; empty when the bytes are not a readable RTF document.
+// The document's plain text: paragraphs, line breaks and table rows end in "\n" (each
+// \par yields one, a final one included), table cells are separated by tabs. Empty when
+// the bytes are not a readable RTF document.
 QString rtfPlainText(const QByteArray& rtf);
 
 // The document with its character styles (bold, italic, underline, strike-through,
-// colour, font size); null when the bytes are not a readable RTF document.
+// colour, font size), one block per paragraph; null when the bytes are not a readable RTF
+// document. A readable document without text gives an empty document.
 std::unique_ptr<QTextDocument> rtfStyledDocument(const QByteArray& rtf);
 
 } // namespace nabrix
