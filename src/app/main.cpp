@@ -1,4 +1,5 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
+#include "app/app_delegate.h"
 #include "app/app_model.h"
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
@@ -48,15 +49,19 @@ int main(int argc, char* argv[])
         return 1;
     }
     nabrix::PlatformServices services = nabrix::createPlatformServices();
-    nabrix::AppModel model(std::move(opened.storage),
-                           std::make_unique<nabrix::AppSettings>(nabrix::settingsFilePath()),
-                           services);
+    nabrix::AppDelegate delegate(std::move(opened.storage),
+                                 std::make_unique<nabrix::AppSettings>(nabrix::settingsFilePath()),
+                                 services);
+    QObject::connect(&instance, &nabrix::SingleInstance::toggleRequested, &delegate.model(),
+                     &nabrix::AppModel::toggleFromHotkey);
+    QObject::connect(&delegate, &nabrix::AppDelegate::quitRequested, &app, &QCoreApplication::quit);
 
     nabrix::UnixSignalWatcher signals;
     QObject::connect(&signals, &nabrix::UnixSignalWatcher::terminationRequested, &app,
                      &QCoreApplication::quit);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, &nabrix::AppModel::stop);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                     &nabrix::AppDelegate::applicationWillTerminate);
 
-    model.start();
+    delegate.applicationDidFinishLaunching();
     return QApplication::exec();
 }

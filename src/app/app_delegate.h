@@ -1,0 +1,46 @@
+// Owns the application's one model and its windows; starts and stops them with the process.
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class QAbstractItemModel;
+class QWidget;
+
+namespace nabrix {
+
+class AppModel;
+class AppSettings;
+class StorageManager;
+class TrayStatusItemController;
+struct PlatformServices;
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    AppDelegate(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppSettings> settings,
+                PlatformServices& services, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    AppModel& model() const { return *m_model; }
+    TrayStatusItemController& statusItemController() const { return *m_controller; }
+
+    // Dark appearance, then the model: polling, tray icon, shortcut, purge.
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+Q_SIGNALS:
+    void quitRequested();
+
+private:
+    QWidget* makeHistoryView();
+
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<QAbstractItemModel> m_historyList;
+    std::unique_ptr<TrayStatusItemController> m_controller;
+};
+
+// Fusion with a dark palette, whatever the desktop theme.
+void applyDarkAppearance();
+
+} // namespace nabrix
