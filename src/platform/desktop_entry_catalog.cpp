@@ -29,29 +29,42 @@ DesktopAppInfoPtr openEntry(const QString& desktopId)
     return DesktopAppInfoPtr(g_desktop_app_info_new(desktopId.toUtf8().constData()));
 }
 
-// An entry that names `windowClass` as its StartupWMClass, else one whose executable is
-// called like it (KeePass2 runs `keepass2` and declares no StartupWMClass).
+// How well an entry fits a WM_CLASS class: naming it as StartupWMClass beats running an
+// executable of that name (KeePass2 runs `keepass2` and declares no StartupWMClass), and
+// an entry shown in menus beats a hidden helper entry of the same program.
+int windowClassMatch(GDesktopAppInfo* info, const QString& windowClass)
+{
+    int score = 0;
+    const char* wmClass = g_desktop_app_info_get_startup_wm_class(info);
+    const char* executable = g_app_info_get_executable(G_APP_INFO(info));
+    if (wmClass != nullptr &&
+        windowClass.compare(QString::fromUtf8(wmClass), Qt::CaseInsensitive) == 0)
+        score = 4;
+    else if (executable != nullptr &&
+             windowClass.compare(QFileInfo(QString::fromLocal8Bit(executable)).fileName(),
+                                 Qt::CaseInsensitive) == 0)
+        score = 2;
+    if (score > 0 && g_app_info_should_show(G_APP_INFO(info)))
+        ++score;
+    return score;
+}
+
 DesktopAppInfoPtr findByWindowClass(const QString& windowClass)
 {
     GList* all = g_app_info_get_all();
-    GDesktopAppInfo* byWmClass = nullptr;
-    GDesktopAppInfo* byExecutable = nullptr;
+    GDesktopAppInfo* best = nullptr;
+    int bestScore = 0;
     for (GList* node = all; node != nullptr; node = node->next) {
         if (!G_IS_DESKTOP_APP_INFO(node->data))
             continue;
         auto* info = G_DESKTOP_APP_INFO(node->data);
-        const char* wmClass = g_desktop_app_info_get_startup_wm_class(info);
-        if (byWmClass == nullptr && wmClass != nullptr &&
-            windowClass.compare(QString::fromUtf8(wmClass), Qt::CaseInsensitive) == 0)
-            byWmClass = info;
-        const char* executable = g_app_info_get_executable(G_APP_INFO(info));
-        if (byExecutable == nullptr && executable != nullptr &&
-            windowClass.compare(QFileInfo(QString::fromLocal8Bit(executable)).fileName(),
-                                Qt::CaseInsensitive) == 0)
-            byExecutable = info;
+        const int score = windowClassMatch(info, windowClass);
+        if (score > bestScore) {
+            best = info;
+            bestScore = score;
+        }
     }
-    GDesktopAppInfo* found = byWmClass != nullptr ? byWmClass : byExecutable;
-    DesktopAppInfoPtr result(found != nullptr ? G_DESKTOP_APP_INFO(g_object_ref(found)) : nullptr);
+    DesktopAppInfoPtr result(best != nullptr ? G_DESKTOP_APP_INFO(g_object_ref(best)) : nullptr);
     g_list_free_full(all, g_object_unref);
     return result;
 }

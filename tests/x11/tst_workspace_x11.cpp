@@ -82,6 +82,9 @@ bool populateDataDir(const QString& dataDir)
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Tool"),
                              "Name=Nabrix Tool\nExec=" + dataDir.toUtf8() +
                                  "/bin/nabrix-tool-binary --flag %f\n") &&
+           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.AToolHelper"),
+                             "Name=Nabrix Tool Helper\nNoDisplay=true\nExec=" + dataDir.toUtf8() +
+                                 "/bin/nabrix-tool-binary --helper\n") &&
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Uninstalled"),
                              "Name=Nabrix Uninstalled\nExec=nabrix-program-that-is-not-there\n") &&
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Gone"),
@@ -320,8 +323,8 @@ private Q_SLOTS:
                                         << "Nabrix Viewer";
         QTest::newRow("StartupWMClass in another case") << "nabrixviewerwindow"
                                                         << "Nabrix Viewer";
-        QTest::newRow("executable") << "Nabrix-Tool-Binary"
-                                    << "Nabrix Tool";
+        QTest::newRow("executable of an entry shown in menus") << "Nabrix-Tool-Binary"
+                                                               << "Nabrix Tool";
         QTest::newRow("hidden entry") << "org.nabrix.Gone"
                                       << "";
         QTest::newRow("no entry") << "org.nabrix.Missing"

@@ -1,0 +1,117 @@
+// Which copies the blacklist, and the password managers' own hint, keep out of the history.
+#include "app/app_model.h"
+#include "capture/clipboard_observer.h"
+#include "fake_platform.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "test_environment.h"
+
+#include <QTest>
+#include <algorithm>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+struct Fixture {
+    Fixture()
+        : model(home.openStorage(), home.loadSettings(), platform.services)
+    {
+    }
+
+    // Another application copies `text` while `source` is in front; the next poll reads it.
+    void copy(const QString& text, const QString& source, const QByteArray& passwordHint = {})
+    {
+        platform.workspace->frontmost =
+            source.isEmpty() ? std::nullopt : std::optional<QString>(source);
+        FakePasteboard::Content content;
+        content.string = text;
+        if (!passwordHint.isNull())
+            content.data.insert(PasteboardType::passwordManagerHint, passwordHint);
+        platform.pasteboard->setContent(content);
+        model.observer().poll();
+    }
+
+    bool isRecorded(const QString& text) const
+    {
+        const QList<ClipItem> items = model.storage().allItems();
+        return std::any_of(items.cbegin(), items.cend(),
+                           [&](const ClipItem& item) { return item.searchString == text; });
+    }
+
+    TestHome home;
+    FakePlatform platform;
+    AppModel model;
+};
+
+} // namespace
+
+class TestPrivacyBlacklist : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Without a known source (a native Wayland window has the focus) the hint is all there
+    // is; with one, the blacklist alone decides.
+    void passwordHintDecidesOnlyWithoutASource_data()
+    {
+        QTest::addColumn<QString>("source");  // empty: no frontmost application
+        QTest::addColumn<QByteArray>("hint"); // null: no hint on the clipboard
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("no source, secret") << "" << QByteArray("secret") << false;
+        QTest::newRow("no source, secret with newline") << "" << QByteArray("secret\n") << false;
+        QTest::newRow("no source, other hint value") << "" << QByteArray("public") << true;
+        QTest::newRow("no source, empty hint") << "" << QByteArray("") << true;
+        QTest::newRow("no source, no hint") << "" << QByteArray() << true;
+        QTest::newRow("ordinary source, secret")
+            << "org.example.Editor" << QByteArray("secret") << true;
+        QTest::newRow("ordinary source, no hint") << "org.example.Editor" << QByteArray() << true;
+        QTest::newRow("blacklisted source, no hint") << "com.bitwarden" << QByteArray() << false;
+        QTest::newRow("blacklisted source, secret")
+            << "com.bitwarden" << QByteArray("secret") << false;
+    }
+    void passwordHintDecidesOnlyWithoutASource()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, hint);
+        QFETCH(bool, recorded);
+        Fixture f;
+        f.copy(QStringLiteral("hunter2"), source, hint);
+        QCOMPARE(f.isRecorded(QStringLiteral("hunter2")), recorded);
+    }
+
+    void hintOfAnEarlierCopyDoesNotStick()
+    {
+        Fixture f;
+        f.copy(QStringLiteral("hunter2"), QString(), "secret");
+        f.copy(QStringLiteral("plain note"), QString());
+        QVERIFY(!f.isRecorded(QStringLiteral("hunter2")));
+        QVERIFY(f.isRecorded(QStringLiteral("plain note")));
+    }
+
+    // What these managers' windows report on a real X server (desktop id, WM_CLASS class).
+    void linuxPasswordManagersAreBlacklistedByDefault_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("KeePassXC desktop id") << "org.keepassxc.KeePassXC";
+        QTest::newRow("KeePassXC window class") << "KeePassXC";
+        QTest::newRow("KeePass 2 desktop id") << "keepass2";
+        QTest::newRow("KeePass 2 window class") << "KeePass2";
+        QTest::newRow("Passwords and Keys") << "org.gnome.seahorse.Application";
+        QTest::newRow("KWallet Manager desktop id") << "org.kde.kwalletmanager5";
+        QTest::newRow("KWallet Manager window class") << "kwalletmanager5";
+    }
+    void linuxPasswordManagersAreBlacklistedByDefault()
+    {
+        QFETCH(QString, source);
+        Fixture f;
+        f.copy(QStringLiteral("hunter2"), source);
+        QVERIFY(!f.isRecorded(QStringLiteral("hunter2")));
+        // The same copy from an application of another name is recorded.
+        f.copy(QStringLiteral("hunter2"), source + QStringLiteral(".Other"));
+        QVERIFY(f.isRecorded(QStringLiteral("hunter2")));
+    }
+};
+
+QTEST_MAIN(TestPrivacyBlacklist)
+#include "tst_privacy_blacklist.moc"
