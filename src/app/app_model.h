@@ -116,6 +116,10 @@ public:
 
     // Presentation.
     void registerHotkey();
+    // Releases the global shortcut while the user records a new one, so that the combination
+    // reaches the recorder; registerHotkey() takes it back. hotkeyActive keeps its value: the
+    // shortcut is still configured.
+    void suspendHotkey();
     void toggleFromHotkey();
     void applyStatusItemVisibility();
     void handleWindowDidBecomeKey(QWindow* window);

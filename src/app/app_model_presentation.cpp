@@ -32,6 +32,14 @@ void AppModel::registerHotkey()
     setHotkeyActive(registered);
 }
 
+void AppModel::suspendHotkey()
+{
+    if (m_hotkeyManager) {
+        m_hotkeyManager->unregister();
+        m_hotkeyManager.reset();
+    }
+}
+
 void AppModel::toggleFromHotkey()
 {
     if (m_statusItemController == nullptr)
