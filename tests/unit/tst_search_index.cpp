@@ -1,0 +1,347 @@
+// The history search: what a query finds in which locale, and the index that answers it.
+#include "views/history_search_index.h"
+
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QTest>
+#include <vector>
+
+using namespace nabrix;
+
+namespace {
+
+using Ordinal = HistorySearchIndex::Ordinal;
+
+std::vector<Ordinal> matchesOf(const HistorySearchIndex& index) {
+    std::vector<Ordinal> matches;
+    for (qsizetype position = 0; position < index.matchCount(); ++position)
+        matches.push_back(index.matchAt(position));
+    return matches;
+}
+
+// The plain reading of the rule, entry by entry: fold the text, fold the trimmed query,
+// look for an occurrence that does not end inside a letter.
+std::vector<Ordinal> referenceMatches(const SearchFolding& folding, const QStringList& texts,
+                                      const QString& query) {
+    const std::string needle = folding.foldedQuery(query);
+    std::vector<Ordinal> matches;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const std::string text = folding.folded(texts.at(i));
+        bool found = needle.empty();
+        for (std::size_t at = text.find(needle); !found && at != std::string::npos;
+             at = text.find(needle, at + 1))
+            found = SearchFolding::endsOnCharacterBoundary(text.data() + at + needle.size(),
+                                                           text.data() + text.size());
+        if (found)
+            matches.push_back(static_cast<Ordinal>(i));
+    }
+    return matches;
+}
+
+void append(HistorySearchIndex& index, const QString& text) {
+    index.appendFolded(index.folding().folded(text));
+}
+
+bool finds(const QString& locale, const QString& text, const QString& query) {
+    HistorySearchIndex index{SearchFolding(QLocale(locale))};
+    append(index, text);
+    index.setQuery(query);
+    return index.matchCount() == 1;
+}
+
+} // namespace
+
+class TestSearchIndex : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void queryFindsTextByLocaleRules_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("found");
+
+        const QString en = QStringLiteral("en_US");
+        const QString tr = QStringLiteral("tr_TR");
+        const QString az = QStringLiteral("az_AZ");
+        const QString de = QStringLiteral("de_DE");
+
+        QTest::newRow("plain case") << en << "Meeting NOTES"
+                                    << "meeting notes" << true;
+        QTest::newRow("sharp s found by SS") << de << "Straße"
+                                             << "STRASSE" << true;
+        QTest::newRow("SS found by sharp s") << de << "STRASSE"
+                                             << "straße" << true;
+        QTest::newRow("capital sharp s") << de << "STRAẞE"
+                                         << "strasse" << true;
+        QTest::newRow("part of a folded sharp s") << de << "Straße"
+                                                  << "ras" << true;
+
+        // Turkish and Azerbaijani: I/ı and İ/i are the case pairs.
+        QTest::newRow("tr: İ is the capital of i") << tr << "İstanbul"
+                                                   << "istanbul" << true;
+        QTest::newRow("tr: i finds İ") << tr << "İZMİR"
+                                       << "izmir" << true;
+        QTest::newRow("tr: I is the capital of ı") << tr << "IRMAK"
+                                                   << "ırmak" << true;
+        QTest::newRow("tr: ı finds I") << tr << "ırmak"
+                                       << "IRMAK" << true;
+        QTest::newRow("tr: I is not the capital of i") << tr << "Izmir"
+                                                       << "izmir" << false;
+        QTest::newRow("tr: İ is not the capital of ı") << tr << "ılık"
+                                                       << "İLIK" << false;
+        QTest::newRow("az: same as Turkish") << az << "İstanbul"
+                                             << "istanbul" << true;
+        QTest::newRow("en: I is the capital of i") << en << "Izmir"
+                                                   << "izmir" << true;
+        QTest::newRow("en: İ is i with a dot") << en << "İstanbul"
+                                               << "istanbul" << false;
+        QTest::newRow("en: dotless ı stays apart") << en << "ırmak"
+                                                   << "IRMAK" << false;
+        QTest::newRow("en: İ finds İ") << en << "İstanbul"
+                                       << "İSTANBUL" << true;
+
+        // Accents and other marks count.
+        QTest::newRow("cafe does not find café") << en << "café au lait"
+                                                 << "cafe" << false;
+        QTest::newRow("café does not find cafe") << en << "cafe au lait"
+                                                 << "café" << false;
+        QTest::newRow("CAFÉ finds café") << en << "café au lait"
+                                         << "CAFÉ" << true;
+        QTest::newRow("composed finds decomposed") << en << "cafe\u0301 au lait"
+                                                   << "café" << true;
+        QTest::newRow("decomposed finds composed") << en << "café au lait"
+                                                   << "cafe\u0301" << true;
+        QTest::newRow("cafe not in decomposed café") << en << "cafe\u0301 au lait"
+                                                     << "cafe" << false;
+        QTest::newRow("letter with a mark of its own") << en << "q\u0303uery"
+                                                       << "q" << false;
+        QTest::newRow("letter with a mark found whole") << en << "q\u0303uery"
+                                                        << "Q\u0303U" << true;
+        QTest::newRow("j caron both ways") << en << "\u01F0ob"
+                                           << "J\u030COB" << true;
+        QTest::newRow("ö is not o") << de << "schön"
+                                    << "schon" << false;
+
+        QTest::newRow("emoji") << en << "Party 🎉 time"
+                               << "🎉" << true;
+        QTest::newRow("emoji with skin tone") << en << "ok 👍🏽"
+                                              << "👍" << true;
+        QTest::newRow("emoji presentation selector") << en << "love ❤️"
+                                                     << "❤" << true;
+        QTest::newRow("family member") << en << "👨‍👩‍👧"
+                                       << "👩" << true;
+        QTest::newRow("other emoji") << en << "Party 🎉 time"
+                                     << "🎈" << false;
+
+        QTest::newRow("Greek final sigma") << en << "ΣΊΣΥΦΟΣ"
+                                           << "σίσυφος" << true;
+        QTest::newRow("Greek capitals find lower") << en << "οδός"
+                                                   << "ΟΔΌΣ" << true;
+        QTest::newRow("final sigma finds medial") << en << "σοφία"
+                                                  << "ς" << true;
+        QTest::newRow("Greek tonos counts") << en << "οδός"
+                                            << "οδος" << false;
+        QTest::newRow("Cyrillic") << en << "Привет, мир"
+                                  << "ПРИВЕТ" << true;
+        QTest::newRow("CJK") << en << "東京タワー"
+                             << "東京" << true;
+
+        QTest::newRow("trimmed query") << en << "red apple"
+                                       << "\n\t apple \u3000" << true;
+        QTest::newRow("inner space kept") << en << "a red apple pie"
+                                          << " red apple " << true;
+        QTest::newRow("inner space must match") << en << "redapple"
+                                                << "red apple" << false;
+        QTest::newRow("inner space is not a line break") << en << "red\napple"
+                                                         << "red apple" << false;
+        QTest::newRow("nothing in an empty text") << en << ""
+                                                  << "a" << false;
+        QTest::newRow("longer than the text") << en << "abc"
+                                              << "abcd" << false;
+    }
+    void queryFindsTextByLocaleRules() {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, query);
+        QFETCH(bool, found);
+        QCOMPARE(finds(locale, text, query), found);
+    }
+
+    void blankQueryMatchesEverything_data() {
+        QTest::addColumn<QString>("query");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("spaces") << QStringLiteral("   ");
+        QTest::newRow("line breaks and tabs") << QStringLiteral("\n\r\n\t");
+        QTest::newRow("no-break and ideographic spaces") << QStringLiteral("\u00A0\u3000\u2028");
+    }
+    void blankQueryMatchesEverything() {
+        QFETCH(QString, query);
+        HistorySearchIndex index;
+        for (const char* text : {"alpha", "", "beta"})
+            append(index, QString::fromUtf8(text));
+        index.setQuery(QStringLiteral("alpha"));
+        QCOMPARE(index.matchCount(), 1);
+        QVERIFY(index.setQuery(query));
+        QVERIFY(index.matchesEverything());
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 1, 2}));
+    }
+
+    void queryChangeReportsWhetherTheMatchesChanged() {
+        HistorySearchIndex index;
+        for (const char* text : {"apple", "apricot", "banana"})
+            append(index, QString::fromUtf8(text));
+        QVERIFY(index.setQuery(QStringLiteral("ap")));
+        QVERIFY(!index.setQuery(QStringLiteral("AP "))); // same folded query
+        QVERIFY(index.setQuery(QStringLiteral("a")));    // banana joins
+        QVERIFY(!index.setQuery(QStringLiteral("a")));
+        QVERIFY(!index.setQuery(QString())); // "a" already matched everything
+        QVERIFY(index.setQuery(QStringLiteral("zz")));
+    }
+
+    void longerQueryNarrowsTheEarlierMatches() {
+        HistorySearchIndex index;
+        const QStringList texts{"abc", "abd", "xab", "bcd", "zzz", "ab"};
+        for (const QString& text : texts)
+            append(index, text);
+        index.setQuery(QStringLiteral("ab"));
+        QCOMPARE(index.lastExaminedCount(), texts.size());
+        QCOMPARE(index.matchCount(), 4);
+        index.setQuery(QStringLiteral("abc"));
+        QCOMPARE(index.lastExaminedCount(), 4); // only what "ab" matched
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0}));
+        // Typing in front still contains the earlier query.
+        index.setQuery(QStringLiteral("xab"));
+        QCOMPARE(index.lastExaminedCount(), texts.size()); // "abc" is not in "xab"
+        index.setQuery(QStringLiteral("ab"));
+        QCOMPARE(index.lastExaminedCount(), texts.size()); // shorter: everything again
+        index.setQuery(QStringLiteral("xab"));
+        QCOMPARE(index.lastExaminedCount(), 4);
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{2}));
+    }
+
+    void addingAMarkToTheQueryFindsLettersTheShorterQueryRejected() {
+        HistorySearchIndex index;
+        append(index, QStringLiteral("q\u0303"));
+        append(index, QStringLiteral("q"));
+        index.setQuery(QStringLiteral("q"));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{1}));
+        index.setQuery(QStringLiteral("q\u0303"));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0}));
+    }
+
+    void changesKeepTheMatchesOfTheCurrentQuery() {
+        HistorySearchIndex index;
+        for (const char* text : {"red", "green", "dark red", "blue"})
+            append(index, QString::fromUtf8(text));
+        index.setQuery(QStringLiteral("red"));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 2}));
+
+        index.appendFolded(index.folding().folded(QStringLiteral("Red wine")));
+        index.appendFolded(index.folding().folded(QStringLiteral("white")));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 2, 4}));
+        index.insertFolded(1, index.folding().folded(QStringLiteral("REDUCE")));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 1, 3, 5}));
+        // red, REDUCE, green, dark red, blue, Red wine, white
+        index.remove({0, 2, 6});
+        // REDUCE, dark red, blue, Red wine
+        QCOMPARE(index.size(), 4);
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 1, 3}));
+        QCOMPARE(index.foldedText(2), std::string_view("blue"));
+        index.clear();
+        QCOMPARE(index.matchCount(), 0);
+        append(index, QStringLiteral("red again"));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0}));
+    }
+
+    void matchesAgreeWithAPlainScanWhileTypingAndChanging() {
+        // Letters that fold into each other, into several letters, combine with marks or
+        // take several bytes, so that narrowing, the byte scanner and removals all meet
+        // multi-byte text, matches at both ends of an entry and entries of every length.
+        const QStringList alphabet{"a", "b", "c", "A",  "B", "e", "é",  "e\u0301", "\u0303",
+                                   "ß", "s", "S", "İ",  "ı", "i", "I",  "σ",       "ς",
+                                   "Σ", "😀", " ", "\n", "x", "y", "ab", "abc"};
+        for (const auto rules :
+             {SearchFolding::CaseRules::Default, SearchFolding::CaseRules::Turkic}) {
+            QRandomGenerator random(rules == SearchFolding::CaseRules::Default ? 7 : 11);
+            const auto pick = [&] { return alphabet.at(random.bounded(alphabet.size())); };
+            const auto randomText = [&](int maxPieces) {
+                QString text;
+                for (int n = random.bounded(maxPieces + 1); n > 0; --n)
+                    text += pick();
+                return text;
+            };
+
+            const SearchFolding folding(rules);
+            HistorySearchIndex index(folding);
+            QStringList texts;
+            for (int i = 0; i < 3000; ++i) {
+                texts.append(randomText(i % 7 == 0 ? 80 : 12));
+                append(index, texts.back());
+            }
+            QString query;
+            for (int step = 0; step < 600; ++step) {
+                const int action = random.bounded(100);
+                if (action < 55) {
+                    query += pick();
+                } else if (action < 70) {
+                    query.chop(1);
+                } else if (action < 75) {
+                    query = randomText(3);
+                } else if (action < 85) {
+                    const QString text = randomText(20);
+                    const auto at = static_cast<Ordinal>(random.bounded(texts.size() + 1));
+                    texts.insert(at, text);
+                    index.insertFolded(at, folding.folded(text));
+                } else {
+                    std::vector<Ordinal> removed;
+                    for (qsizetype i = 0; i < texts.size(); ++i) {
+                        if (random.bounded(20) == 0)
+                            removed.push_back(static_cast<Ordinal>(i));
+                    }
+                    for (auto it = removed.crbegin(); it != removed.crend(); ++it)
+                        texts.removeAt(*it);
+                    index.remove(removed);
+                }
+                if (action < 75)
+                    index.setQuery(query);
+                QCOMPARE(index.size(), texts.size());
+                const auto expected = referenceMatches(folding, texts, query);
+                if (matchesOf(index) != expected)
+                    QFAIL(
+                        qPrintable(QStringLiteral("step %1, query \"%2\": %3 matches, expected %4")
+                                       .arg(step)
+                                       .arg(query)
+                                       .arg(index.matchCount())
+                                       .arg(expected.size())));
+            }
+        }
+    }
+
+    void removalsCompactTheTextsWithoutLosingAny() {
+        HistorySearchIndex index;
+        QStringList texts;
+        // Over a megabyte of texts, most of them removed: the arena is rewritten.
+        for (int i = 0; i < 4000; ++i) {
+            texts.append(QStringLiteral("entry %1 ").arg(i).repeated(40));
+            append(index, texts.back());
+        }
+        index.setQuery(QStringLiteral("entry 39"));
+        std::vector<Ordinal> removed;
+        for (int i = 0; i < 4000; ++i) {
+            if (i % 10 != 3)
+                removed.push_back(static_cast<Ordinal>(i));
+        }
+        index.remove(removed);
+        QCOMPARE(index.size(), 400);
+        for (Ordinal i = 0; i < 400; ++i)
+            QCOMPARE(index.foldedText(i), index.folding().folded(texts.at(int(i) * 10 + 3)));
+        // 393, 3903, 3913, ..., 3993 are left of the texts with "entry 39".
+        QCOMPARE(index.matchCount(), 11);
+        index.setQuery(QStringLiteral("entry 3993 "));
+        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{399}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchIndex)
+#include "tst_search_index.moc"
