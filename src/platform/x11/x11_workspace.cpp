@@ -188,7 +188,7 @@ X11Workspace::X11Workspace(xcb_connection_t* connection, quint32 rootWindow, con
 std::optional<quint32> X11Workspace::activeWindow() const
 {
     const auto cookie = xcb_get_property(m_connection, 0, m_rootWindow, m_atoms.activeWindow,
-                                         XCB_ATOM_WINDOW, 0, 1);
+                                         XCB_GET_PROPERTY_TYPE_ANY, 0, 1);
     xcb_flush(m_connection);
     const PropertyReply reply(static_cast<xcb_get_property_reply_t*>(
         awaitReply(m_connection, cookie.sequence, SteadyClock::now() + replyTimeout)));
