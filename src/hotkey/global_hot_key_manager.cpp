@@ -7,15 +7,18 @@ namespace nabrix {
 
 GlobalHotKeyManager::GlobalHotKeyManager(HotKeyService& service, QObject* parent)
     : QObject(parent)
-    , m_service(service) {
+    , m_service(service)
+{
     listenForPresses();
 }
 
-GlobalHotKeyManager::~GlobalHotKeyManager() {
+GlobalHotKeyManager::~GlobalHotKeyManager()
+{
     unregister();
 }
 
-void GlobalHotKeyManager::listenForPresses() {
+void GlobalHotKeyManager::listenForPresses()
+{
     if (m_pressConnection)
         return;
     // Queued: the service emits from inside the native event dispatch, and the handler
@@ -25,7 +28,8 @@ void GlobalHotKeyManager::listenForPresses() {
 }
 
 bool GlobalHotKeyManager::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
-                                         Handler handler) {
+                                         Handler handler)
+{
     if (m_registered) {
         m_service.unregisterHotKey();
         m_registered = false;
@@ -41,7 +45,8 @@ bool GlobalHotKeyManager::registerHotKey(std::uint32_t keyCode, std::uint32_t mo
     return false;
 }
 
-void GlobalHotKeyManager::unregister() {
+void GlobalHotKeyManager::unregister()
+{
     if (m_registered) {
         m_service.unregisterHotKey();
         m_registered = false;
@@ -53,14 +58,16 @@ void GlobalHotKeyManager::unregister() {
     m_handler = nullptr;
 }
 
-void GlobalHotKeyManager::runHandler() {
+void GlobalHotKeyManager::runHandler()
+{
     // A press queued before unregister() finds no handler and does nothing. The copy keeps
     // the callable alive should it unregister or replace this manager's handler itself.
     if (const Handler handler = m_handler)
         handler();
 }
 
-std::uint32_t GlobalHotKeyManager::carbonModifiers(Qt::KeyboardModifiers flags) {
+std::uint32_t GlobalHotKeyManager::carbonModifiers(Qt::KeyboardModifiers flags)
+{
     std::uint32_t mask = 0;
     if (flags.testFlag(Qt::MetaModifier))
         mask |= HotKeyModifier::command;

@@ -9,7 +9,8 @@
 namespace nabrix {
 
 QString shortcutDisplayString(std::uint32_t keyCode, std::uint32_t modifiers,
-                              const KeyboardLayout& layout) {
+                              const KeyboardLayout& layout)
+{
     if (keyCode == 0)
         return {};
     struct Symbol {

@@ -17,7 +17,8 @@ constexpr std::uint32_t option = HotKeyModifier::option;
 constexpr std::uint32_t control = HotKeyModifier::control;
 
 // Delivers every queued call, as the next turn of the event loop would.
-void runQueuedCalls() {
+void runQueuedCalls()
+{
     QCoreApplication::sendPostedEvents();
 }
 
@@ -26,7 +27,8 @@ void runQueuedCalls() {
 class TestHotKey : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void registrationReachesTheService() {
+    void registrationReachesTheService()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         QVERIFY(manager.registerHotKey(55, control | option, [] {}));
@@ -34,7 +36,8 @@ private Q_SLOTS:
         QCOMPARE(service.registered, std::make_optional(std::make_pair(55u, control | option)));
     }
 
-    void pressRunsHandlerOnALaterTurnOfTheEventLoop() {
+    void pressRunsHandlerOnALaterTurnOfTheEventLoop()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int calls = 0;
@@ -49,7 +52,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 3);
     }
 
-    void registeringAgainReplacesRegistrationAndHandler() {
+    void registeringAgainReplacesRegistrationAndHandler()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int first = 0;
@@ -64,7 +68,8 @@ private Q_SLOTS:
         QCOMPARE(second, 1);
     }
 
-    void refusedRegistrationDropsHandlerAndEarlierRegistration() {
+    void refusedRegistrationDropsHandlerAndEarlierRegistration()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int first = 0;
@@ -81,7 +86,8 @@ private Q_SLOTS:
         QCOMPARE(second, 0);
     }
 
-    void refusedRegistrationOnFreshManager() {
+    void refusedRegistrationOnFreshManager()
+    {
         FakeHotKeyService service;
         service.refuse = true;
         int calls = 0;
@@ -96,7 +102,8 @@ private Q_SLOTS:
         QCOMPARE(service.unregistrations, 0);
     }
 
-    void unregisterIsIdempotent() {
+    void unregisterIsIdempotent()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         manager.unregister();
@@ -112,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
     }
 
-    void pressQueuedBeforeUnregisterDoesNothing() {
+    void pressQueuedBeforeUnregisterDoesNothing()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int calls = 0;
@@ -123,7 +131,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
     }
 
-    void destructionReleasesRegistration() {
+    void destructionReleasesRegistration()
+    {
         FakeHotKeyService service;
         int calls = 0;
         {
@@ -137,7 +146,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
     }
 
-    void managerRegisteredAgainAfterUnregisterHearsPresses() {
+    void managerRegisteredAgainAfterUnregisterHearsPresses()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int calls = 0;
@@ -149,7 +159,8 @@ private Q_SLOTS:
         QCOMPARE(calls, 1);
     }
 
-    void handlerMayUnregisterItsOwnManager() {
+    void handlerMayUnregisterItsOwnManager()
+    {
         FakeHotKeyService service;
         GlobalHotKeyManager manager(service);
         int calls = 0;
@@ -164,7 +175,8 @@ private Q_SLOTS:
         QVERIFY(!manager.isRegistered());
     }
 
-    void carbonModifiers_data() {
+    void carbonModifiers_data()
+    {
         QTest::addColumn<Qt::KeyboardModifiers>("flags");
         QTest::addColumn<std::uint32_t>("mask");
         QTest::newRow("none") << Qt::KeyboardModifiers() << 0u;
@@ -186,13 +198,15 @@ private Q_SLOTS:
         QTest::newRow("keypad alone") << Qt::KeyboardModifiers(Qt::KeypadModifier) << 0u;
     }
 
-    void carbonModifiers() {
+    void carbonModifiers()
+    {
         QFETCH(Qt::KeyboardModifiers, flags);
         QFETCH(std::uint32_t, mask);
         QCOMPARE(GlobalHotKeyManager::carbonModifiers(flags), mask);
     }
 
-    void shortcutDisplayString_data() {
+    void shortcutDisplayString_data()
+    {
         QTest::addColumn<std::uint32_t>("keyCode");
         QTest::addColumn<std::uint32_t>("modifiers");
         QTest::addColumn<QString>("text");
@@ -210,7 +224,8 @@ private Q_SLOTS:
         QTest::newRow("unnamed large key") << 0xABCDu << shift << QStringLiteral("⇧0xABCD");
     }
 
-    void shortcutDisplayString() {
+    void shortcutDisplayString()
+    {
         QFETCH(std::uint32_t, keyCode);
         QFETCH(std::uint32_t, modifiers);
         QFETCH(QString, text);

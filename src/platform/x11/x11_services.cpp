@@ -1,6 +1,9 @@
 // The X11 implementations of the platform services.
 #include "platform/x11/x11_services.h"
 
+#include "platform/x11/x11_hot_key_service.h"
+#include "platform/x11/x11_key_synthesizer.h"
+#include "platform/x11/x11_keyboard_layout.h"
 #include "platform/x11/x11_workspace.h"
 
 #include <QGuiApplication>
@@ -12,9 +15,11 @@ std::optional<X11Services> createX11Services()
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr || x11->display() == nullptr)
         return std::nullopt;
-    // The individual services arrive with their own files; until then the fallbacks stand in.
     X11Services services;
     services.workspace = X11Workspace::create();
+    services.hotKeyService = X11HotKeyService::create();
+    services.keyboardLayout = X11KeyboardLayout::create();
+    services.keySynthesizer = X11KeySynthesizer::create();
     return services;
 }
 

@@ -1,0 +1,40 @@
+// A window with one focused line edit, for tests that type or paste into another client.
+// Prints "ready" once it has the keyboard focus, then "text:<content>" on every change.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void printLine(const QString& line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QLineEdit edit;
+    edit.setWindowTitle(QStringLiteral("Nabrix paste target"));
+    edit.resize(400, 40);
+    QObject::connect(&edit, &QLineEdit::textChanged,
+                     [](const QString& text) { printLine(QStringLiteral("text:") + text); });
+    edit.show();
+    edit.activateWindow();
+    edit.setFocus();
+
+    // The window manager gives the focus some time after mapping.
+    QTimer focusWatch;
+    QObject::connect(&focusWatch, &QTimer::timeout, [&] {
+        if (edit.isActiveWindow() && edit.hasFocus()) {
+            focusWatch.stop();
+            printLine(QStringLiteral("ready"));
+        }
+    });
+    focusWatch.start(20);
+    return application.exec();
+}
