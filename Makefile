@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean format
+.PHONY: all deps configure build run test bench package clean format
 
 all: build
 
@@ -24,6 +24,10 @@ test: build
 
 bench: build
 	@scripts/run-benchmarks $(BUILD_DIR)
+
+# The Debian package, written to $(BUILD_DIR)/nabrix_<version>-1_<arch>.deb.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
