@@ -1,0 +1,244 @@
+// Shows the history view with sample entries in one state and saves it as a PNG:
+// screenshot_history --state NAME --output PATH. Run it on an X server (scripts/screenshot).
+#include "app/app_model.h"
+#include "app/text_catalogue.h"
+#include "capture/file_list.h"
+#include "platform/platform_services.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "views/clip_row_view.h"
+#include "views/custom_range_sheet.h"
+#include "views/history_footer.h"
+#include "views/history_list_model.h"
+#include "views/history_view.h"
+#include "views/overlay_layer.h"
+#include "views/symbol_button.h"
+#include "views/theme.h"
+#include "views/time_range_menu.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThreadPool>
+#include <QTimer>
+
+using namespace nabrix;
+
+namespace {
+
+const QStringList states{QStringLiteral("mixed"),         QStringLiteral("masked"),
+                         QStringLiteral("detail"),        QStringLiteral("detail-rtf"),
+                         QStringLiteral("detail-masked"), QStringLiteral("selection"),
+                         QStringLiteral("confirmation"),  QStringLiteral("custom-age"),
+                         QStringLiteral("empty"),         QStringLiteral("no-match")};
+
+QByteArray samplePng(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(0x3a, 0x7b, 0xd5));
+    sky.setColorAt(1, QColor(0xf4, 0xa2, 0x61));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0xff, 0xe0, 0x8a));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(size.width() * 0.72, size.height() * 0.35), size.height() * 0.12,
+                        size.height() * 0.12);
+    QPolygonF hills;
+    hills << QPointF(0, size.height()) << QPointF(0, size.height() * 0.7)
+          << QPointF(size.width() * 0.3, size.height() * 0.5)
+          << QPointF(size.width() * 0.55, size.height() * 0.72)
+          << QPointF(size.width() * 0.8, size.height() * 0.58)
+          << QPointF(size.width(), size.height() * 0.75) << QPointF(size.width(), size.height());
+    painter.setBrush(QColor(0x26, 0x4d, 0x3b));
+    painter.drawPolygon(hills);
+    painter.end();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+QByteArray sampleRtf()
+{
+    return QByteArrayLiteral(
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}}{\\colortbl;\\red0\\green0\\blue0;"
+        "\\red230\\green90\\blue70;\\red80\\green160\\blue255;}"
+        "\\f0\\fs24\\cf1 {\\b Release checklist} \\endash  {\\i tag} the build, "
+        "{\\cf2 update the changelog}, announce on the {\\ul\\cf3 project page}.\\par "
+        "Second paragraph with more detail about the release.\\par }");
+}
+
+struct Sample {
+    ClipItem item;
+    QByteArray bytes;
+};
+
+QList<Sample> samples(const QDateTime& now)
+{
+    QList<Sample> list;
+    auto add = [&](qint64 secondsAgo, ClipType type, const QString& text, QByteArray bytes,
+                   std::optional<QString> source = std::nullopt, bool sensitive = false,
+                   std::optional<QSize> imageSize = std::nullopt) {
+        ClipItem item;
+        item.id = QUuid::createUuid();
+        item.timestamp = now.addSecs(-secondsAgo);
+        item.type = type;
+        item.searchString = text;
+        item.sourceAppBundleID = std::move(source);
+        item.isSensitive = sensitive;
+        item.imageSize = imageSize;
+        list.append({item, std::move(bytes)});
+    };
+    // Oldest first: each insert becomes the newest row.
+    const QList<QUrl> files{
+        QUrl::fromLocalFile(QStringLiteral("/home/ana/Documents/Quarterly report.pdf")),
+        QUrl::fromLocalFile(QStringLiteral("/home/ana/Pictures/team-offsite-2026.jpg")),
+        QUrl::fromLocalFile(QStringLiteral("/home/ana/Downloads/nabrix-0.1.0.tar.gz"))};
+    add(9 * 86400, ClipType::Text,
+        QStringLiteral("https://wiki.example.org/engineering/onboarding"),
+        "https://wiki.example.org/engineering/onboarding", QStringLiteral("debian-xterm"));
+    add(2 * 86400, ClipType::File, fileListSearchString(files), encodeFileList(files));
+    add(3 * 3600 + 120, ClipType::Text, QStringLiteral("4111 1111 1111 1111"),
+        "4111 1111 1111 1111", std::nullopt, true);
+    add(2 * 3600, ClipType::Image, QString(), samplePng(QSize(1600, 900)), std::nullopt, false,
+        QSize(1600, 900));
+    add(47 * 60, ClipType::Rtf,
+        QStringLiteral("Release checklist – tag the build, update the changelog, announce on the "
+                       "project page.\nSecond paragraph with more detail about the release.\n"),
+        sampleRtf(), QStringLiteral("org.keepassxc.KeePassXC"));
+    add(6 * 60, ClipType::Text,
+        QStringLiteral("for (const auto& item : items)\n    std::cout << item.name << '\\n';\n"),
+        "for (const auto& item : items)\n    std::cout << item.name << '\\n';\n",
+        QStringLiteral("vim"));
+    add(25, ClipType::Text,
+        QStringLiteral("Meeting moved to Thursday 10:30 in room B — bring the prototype and the "
+                       "test results from last week."),
+        "Meeting moved to Thursday 10:30 in room B — bring the prototype and the test results "
+        "from last week.");
+    return list;
+}
+
+// Lets queued work (thumbnails, RTF previews, layouts) finish before the picture is taken.
+void settle(int milliseconds = 400)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThreadPool::globalInstance()->waitForDone(20);
+    }
+}
+
+void hoverRow(QListView* list, int row)
+{
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    const QPointF position(rect.center().x() - 60, rect.center().y());
+    QMouseEvent move(QEvent::MouseMove, position, list->viewport()->mapToGlobal(position),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &move);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Saves a picture of the history view."));
+    parser.addHelpOption();
+    parser.addOptions(
+        {{QStringLiteral("state"), states.join(QStringLiteral(", ")), QStringLiteral("NAME")},
+         {QStringLiteral("output"), QStringLiteral("PNG file to write."), QStringLiteral("PATH")},
+         {QStringLiteral("scale"), QStringLiteral("Device pixel ratio of the picture (default 1)."),
+          QStringLiteral("R"), QStringLiteral("1")}});
+    parser.process(app);
+    const QString state = parser.value(QStringLiteral("state"));
+    const QString output = parser.value(QStringLiteral("output"));
+    const qreal scale = parser.value(QStringLiteral("scale")).toDouble();
+    if (!states.contains(state) || output.isEmpty() || scale <= 0) {
+        err << "usage: screenshot_history --state {" << states.join(QLatin1Char('|'))
+            << "} --output PATH [--scale R]\n";
+        return 2;
+    }
+
+    Theme::applyDarkStyle(app);
+    installTranslations(app, QLocale());
+    QTemporaryDir home;
+    auto opened = StorageManager::open(home.filePath(QStringLiteral("history.sqlite3")));
+    if (!opened.storage) {
+        err << "cannot open a history: " << opened.error << "\n";
+        return 1;
+    }
+    PlatformServices services = createPlatformServices();
+    AppModel model(std::move(opened.storage),
+                   std::make_unique<AppSettings>(home.filePath(QStringLiteral("nabrix.conf"))),
+                   services);
+    const QDateTime now = QDateTime::currentDateTime();
+    QList<Sample> entries;
+    if (state != QLatin1String("empty")) {
+        entries = samples(now);
+        for (const Sample& sample : std::as_const(entries))
+            model.storage().insert(sample.item, sample.bytes);
+    }
+    auto find = [&](ClipType type, bool sensitive = false) {
+        for (const Sample& sample : std::as_const(entries)) {
+            if (sample.item.type == type && sample.item.isSensitive == sensitive)
+                return sample.item;
+        }
+        return ClipItem();
+    };
+
+    HistoryListModel list(model);
+    HistoryView view(model, list);
+    view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    view.show();
+    settle();
+
+    if (state == QLatin1String("mixed")) {
+        model.setSelectedIndex(0);
+        hoverRow(view.listView(), 1);
+    } else if (state == QLatin1String("masked")) {
+        model.setSelectedIndex(0);
+        hoverRow(view.listView(), 4);
+    } else if (state == QLatin1String("detail")) {
+        model.setDetailItem(find(ClipType::File));
+    } else if (state == QLatin1String("detail-rtf")) {
+        model.setDetailItem(find(ClipType::Rtf));
+    } else if (state == QLatin1String("detail-masked")) {
+        model.setDetailItem(find(ClipType::Text, true));
+    } else if (state == QLatin1String("selection")) {
+        model.toggleSelectionMode();
+        model.toggleChecked(model.visibleItems().at(1));
+        model.toggleChecked(model.visibleItems().at(3));
+    } else if (state == QLatin1String("confirmation")) {
+        view.footer()->clearAllButton()->click();
+    } else if (state == QLatin1String("custom-age")) {
+        Q_EMIT view.footer()->timeRangeMenu()->customRangeRequested();
+        if (auto* sheet = qobject_cast<CustomRangeSheet*>(view.overlays()->card()))
+            sheet->setAmount(QStringLiteral("1,5"));
+    } else if (state == QLatin1String("no-match")) {
+        model.setSearchText(QStringLiteral("zebra"));
+    }
+    settle();
+
+    QPixmap picture(view.size() * scale);
+    picture.setDevicePixelRatio(scale);
+    picture.fill(Qt::transparent);
+    view.render(&picture);
+    if (!picture.save(output, "PNG")) {
+        err << "cannot write " << output << "\n";
+        return 1;
+    }
+    return 0;
+}

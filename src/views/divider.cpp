@@ -1,0 +1,23 @@
+// Horizontal separator line.
+#include "views/divider.h"
+
+#include "views/theme.h"
+
+#include <QPainter>
+
+namespace nabrix {
+
+Divider::Divider(QWidget* parent)
+    : QWidget(parent)
+{
+    setFixedHeight(1);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void Divider::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Theme::white(0.1));
+}
+
+} // namespace nabrix

@@ -1,0 +1,77 @@
+// Seconds and texts of the preset ages.
+#include "views/history_time_range.h"
+
+#include "app/text_catalogue.h"
+
+namespace nabrix {
+
+QString historyTimeRangeRawValue(HistoryTimeRange range)
+{
+    switch (range) {
+    case HistoryTimeRange::Hour:
+        return QStringLiteral("hour");
+    case HistoryTimeRange::Day:
+        return QStringLiteral("day");
+    case HistoryTimeRange::Week:
+        return QStringLiteral("week");
+    case HistoryTimeRange::Month:
+        return QStringLiteral("month");
+    }
+    return {};
+}
+
+std::optional<HistoryTimeRange> historyTimeRangeFromRawValue(QStringView raw)
+{
+    for (HistoryTimeRange range : allHistoryTimeRanges) {
+        if (raw == historyTimeRangeRawValue(range))
+            return range;
+    }
+    return std::nullopt;
+}
+
+double historyTimeRangeSeconds(HistoryTimeRange range)
+{
+    switch (range) {
+    case HistoryTimeRange::Hour:
+        return 3600;
+    case HistoryTimeRange::Day:
+        return 86400;
+    case HistoryTimeRange::Week:
+        return 604800;
+    case HistoryTimeRange::Month:
+        return 2592000;
+    }
+    return 0;
+}
+
+QString historyTimeRangeTitle(HistoryTimeRange range)
+{
+    switch (range) {
+    case HistoryTimeRange::Hour:
+        return catalogue::text("history.range.hour");
+    case HistoryTimeRange::Day:
+        return catalogue::text("history.range.day");
+    case HistoryTimeRange::Week:
+        return catalogue::text("history.range.week");
+    case HistoryTimeRange::Month:
+        return catalogue::text("history.range.month");
+    }
+    return {};
+}
+
+QString historyTimeRangePhrase(HistoryTimeRange range)
+{
+    switch (range) {
+    case HistoryTimeRange::Hour:
+        return catalogue::text("history.rangePhrase.hour");
+    case HistoryTimeRange::Day:
+        return catalogue::text("history.rangePhrase.day");
+    case HistoryTimeRange::Week:
+        return catalogue::text("history.rangePhrase.week");
+    case HistoryTimeRange::Month:
+        return catalogue::text("history.rangePhrase.month");
+    }
+    return {};
+}
+
+} // namespace nabrix

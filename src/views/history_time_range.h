@@ -1,0 +1,27 @@
+// The preset ages of the delete-older-than menu.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <optional>
+
+namespace nabrix {
+
+enum class HistoryTimeRange { Hour, Day, Week, Month };
+
+// In menu order.
+inline constexpr std::array allHistoryTimeRanges{HistoryTimeRange::Hour, HistoryTimeRange::Day,
+                                                 HistoryTimeRange::Week, HistoryTimeRange::Month};
+
+QString historyTimeRangeRawValue(HistoryTimeRange range);
+// None for anything but the exact raw values ("hour", "day", "week", "month").
+std::optional<HistoryTimeRange> historyTimeRangeFromRawValue(QStringView raw);
+// A month is 30 days, whatever the calendar says.
+double historyTimeRangeSeconds(HistoryTimeRange range);
+// The menu entry.
+QString historyTimeRangeTitle(HistoryTimeRange range);
+// What the confirmation message says the entries are older than.
+QString historyTimeRangePhrase(HistoryTimeRange range);
+
+} // namespace nabrix

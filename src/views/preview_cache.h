@@ -1,0 +1,64 @@
+// Rich-text previews and image thumbnails of history rows, built off the main thread.
+#pragma once
+
+#include <QByteArray>
+#include <QCache>
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QSize>
+#include <QUuid>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTextDocument;
+
+namespace nabrix {
+
+// Rows ask on every paint. The first ask reads the entry's bytes (on the main thread, where
+// the store lives) and starts the decoding on a worker; previewReady() announces the
+// result. Both caches are bounded, so a long scroll does not keep every preview alive.
+class PreviewCache : public QObject {
+    Q_OBJECT
+public:
+    using ContentLoader = std::function<std::optional<QByteArray>(const QUuid&)>;
+    enum class State { Pending, Ready, Unreadable };
+
+    struct RtfPreview {
+        State state = State::Pending;
+        // Owned by the cache; valid until the next call.
+        const QTextDocument* document = nullptr;
+    };
+    struct Thumbnail {
+        State state = State::Pending;
+        QImage image;
+    };
+
+    explicit PreviewCache(ContentLoader loader, QObject* parent = nullptr);
+    ~PreviewCache() override;
+
+    // The entry's RTF as styled text in the row font's size.
+    RtfPreview rtfPreview(const QUuid& id);
+    // The entry's image scaled to fit `pixelSize` (never enlarged).
+    Thumbnail thumbnail(const QUuid& id, const QSize& pixelSize);
+
+    // Decodes an image scaled to fit `pixelSize`; a null image when the bytes are no image.
+    static QImage decodeThumbnail(const QByteArray& bytes, const QSize& pixelSize);
+
+Q_SIGNALS:
+    void previewReady(const QUuid& id);
+
+private:
+    struct RtfEntry;
+    struct ThumbnailEntry {
+        QImage image;
+    };
+
+    ContentLoader m_loader;
+    QCache<QUuid, RtfEntry> m_rtf;
+    QCache<QString, ThumbnailEntry> m_thumbnails;
+    QSet<QString> m_pending;
+};
+
+} // namespace nabrix

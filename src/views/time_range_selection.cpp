@@ -1,0 +1,19 @@
+// Requests for a preset age or a custom one.
+#include "views/time_range_selection.h"
+
+#include "app/text_catalogue.h"
+
+namespace nabrix {
+
+TimeRangeSelection TimeRangeSelection::make(double seconds, const QString& message)
+{
+    return {QUuid::createUuid(), seconds, message};
+}
+
+TimeRangeSelection TimeRangeSelection::forRange(HistoryTimeRange range)
+{
+    return make(historyTimeRangeSeconds(range),
+                catalogue::text("history.deleteOlderThan.message", historyTimeRangePhrase(range)));
+}
+
+} // namespace nabrix
