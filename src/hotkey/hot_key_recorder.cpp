@@ -1,0 +1,37 @@
+// The settings row's shortcut control: shows the stored pair and hands recorded ones on.
+#include "hotkey/hot_key_recorder.h"
+
+#include "hotkey/shortcut_text.h"
+
+#include <QHBoxLayout>
+
+namespace nabrix {
+
+HotKeyRecorder::HotKeyRecorder(const KeyboardLayout& layout, std::uint32_t keyCode,
+                               std::uint32_t modifiers, QWidget* parent)
+    : QWidget(parent)
+    , m_layout(layout)
+    , m_captureView(new HotKeyCaptureView(this))
+    , m_keyCode(keyCode)
+    , m_modifiers(modifiers)
+{
+    auto* layoutBox = new QHBoxLayout(this);
+    layoutBox->setContentsMargins(0, 0, 0, 0);
+    layoutBox->addWidget(m_captureView);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_captureView->setDisplayShortcut(shortcutDisplayString(keyCode, modifiers, m_layout));
+}
+
+void HotKeyRecorder::setShortcut(std::uint32_t keyCode, std::uint32_t modifiers)
+{
+    m_keyCode = keyCode;
+    m_modifiers = modifiers;
+    m_captureView->setDisplayShortcut(shortcutDisplayString(keyCode, modifiers, m_layout));
+}
+
+void HotKeyRecorder::setOnChange(ChangeHandler onChange)
+{
+    m_captureView->setOnKey(std::move(onChange));
+}
+
+} // namespace nabrix

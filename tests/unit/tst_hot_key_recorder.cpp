@@ -1,0 +1,291 @@
+// The shortcut box: which keys it records, what it shows, and when recording ends.
+#include "app/text_catalogue.h"
+#include "fake_platform.h"
+#include "hotkey/hot_key_capture_view.h"
+#include "hotkey/hot_key_recorder.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <optional>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+struct Recorded {
+    std::uint32_t keyCode;
+    std::uint32_t modifiers;
+};
+
+// A window holding the recorder and a field that can take the focus from it.
+class RecorderWindow {
+public:
+    RecorderWindow(std::uint32_t keyCode = 0, std::uint32_t modifiers = 0)
+        : recorder(new HotKeyRecorder(layout, keyCode, modifiers, &window))
+        , field(new QLineEdit(&window))
+    {
+        layout.names.insert(55, QStringLiteral("V"));
+        layout.names.insert(39, QStringLiteral("S"));
+        recorder->setShortcut(keyCode, modifiers);
+        auto* box = new QVBoxLayout(&window);
+        box->addWidget(recorder);
+        box->addWidget(field);
+        recorder->setOnChange([this](std::uint32_t code, std::uint32_t mask) {
+            recorded = Recorded{code, mask};
+            endSignalsBeforeOnChange = recordingSpy.count(false);
+        });
+    }
+
+    bool show()
+    {
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+    HotKeyCaptureView& box() const { return recorder->captureView(); }
+    void clickBox() const { QTest::mouseClick(&box(), Qt::LeftButton); }
+    // The key goes where the application would send it: to the focused widget.
+    void press(int key, Qt::KeyboardModifiers modifiers, quint32 scanCode)
+    {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, scanCode, 0, 0);
+        QApplication::sendEvent(target, &event);
+    }
+
+    struct Spy : QSignalSpy {
+        using QSignalSpy::QSignalSpy;
+        qsizetype count(bool recording) const
+        {
+            return std::count_if(begin(), end(), [recording](const QList<QVariant>& arguments) {
+                return arguments.value(0).toBool() == recording;
+            });
+        }
+        using QSignalSpy::count;
+    };
+
+    FakeKeyboardLayout layout;
+    QWidget window;
+    HotKeyRecorder* recorder;
+    QLineEdit* field;
+    Spy recordingSpy{&recorder->captureView(), &HotKeyCaptureView::isRecordingChanged};
+    std::optional<Recorded> recorded;
+    qsizetype endSignalsBeforeOnChange = -1;
+};
+
+// The colour in the middle of the box's left edge, where the border is drawn.
+QColor borderColour(QWidget& box)
+{
+    return box.grab().toImage().pixelColor(0, box.height() / 2);
+}
+
+} // namespace
+
+class TestHotKeyRecorder : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+
+    void keyWhileRecording_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<quint32>("scanCode");
+        // -1: no combination recorded
+        QTest::addColumn<qint64>("recordedMask");
+        QTest::addColumn<bool>("stillRecording");
+
+        const Qt::KeyboardModifiers none = Qt::NoModifier;
+        QTest::newRow("escape cancels") << int(Qt::Key_Escape) << none << 9u << qint64(-1) << false;
+        QTest::newRow("escape with modifiers cancels")
+            << int(Qt::Key_Escape) << (Qt::ControlModifier | Qt::AltModifier) << 9u << qint64(-1)
+            << false;
+        QTest::newRow("plain letter is ignored")
+            << int(Qt::Key_V) << none << 55u << qint64(-1) << true;
+        QTest::newRow("keypad flag is no modifier")
+            << int(Qt::Key_5) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 84u << qint64(-1)
+            << true;
+        QTest::newRow("control alone is no key")
+            << int(Qt::Key_Control) << Qt::KeyboardModifiers(Qt::ControlModifier) << 37u
+            << qint64(-1) << true;
+        QTest::newRow("shift alone is no key")
+            << int(Qt::Key_Shift) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 50u << qint64(-1)
+            << true;
+        QTest::newRow("alt alone is no key")
+            << int(Qt::Key_Alt) << Qt::KeyboardModifiers(Qt::AltModifier) << 64u << qint64(-1)
+            << true;
+        QTest::newRow("super alone is no key")
+            << int(Qt::Key_Super_L) << Qt::KeyboardModifiers(Qt::MetaModifier) << 133u << qint64(-1)
+            << true;
+        QTest::newRow("caps lock is no key")
+            << int(Qt::Key_CapsLock) << none << 66u << qint64(-1) << true;
+        QTest::newRow("shift and a letter")
+            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(512)
+            << false;
+        QTest::newRow("control alt v") << int(Qt::Key_V) << (Qt::ControlModifier | Qt::AltModifier)
+                                       << 55u << qint64(6144) << false;
+        QTest::newRow("super space")
+            << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::MetaModifier) << 65u << qint64(256)
+            << false;
+        QTest::newRow("all four modifiers")
+            << int(Qt::Key_S)
+            << (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier) << 39u
+            << qint64(6912) << false;
+        QTest::newRow("keypad flag is dropped from the mask")
+            << int(Qt::Key_5) << (Qt::ControlModifier | Qt::KeypadModifier) << 84u << qint64(4096)
+            << false;
+        // Tab and Shift+Tab would otherwise move the focus instead of being recorded.
+        QTest::newRow("shift tab")
+            << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 23u
+            << qint64(512) << false;
+        QTest::newRow("plain tab is ignored")
+            << int(Qt::Key_Tab) << none << 23u << qint64(-1) << true;
+    }
+
+    void keyWhileRecording()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(quint32, scanCode);
+        QFETCH(qint64, recordedMask);
+        QFETCH(bool, stillRecording);
+
+        RecorderWindow recorder(39, 256);
+        QVERIFY(recorder.show());
+        recorder.clickBox();
+        QVERIFY(recorder.box().isRecording());
+        QVERIFY(recorder.box().hasFocus());
+
+        recorder.press(key, modifiers, scanCode);
+
+        QCOMPARE(recorder.box().isRecording(), stillRecording);
+        QCOMPARE(recorder.box().hasFocus(), stillRecording);
+        QCOMPARE(recorder.recordingSpy.count(false), stillRecording ? 0 : 1);
+        if (recordedMask < 0) {
+            QVERIFY(!recorder.recorded.has_value());
+        } else {
+            QVERIFY(recorder.recorded.has_value());
+            QCOMPARE(recorder.recorded->keyCode, scanCode);
+            QCOMPARE(qint64(recorder.recorded->modifiers), recordedMask);
+            // The owner stores the pair before hearing that recording ended.
+            QCOMPARE(recorder.endSignalsBeforeOnChange, 0);
+        }
+    }
+
+    void combinationAfterHeldModifiersIsRecorded()
+    {
+        RecorderWindow recorder;
+        QVERIFY(recorder.show());
+        recorder.clickBox();
+        recorder.press(Qt::Key_Control, Qt::ControlModifier, 37);
+        recorder.press(Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier, 64);
+        recorder.press(Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, 55);
+        QVERIFY(recorder.recorded.has_value());
+        QCOMPARE(recorder.recorded->keyCode, 55u);
+        QCOMPARE(recorder.recorded->modifiers, 6144u);
+    }
+
+    void recordingEndsWhenTheBoxLosesFocusOrIsHidden_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("focus moves elsewhere") << QStringLiteral("focus");
+        QTest::newRow("window hidden") << QStringLiteral("hide");
+    }
+
+    void recordingEndsWhenTheBoxLosesFocusOrIsHidden()
+    {
+        QFETCH(QString, how);
+        RecorderWindow recorder(55, 6144);
+        QVERIFY(recorder.show());
+        recorder.clickBox();
+        QVERIFY(recorder.box().isRecording());
+        if (how == QLatin1String("focus"))
+            QTest::mouseClick(recorder.field, Qt::LeftButton);
+        else
+            recorder.window.hide();
+        QVERIFY(!recorder.box().isRecording());
+        QCOMPARE(recorder.recordingSpy.count(false), 1);
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("\u2303\u2325V"));
+        QVERIFY(!recorder.recorded.has_value());
+    }
+
+    void focusWithoutClickRecordsNothing()
+    {
+        // Activating the window again can hand the box the focus without a click.
+        RecorderWindow recorder;
+        QVERIFY(recorder.show());
+        recorder.box().setFocus(Qt::ActiveWindowFocusReason);
+        QVERIFY(recorder.box().hasFocus());
+        recorder.press(Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, 55);
+        QVERIFY(!recorder.recorded.has_value());
+        QVERIFY(!recorder.box().isRecording());
+    }
+
+    void shownText_data()
+    {
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<quint32>("modifiers");
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("recording") << 55u << 6144u << true << QStringLiteral("Type shortcut…");
+        QTest::newRow("recording without shortcut")
+            << 0u << 0u << true << QStringLiteral("Type shortcut…");
+        QTest::newRow("stored shortcut")
+            << 55u << 6144u << false << QStringLiteral("\u2303\u2325V");
+        QTest::newRow("all four in order")
+            << 39u << 6912u << false << QStringLiteral("\u2303\u2325\u21E7\u2318S");
+        QTest::newRow("no shortcut") << 0u << 0u << false << QStringLiteral("Not set");
+        QTest::newRow("key code 0 with modifiers")
+            << 0u << 6144u << false << QStringLiteral("Not set");
+        QTest::newRow("unnamed key") << 122u << 256u << false << QStringLiteral("\u23180x7A");
+    }
+
+    void shownText()
+    {
+        QFETCH(quint32, keyCode);
+        QFETCH(quint32, modifiers);
+        QFETCH(bool, recording);
+        QFETCH(QString, text);
+        RecorderWindow recorder(keyCode, modifiers);
+        QVERIFY(recorder.show());
+        if (recording)
+            recorder.clickBox();
+        QCOMPARE(recorder.box().shownText(), text);
+    }
+
+    void displayFollowsTheStoredPairOnly()
+    {
+        RecorderWindow recorder(55, 6144);
+        QVERIFY(recorder.show());
+        recorder.clickBox();
+        recorder.press(Qt::Key_S, Qt::MetaModifier, 39);
+        // Recording hands the pair on; the box shows it once the owner stored it.
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("\u2303\u2325V"));
+        recorder.recorder->setShortcut(recorder.recorded->keyCode, recorder.recorded->modifiers);
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("\u2318S"));
+        recorder.recorder->setShortcut(0, 0);
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("Not set"));
+    }
+
+    void borderShowsTheAccentWhileRecording()
+    {
+        RecorderWindow recorder(55, 6144);
+        QVERIFY(recorder.show());
+        const QColor accent = recorder.box().palette().color(QPalette::Highlight);
+        QVERIFY(borderColour(recorder.box()) != accent);
+        recorder.clickBox();
+        QCOMPARE(borderColour(recorder.box()), accent);
+        recorder.press(Qt::Key_Escape, Qt::NoModifier, 9);
+        QVERIFY(borderColour(recorder.box()) != accent);
+    }
+
+    void sizeHintIsTheCompactBox() { QCOMPARE(HotKeyCaptureView().sizeHint(), QSize(120, 24)); }
+};
+
+QTEST_MAIN(TestHotKeyRecorder)
+#include "tst_hot_key_recorder.moc"
