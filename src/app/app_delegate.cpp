@@ -8,6 +8,7 @@
 #include "storage/storage_manager.h"
 #include "views/history_list_model.h"
 #include "views/history_view.h"
+#include "views/settings_window.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -57,11 +58,14 @@ AppDelegate::AppDelegate(std::unique_ptr<StorageManager> storage,
     m_model->setStatusItemController(m_controller.get());
     connect(m_controller.get(), &TrayStatusItemController::quitRequested, this,
             &AppDelegate::quitRequested);
+    connect(m_model.get(), &AppModel::settingsWindowRequested, this,
+            &AppDelegate::showSettingsWindow);
 }
 
 AppDelegate::~AppDelegate()
 {
-    // The controller reports closes to the model: it goes first.
+    // The windows report to the model: they go first.
+    m_settingsWindow.reset();
     m_model->setStatusItemController(nullptr);
     m_controller.reset();
 }
@@ -71,6 +75,15 @@ QWidget* AppDelegate::makeHistoryView()
     if (!m_historyList)
         m_historyList = std::make_unique<HistoryListModel>(*m_model);
     return new HistoryView(*m_model, *m_historyList);
+}
+
+void AppDelegate::showSettingsWindow()
+{
+    if (!m_settingsWindow)
+        m_settingsWindow = std::make_unique<SettingsWindow>(*m_model);
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_model->services().windowActivator->activate(*m_settingsWindow);
 }
 
 void AppDelegate::applicationDidFinishLaunching()

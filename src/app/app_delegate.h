@@ -11,6 +11,7 @@ namespace nabrix {
 
 class AppModel;
 class AppSettings;
+class SettingsWindow;
 class StorageManager;
 class TrayStatusItemController;
 struct PlatformServices;
@@ -24,6 +25,9 @@ public:
 
     AppModel& model() const { return *m_model; }
     TrayStatusItemController& statusItemController() const { return *m_controller; }
+    // Shows the settings window, made on first use, in front of every other window.
+    void showSettingsWindow();
+    SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
 
     // Dark appearance, then the model: polling, tray icon, shortcut, purge.
     void applicationDidFinishLaunching();
@@ -38,6 +42,7 @@ private:
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<QAbstractItemModel> m_historyList;
     std::unique_ptr<TrayStatusItemController> m_controller;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
 };
 
 // Fusion with a dark palette, whatever the desktop theme.

@@ -1,0 +1,184 @@
+// On a real X server: recording the global shortcut in the settings window and using it.
+#include "app/app_model.h"
+#include "fake_status_item_controller.h"
+#include "hotkey/hot_key_recorder.h"
+#include "platform/platform_services.h"
+#include "platform/x11/x11_hot_key_service.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "test_environment.h"
+#include "views/settings_view.h"
+#include "views/settings_window.h"
+#include "x11_harness.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <memory>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+std::uint32_t keycode(KeySym keysym)
+{
+    Display* display = qApp->nativeInterface<QNativeInterface::QX11Application>()->display();
+    return XKeysymToKeycode(display, keysym);
+}
+
+// A real pointer click at the centre of `widget`, through the X server.
+bool clickWithPointer(const QWidget& widget)
+{
+    const QPoint centre = widget.mapToGlobal(widget.rect().center());
+    return x11::runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove"), QString::number(centre.x()),
+                         QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")})
+               .exitCode == 0;
+}
+
+} // namespace
+
+class TestSettingsX11 : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<PlatformServices> m_services;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<FakeStatusItemController> m_controller;
+    std::unique_ptr<SettingsWindow> m_window;
+    // A second grab (Ctrl+Alt+B): once its press arrives, every earlier key event has.
+    std::unique_ptr<X11HotKeyService> m_marker;
+
+    void waitForEarlierKeyEvents()
+    {
+        QSignalSpy markerPresses(m_marker.get(), &HotKeyService::pressed);
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+b")));
+        QTRY_COMPARE(markerPresses.count(), 1);
+    }
+
+    HotKeyCaptureView& recorderBox() const
+    {
+        return m_window->findChild<HotKeyRecorder*>(QStringLiteral("hotkeyRecorder"))
+            ->captureView();
+    }
+
+    // The settings window, active, scrolled to the shortcut row.
+    void openSettings()
+    {
+        m_window = std::make_unique<SettingsWindow>(*m_model);
+        m_window->show();
+        m_services->windowActivator->activate(*m_window);
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->findChild<QScrollArea*>()->ensureWidgetVisible(&recorderBox());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        NABRIX_REQUIRE_X11();
+        m_home = std::make_unique<TestHome>();
+        m_services = std::make_unique<PlatformServices>(createPlatformServices());
+        QVERIFY(dynamic_cast<X11HotKeyService*>(m_services->hotKeyService.get()) != nullptr);
+        m_model =
+            std::make_unique<AppModel>(m_home->openStorage(), m_home->loadSettings(), *m_services);
+        m_controller = std::make_unique<FakeStatusItemController>(*m_model);
+        m_marker = X11HotKeyService::create();
+        QVERIFY(m_marker->registerHotKey(keycode(XK_b),
+                                         HotKeyModifier::control | HotKeyModifier::option));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_model.reset();
+        m_controller.reset();
+        m_marker.reset();
+        m_services.reset();
+        m_home.reset();
+    }
+
+    void recordedShortcutOpensTheHistoryUntilCleared()
+    {
+        openSettings();
+
+        QVERIFY(clickWithPointer(recorderBox()));
+        QTRY_VERIFY(recorderBox().isRecording());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_VERIFY(!recorderBox().isRecording());
+
+        const std::uint32_t v = keycode(XK_v);
+        QCOMPARE(m_model->settings().hotkeyKeyCode(), v);
+        QCOMPARE(m_model->settings().hotkeyModifiers(), 6144u);
+        QVERIFY(m_model->hotkeyActive());
+        QCOMPARE(recorderBox().shownText(), QStringLiteral("\u2303\u2325V"));
+
+        // From another application the combination toggles the history.
+        auto other = x11::TestWindow::startXterm(QStringLiteral("NabrixSettingsOther"));
+        QVERIFY(other);
+        QVERIFY(other->activate());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_COMPARE(m_controller->shows, 1);
+        QVERIFY(m_controller->isShown());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_VERIFY(!m_controller->isShown());
+
+        // Cleared, the combination is no longer grabbed: it goes to the focused window.
+        auto* clear = m_window->findChild<QAbstractButton*>(QStringLiteral("hotkeyClearButton"));
+        QVERIFY(clear != nullptr && clear->isVisible());
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(!m_model->hotkeyActive());
+        QCOMPARE(m_model->settings().hotkeyKeyCode(), 0u);
+        QVERIFY(other->activate());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        waitForEarlierKeyEvents();
+        QCOMPARE(m_controller->shows, 1);
+        QVERIFY(!m_controller->isShown());
+    }
+
+    void currentShortcutCanBeRecordedAgain()
+    {
+        // Grabbed, the combination would never reach the recorder: recording lets it go.
+        m_model->settings().setHotkeyKeyCode(keycode(XK_v));
+        m_model->settings().setHotkeyModifiers(6144);
+        openSettings();
+        QVERIFY(m_model->hotkeyActive());
+
+        QVERIFY(clickWithPointer(recorderBox()));
+        QTRY_VERIFY(recorderBox().isRecording());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_VERIFY(!recorderBox().isRecording());
+        QCOMPARE(m_controller->shows, 0);
+        QVERIFY(m_model->hotkeyActive());
+
+        // And the grab is back: the next press toggles the history.
+        auto other = x11::TestWindow::startXterm(QStringLiteral("NabrixSettingsOther"));
+        QVERIFY(other);
+        QVERIFY(other->activate());
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_COMPARE(m_controller->shows, 1);
+    }
+
+    void escapeGivesTheShortcutBack()
+    {
+        m_model->settings().setHotkeyKeyCode(keycode(XK_v));
+        m_model->settings().setHotkeyModifiers(6144);
+        openSettings();
+
+        QVERIFY(clickWithPointer(recorderBox()));
+        QTRY_VERIFY(recorderBox().isRecording());
+        QVERIFY(x11::pressKeys(QStringLiteral("Escape")));
+        QTRY_VERIFY(!recorderBox().isRecording());
+        QCOMPARE(m_model->settings().hotkeyKeyCode(), keycode(XK_v));
+
+        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_COMPARE(m_controller->shows, 1);
+    }
+};
+
+QTEST_MAIN(TestSettingsX11)
+#include "tst_settings_x11.moc"
