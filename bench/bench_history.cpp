@@ -1,0 +1,218 @@
+// Cost of opening the history list over 100 000 entries (loading it, without painting) and
+// of filtering it on each keystroke, in the search index alone and through the list model.
+#include "fake_platform.h"
+#include "history_fixtures.h"
+
+#include "app/app_model.h"
+#include "storage/app_settings.h"
+#include "storage/storage_manager.h"
+#include "views/history_list_model.h"
+#include "views/history_loader.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using nabrix::AppModel;
+using nabrix::AppSettings;
+using nabrix::HistoryListModel;
+using nabrix::HistoryLoader;
+using nabrix::HistorySearchIndex;
+using nabrix::LoadedHistory;
+using nabrix::SearchFolding;
+using nabrix::StorageManager;
+using nabrix::bench::HistoryFixtures;
+using nabrix::testing::FakePlatform;
+
+constexpr qint64 historySize = 100000;
+
+// Median, min and max over the repetitions (the mean and deviation come built in).
+void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ComputeStatistics("min", [](const std::vector<double>& values) {
+        return *std::min_element(values.cbegin(), values.cend());
+    });
+    benchmark->ComputeStatistics("max", [](const std::vector<double>& values) {
+        return *std::max_element(values.cbegin(), values.cend());
+    });
+    benchmark->UseRealTime();
+}
+
+std::optional<QString> workingHistory()
+{
+    static const auto path =
+        HistoryFixtures::copy(historySize, QStringLiteral("history-list.sqlite3"));
+    return path;
+}
+
+// An application model over the generated history; nothing here writes to it.
+class ListRig {
+public:
+    ListRig()
+    {
+        const auto path = workingHistory();
+        if (!path)
+            return;
+        auto opened = StorageManager::open(*path);
+        if (!opened.storage)
+            return;
+        m_model =
+            std::make_unique<AppModel>(std::move(opened.storage),
+                                       std::make_unique<AppSettings>(HistoryFixtures::scratchPath(
+                                           QStringLiteral("history-list.conf"))),
+                                       m_platform.services);
+    }
+    bool isValid() const { return m_model != nullptr; }
+    AppModel& model() { return *m_model; }
+
+private:
+    FakePlatform m_platform;
+    std::unique_ptr<AppModel> m_model;
+};
+
+const LoadedHistory* loadedHistory()
+{
+    static const auto loaded = [] {
+        const auto path = workingHistory();
+        return path ? HistoryLoader::readFile(*path, SearchFolding(QLocale(QLocale::English)))
+                    : std::nullopt;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+// For comparison: the store's own listing of every entry, which builds full ClipItems.
+void storeAllItems(benchmark::State& state)
+{
+    ListRig rig;
+    if (!rig.isValid()) {
+        state.SkipWithError("cannot open the generated history");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rig.model().storage().allItems());
+}
+BENCHMARK(storeAllItems)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+
+// Opening the list: every entry's metadata read and its search text folded, no painting.
+void openHistoryList(benchmark::State& state)
+{
+    ListRig rig;
+    if (!rig.isValid()) {
+        state.SkipWithError("cannot open the generated history");
+        return;
+    }
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        auto list = std::make_unique<HistoryListModel>(rig.model(), QLocale(QLocale::English));
+        rows = list->rowCount();
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+    }
+    if (rows != historySize)
+        state.SkipWithError("the list does not hold the whole history");
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(openHistoryList)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the search index: from `before` to `after`, already typed.
+void filterKeystroke(benchmark::State& state, const char* before, const char* after)
+{
+    const LoadedHistory* loaded = loadedHistory();
+    if (!loaded) {
+        state.SkipWithError("cannot read the generated history");
+        return;
+    }
+    HistorySearchIndex index = loaded->index;
+    const QString from = QString::fromUtf8(before);
+    const QString to = QString::fromUtf8(after);
+    for (auto _ : state) {
+        state.PauseTiming();
+        index.setQuery(from);
+        state.ResumeTiming();
+        index.setQuery(to);
+    }
+    state.counters["matches"] = static_cast<double>(index.matchCount());
+    state.counters["examined"] = static_cast<double>(index.lastExaminedCount());
+}
+BENCHMARK_CAPTURE(filterKeystroke, a, "", "a")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(filterKeystroke, ab, "a", "ab")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(filterKeystroke, abc, "ab", "abc")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(filterKeystroke, no_match, "", "qzxj")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(filterKeystroke, strasse, "", "straße")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+
+// The same keystroke through the list model: the index, the model reset and handing the
+// new list to the application model.
+void listKeystroke(benchmark::State& state, const char* before, const char* after)
+{
+    ListRig rig;
+    if (!rig.isValid()) {
+        state.SkipWithError("cannot open the generated history");
+        return;
+    }
+    HistoryListModel list(rig.model(), QLocale(QLocale::English));
+    list.handleViewShown();
+    const QString from = QString::fromUtf8(before);
+    const QString to = QString::fromUtf8(after);
+    for (auto _ : state) {
+        state.PauseTiming();
+        rig.model().setSearchText(from);
+        state.ResumeTiming();
+        rig.model().setSearchText(to);
+    }
+    state.counters["rows"] = static_cast<double>(list.rowCount());
+}
+BENCHMARK_CAPTURE(listKeystroke, a, "", "a")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(listKeystroke, ab, "a", "ab")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(listKeystroke, no_match, "", "qzxj")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(listKeystroke, strasse, "", "straße")
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+
+// Showing the window: the whole list handed to the application model.
+void handOverOnShow(benchmark::State& state)
+{
+    ListRig rig;
+    if (!rig.isValid()) {
+        state.SkipWithError("cannot open the generated history");
+        return;
+    }
+    HistoryListModel list(rig.model(), QLocale(QLocale::English));
+    for (auto _ : state)
+        list.handleViewShown();
+    state.counters["rows"] = static_cast<double>(rig.model().visibleItems().size());
+}
+BENCHMARK(handOverOnShow)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QCoreApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

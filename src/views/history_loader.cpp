@@ -1,0 +1,152 @@
+// Builds the history list's entries and search index, from the history file or from items.
+#include "views/history_loader.h"
+
+#include <QFile>
+#include <QHash>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <string_view>
+
+namespace nabrix {
+
+namespace {
+
+std::string_view textOf(const SQLite::Column& column)
+{
+    const char* text = column.getText();
+    return {text, static_cast<std::size_t>(column.getBytes())};
+}
+
+std::optional<ClipType> typeOf(std::string_view raw)
+{
+    if (raw == "text")
+        return ClipType::Text;
+    if (raw == "rtf")
+        return ClipType::Rtf;
+    if (raw == "image")
+        return ClipType::Image;
+    if (raw == "file")
+        return ClipType::File;
+    return std::nullopt;
+}
+
+QDateTime utcTime(qint64 msecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+}
+
+} // namespace
+
+std::optional<LoadedHistory> HistoryLoader::readFile(const QString& filePath,
+                                                     const SearchFolding& folding)
+{
+    LoadedHistory loaded{{}, {}, HistorySearchIndex(folding)};
+    std::string folded;
+    try {
+        SQLite::Database db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, 2000);
+        db.exec("PRAGMA foreign_keys = ON");
+        SQLite::Statement count(db, "SELECT count(*) FROM clip_items");
+        if (count.executeStep()) {
+            const auto entries = count.getColumn(0).getInt64();
+            loaded.entries.reserve(static_cast<std::size_t>(entries));
+            // A guess at the folded text size; the arena grows past it when needed.
+            loaded.index.reserve(entries, entries * 64);
+        }
+
+        // Oldest first: new captures then simply append.
+        SQLite::Statement query(db, "SELECT id, timestamp, type, search_string, "
+                                    "source_app_bundle_id, is_sensitive, image_width, image_height "
+                                    "FROM clip_items ORDER BY timestamp ASC");
+        QHash<QByteArray, qint32> sourceAppIndex;
+        while (query.executeStep()) {
+            const auto type = typeOf(textOf(query.getColumn(2)));
+            if (!type)
+                continue;
+            HistoryEntry entry;
+            const std::string_view id = textOf(query.getColumn(0));
+            entry.id =
+                QUuid::fromString(QLatin1StringView(id.data(), static_cast<qsizetype>(id.size())));
+            entry.timestamp = utcTime(query.getColumn(1).getInt64());
+            entry.type = *type;
+            const std::string_view searchText = textOf(query.getColumn(3));
+            if (entry.type == ClipType::Rtf)
+                entry.richTextPlain =
+                    QString::fromUtf8(searchText.data(), static_cast<qsizetype>(searchText.size()));
+            if (const SQLite::Column source = query.getColumn(4); !source.isNull()) {
+                const std::string_view name = textOf(source);
+                const QByteArray key(name.data(), static_cast<qsizetype>(name.size()));
+                auto known = sourceAppIndex.constFind(key);
+                if (known == sourceAppIndex.cend()) {
+                    known =
+                        sourceAppIndex.insert(key, static_cast<qint32>(loaded.sourceApps.size()));
+                    loaded.sourceApps.append(QString::fromUtf8(key));
+                }
+                entry.sourceApp = *known;
+            }
+            entry.isSensitive = query.getColumn(5).getInt() != 0;
+            if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull()) {
+                entry.imageSize = QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt());
+            }
+            folded.clear();
+            folding.appendFoldedUtf8(searchText, folded);
+            loaded.index.appendFolded(folded);
+            loaded.entries.push_back(std::move(entry));
+        }
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    loaded.index.squeeze();
+    return loaded;
+}
+
+LoadedHistory HistoryLoader::fromItems(const QList<ClipItem>& newestFirst,
+                                       const SearchFolding& folding)
+{
+    LoadedHistory loaded{{}, {}, HistorySearchIndex(folding)};
+    loaded.entries.reserve(static_cast<std::size_t>(newestFirst.size()));
+    std::string folded;
+    for (auto it = newestFirst.crbegin(); it != newestFirst.crend(); ++it) {
+        loaded.entries.push_back(entryFor(*it, loaded.sourceApps));
+        folded.clear();
+        folding.appendFolded(it->searchString, folded);
+        loaded.index.appendFolded(folded);
+    }
+    loaded.index.squeeze();
+    return loaded;
+}
+
+HistoryEntry HistoryLoader::entryFor(const ClipItem& item, QStringList& sourceApps)
+{
+    HistoryEntry entry;
+    entry.id = item.id;
+    entry.timestamp = utcTime(item.timestamp.toMSecsSinceEpoch());
+    entry.type = item.type;
+    if (item.type == ClipType::Rtf)
+        entry.richTextPlain = item.searchString;
+    if (item.sourceAppBundleID) {
+        qsizetype known = sourceApps.indexOf(*item.sourceAppBundleID);
+        if (known < 0) {
+            known = sourceApps.size();
+            sourceApps.append(*item.sourceAppBundleID);
+        }
+        entry.sourceApp = static_cast<qint32>(known);
+    }
+    entry.isSensitive = item.isSensitive;
+    entry.imageSize = item.imageSize;
+    return entry;
+}
+
+ClipItem HistoryLoader::itemFor(const HistoryEntry& entry, const QStringList& sourceApps)
+{
+    ClipItem item;
+    item.id = entry.id;
+    item.timestamp = entry.timestamp;
+    item.type = entry.type;
+    item.searchString = entry.richTextPlain;
+    if (entry.sourceApp)
+        item.sourceAppBundleID = sourceApps.at(*entry.sourceApp);
+    item.isSensitive = entry.isSensitive;
+    item.imageSize = entry.imageSize;
+    return item;
+}
+
+} // namespace nabrix

@@ -1,0 +1,457 @@
+// The history list: loading, following the store's changes, the search and the hand-over.
+#include "model_fixture.h"
+#include "views/history_list_model.h"
+#include "views/history_roles.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+QStringList rowTexts(const HistoryListModel& list)
+{
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row)
+        texts.append(list.data(list.index(row), ClipItemRole).value<ClipItem>().searchString);
+    return texts;
+}
+
+QList<QUuid> rowIds(const HistoryListModel& list)
+{
+    QList<QUuid> ids;
+    for (int row = 0; row < list.rowCount(); ++row)
+        ids.append(list.data(list.index(row), ClipItemRole).value<ClipItem>().id);
+    return ids;
+}
+
+QList<QUuid> idsOf(const QList<ClipItem>& items)
+{
+    QList<QUuid> ids;
+    for (const ClipItem& item : items)
+        ids.append(item.id);
+    return ids;
+}
+
+// The rows as a view knows them: only through the model's row signals.
+class RowMirror : public QObject {
+public:
+    explicit RowMirror(const HistoryListModel& list)
+        : m_list(list)
+        , m_ids(rowIds(list))
+    {
+        connect(&list, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex&, int first, int last) {
+                    for (int row = first; row <= last; ++row)
+                        m_ids.insert(row, m_list.item(row).id);
+                });
+        connect(&list, &QAbstractItemModel::rowsRemoved, this,
+                [this](const QModelIndex&, int first, int last) {
+                    m_ids.remove(first, last - first + 1);
+                });
+        connect(&list, &QAbstractItemModel::modelReset, this, [this] { m_ids = rowIds(m_list); });
+    }
+    const QList<QUuid>& ids() const { return m_ids; }
+
+private:
+    const HistoryListModel& m_list;
+    QList<QUuid> m_ids;
+};
+
+// A list model over the fixture's store, checked by Qt's model tester all along.
+struct ListFixture : ModelFixture {
+    explicit ListFixture(const QStringList& texts = {})
+    {
+        for (const QString& text : texts)
+            add(text);
+    }
+    HistoryListModel&
+    list(const QLocale& locale = QLocale(QLocale::English),
+         HistoryListModel::Loading loading = HistoryListModel::Loading::Immediately)
+    {
+        if (!m_list) {
+            m_list = std::make_unique<HistoryListModel>(model, locale, loading);
+            m_tester = std::make_unique<QAbstractItemModelTester>(
+                m_list.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        }
+        return *m_list;
+    }
+    // Writes an entry into the file behind the store's back: only a re-read can see it.
+    void addBehindTheStoresBack(const QString& text)
+    {
+        SQLite::Database db(home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
+        SQLite::Statement insert(db, "INSERT INTO clip_items (id, timestamp, type, search_string, "
+                                     "is_sensitive) VALUES (?, ?, 'text', ?, 0)");
+        insert.bind(1, idText(QUuid::createUuid()).toStdString());
+        insert.bind(2, static_cast<int64_t>(clock.now().addSecs(-1).toMSecsSinceEpoch()));
+        insert.bind(3, text.toStdString());
+        insert.exec();
+    }
+
+private:
+    std::unique_ptr<HistoryListModel> m_list;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+};
+
+} // namespace
+
+class TestHistoryList : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listsEveryEntryNewestFirst()
+    {
+        ListFixture f({"first", "second", "third"});
+        f.add(QStringLiteral("{\\rtf1 bold}"), ClipType::Rtf, QByteArray("{\\rtf1 bold}"));
+        f.model.storage().markSensitive(f.model.storage().latestItem()->id);
+        HistoryListModel& list = f.list();
+        QCOMPARE(rowTexts(list), QStringList({"{\\rtf1 bold}", "third", "second", "first"}));
+        QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
+        const auto rtf = list.data(list.index(0), ClipItemRole).value<ClipItem>();
+        QCOMPARE(rtf.type, ClipType::Rtf);
+        QVERIFY(rtf.isSensitive);
+        QCOMPARE(list.totalCount(), 4);
+        QCOMPARE(list.rowOf(f.model.storage().allItems().at(2).id), std::optional<int>(2));
+        QCOMPARE(list.rowOf(QUuid::createUuid()), std::optional<int>());
+    }
+
+    void entryFieldsSurviveTheLoad()
+    {
+        ListFixture f;
+        f.clock.advance(1);
+        ClipItem image;
+        image.id = QUuid::createUuid();
+        image.timestamp = f.clock.now();
+        image.type = ClipType::Image;
+        image.searchString = QStringLiteral("Image 640x480");
+        image.sourceAppBundleID = QStringLiteral("org.gimp.GIMP");
+        image.imageSize = QSize(640, 480);
+        f.model.storage().insert(image, QByteArray("png"));
+        const ClipItem stored = f.model.storage().allItems().first();
+
+        const auto loaded = f.list().item(0);
+        QCOMPARE(loaded.id, stored.id);
+        QCOMPARE(loaded.timestamp, stored.timestamp);
+        QCOMPARE(loaded.type, stored.type);
+        QCOMPARE(loaded.searchString, stored.searchString);
+        QCOMPARE(loaded.sourceAppBundleID, stored.sourceAppBundleID);
+        QCOMPARE(loaded.imageSize, stored.imageSize);
+        QCOMPARE(loaded.isSensitive, stored.isSensitive);
+    }
+
+    void followsTheStoreWithoutReadingItAgain()
+    {
+        ListFixture f({"old", "middle"});
+        HistoryListModel& list = f.list();
+        QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+        QSignalSpy totals(&list, &HistoryListModel::totalCountChanged);
+        const RowMirror view(list);
+
+        f.addBehindTheStoresBack(QStringLiteral("sneaked in"));
+        const ClipItem newest = f.add(QStringLiteral("newest"));
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted.at(0).at(1).toInt(), 0);
+        QCOMPARE(inserted.at(0).at(2).toInt(), 0);
+        QCOMPARE(list.rowCount(), 3); // a re-read would have found four
+
+        f.model.storage().markSensitive(newest.id);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 0);
+        QVERIFY(list.item(0).isSensitive);
+
+        f.model.storage().deleteItem(list.item(1).id);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.at(0).at(1).toInt(), 1);
+        QCOMPARE(rowTexts(list), QStringList({"newest", "old"}));
+        QCOMPARE(view.ids(), rowIds(list));
+
+        f.model.storage().deleteAll();
+        QCOMPARE(removed.size(), 2);
+        QCOMPARE(removed.at(1).at(1).toInt(), 0);
+        QCOMPARE(removed.at(1).at(2).toInt(), 1);
+        QCOMPARE(list.rowCount(), 0);
+        QCOMPARE(list.totalCount(), 0);
+        QCOMPARE(totals.size(), 3);
+
+        f.add(QStringLiteral("after clearing"));
+        QCOMPARE(rowTexts(list), QStringList({"after clearing"}));
+        QCOMPARE(view.ids(), rowIds(list));
+        QCOMPARE(resets.size(), 0);
+    }
+
+    void olderThanRemovesTheBottomRows()
+    {
+        ListFixture f({"one", "two", "three", "four"});
+        HistoryListModel& list = f.list();
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        const RowMirror view(list);
+        // "one" and "two" are the two oldest, a second apart.
+        f.model.storage().deleteItemsBefore(f.model.storage().allItems().at(1).timestamp);
+        QCOMPARE(rowTexts(list), QStringList({"four", "three"}));
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.at(0).at(1).toInt(), 2);
+        QCOMPARE(removed.at(0).at(2).toInt(), 3);
+        QCOMPARE(view.ids(), rowIds(list));
+        QCOMPARE(list.totalCount(), 2);
+    }
+
+    void aBackdatedEntryTakesItsPlaceByTime()
+    {
+        ListFixture f({"one", "two", "three"});
+        HistoryListModel& list = f.list();
+        f.clock.advance(-2); // the clock was set back: between "one" and "two"
+        ClipItem item;
+        item.id = QUuid::createUuid();
+        item.timestamp = f.clock.now().addMSecs(500);
+        item.searchString = QStringLiteral("backdated");
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        const RowMirror view(list);
+        f.model.storage().insert(item, QByteArray("backdated"));
+        QCOMPARE(rowTexts(list), QStringList({"three", "two", "backdated", "one"}));
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted.at(0).at(1).toInt(), 2);
+        QCOMPARE(view.ids(), rowIds(list));
+    }
+
+    void searchFiltersTheRowsAndHandsThemOver()
+    {
+        ListFixture f({"Apple pie", "banana", "apple juice", "cherry", "APPLE"});
+        HistoryListModel& list = f.list();
+        list.handleViewShown();
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QSignalSpy visible(&f.model, &AppModel::visibleItemsChanged);
+
+        f.model.setSearchText(QStringLiteral("  apple\n"));
+        QCOMPARE(rowTexts(list), QStringList({"APPLE", "apple juice", "Apple pie"}));
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QCOMPARE(list.totalCount(), 5);
+
+        // More letters that still match the same entries change nothing.
+        visible.clear();
+        f.model.setSearchText(QStringLiteral("appl"));
+        QCOMPARE(visible.size(), 0);
+
+        f.model.setSearchText(QStringLiteral("durian"));
+        QCOMPARE(list.rowCount(), 0);
+        QVERIFY(f.model.visibleItems().isEmpty());
+
+        f.model.setSearchText(QStringLiteral(" \t"));
+        QCOMPARE(list.rowCount(), 5);
+        QCOMPARE(idsOf(f.model.visibleItems()), idsOf(f.model.storage().allItems()));
+    }
+
+    void searchUsesTheGivenLocale()
+    {
+        ListFixture turkish({"İZMİR", "IZMIR"});
+        turkish.model.setSearchText(QStringLiteral("izmir"));
+        QCOMPARE(rowTexts(turkish.list(QLocale(QLocale::Turkish, QLocale::Turkey))),
+                 QStringList({"İZMİR"}));
+        ListFixture english({"İZMİR", "IZMIR"});
+        english.model.setSearchText(QStringLiteral("izmir"));
+        QCOMPARE(rowTexts(english.list(QLocale(QLocale::English))), QStringList({"IZMIR"}));
+    }
+
+    void changesUnderASearchShowOnlyMatchingRows()
+    {
+        ListFixture f({"red one", "blue one", "red two", "green"});
+        HistoryListModel& list = f.list();
+        f.model.setSearchText(QStringLiteral("red"));
+        list.handleViewShown();
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy visible(&f.model, &AppModel::visibleItemsChanged);
+        const RowMirror view(list);
+
+        f.add(QStringLiteral("blue two"));
+        QCOMPARE(inserted.size(), 0);
+        QCOMPARE(visible.size(), 0);
+        QCOMPARE(list.totalCount(), 5);
+
+        f.add(QStringLiteral("RED three"));
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(rowTexts(list), QStringList({"RED three", "red two", "red one"}));
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+
+        // Deleting hidden entries leaves the rows and the model's list alone.
+        visible.clear();
+        QList<ClipItem> blue;
+        for (const ClipItem& item : f.model.storage().allItems()) {
+            if (item.searchString.startsWith(QLatin1String("blue")))
+                blue.append(item);
+        }
+        f.model.storage().deleteItems(blue);
+        QCOMPARE(removed.size(), 0);
+        QCOMPARE(visible.size(), 0);
+        QCOMPARE(list.totalCount(), 4);
+
+        // Hidden and shown together: only the shown ones are rows.
+        QList<ClipItem> mixed;
+        for (const ClipItem& item : f.model.storage().allItems()) {
+            if (item.searchString == QLatin1String("green") ||
+                item.searchString == QLatin1String("red two"))
+                mixed.append(item);
+        }
+        f.model.storage().deleteItems(mixed);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.at(0).at(1).toInt(), 1);
+        QCOMPARE(rowTexts(list), QStringList({"RED three", "red one"}));
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QCOMPARE(view.ids(), rowIds(list));
+
+        f.model.setSearchText(QString());
+        QCOMPARE(rowTexts(list), QStringList({"RED three", "red one"}));
+    }
+
+    void scatteredDeletionsLeaveTheRightRows()
+    {
+        QStringList texts;
+        for (int i = 0; i < 120; ++i)
+            texts.append(QStringLiteral("entry %1").arg(i));
+        ListFixture f(texts);
+        HistoryListModel& list = f.list();
+        const RowMirror view(list);
+        // Every third entry in a few runs, then in more runs than are announced one by one.
+        for (const int step : {40, 3}) {
+            QList<ClipItem> doomed;
+            const QList<ClipItem> all = f.model.storage().allItems();
+            for (qsizetype i = 0; i < all.size(); i += step)
+                doomed.append(all.at(i));
+            f.model.storage().deleteItems(doomed);
+            QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
+            QCOMPARE(view.ids(), rowIds(list));
+        }
+        QCOMPARE(list.rowCount(), 120 - 3 - 39);
+    }
+
+    void deletionsUnderASearchRemoveTheRightRows()
+    {
+        QStringList texts;
+        for (int i = 0; i < 60; ++i)
+            texts.append(QStringLiteral("%1 %2").arg(i % 2 ? "odd" : "even").arg(i));
+        ListFixture f(texts);
+        f.model.setSearchText(QStringLiteral("odd"));
+        HistoryListModel& list = f.list();
+        const RowMirror view(list);
+        // Every fifth entry, odd or even: runs of shown rows with hidden entries between.
+        QList<ClipItem> doomed;
+        const QList<ClipItem> all = f.model.storage().allItems();
+        for (qsizetype i = 0; i < all.size(); i += 5)
+            doomed.append(all.at(i));
+        f.model.storage().deleteItems(doomed);
+        QCOMPARE(view.ids(), rowIds(list));
+        QCOMPARE(list.rowCount(), 30 - 6);
+        f.model.setSearchText(QString());
+        QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
+    }
+
+    void searchTextKeepsTheHighlightInsideTheList()
+    {
+        ListFixture f({"ab", "abc", "abcd", "abcde"});
+        HistoryListModel& list = f.list();
+        list.handleViewShown();
+        f.model.setSelectedIndex(3);
+        f.model.setSearchText(QStringLiteral("abcd")); // two rows left
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        f.model.setSelectedIndex(1);
+        f.model.setSearchText(QStringLiteral("abc")); // three rows: still inside
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
+        f.model.setSearchText(QStringLiteral("xyz"));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
+    }
+
+    void newEntryWhileShownKeepsTheHighlightIndex()
+    {
+        ListFixture f({"one", "two", "three"});
+        HistoryListModel& list = f.list();
+        list.handleViewShown();
+        f.model.setSelectedIndex(2);
+        const ClipItem newest = f.add(QStringLiteral("four"));
+        QCOMPARE(f.model.visibleItems().size(), 4);
+        QCOMPARE(f.model.visibleItems().first().id, newest.id);
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(2));
+    }
+
+    void showingHandsOverEvenWithoutChange()
+    {
+        ListFixture f({"one", "two"});
+        HistoryListModel& list = f.list();
+        // Building the list is no change of it: the model hears of it when it is shown.
+        QVERIFY(f.model.visibleItems().isEmpty());
+        list.handleViewShown();
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+    }
+
+    void anEntryTheStoreCouldNotSaveYetIsListed()
+    {
+        ListFixture f({"saved"});
+        {
+            // Another writer holds the file: the store keeps the next entry in memory.
+            SQLite::Database locker(f.home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
+            locker.exec("BEGIN IMMEDIATE");
+            f.add(QStringLiteral("pending"));
+            QVERIFY(f.model.storage().hasPendingChanges());
+            QCOMPARE(rowTexts(f.list()), QStringList({"pending", "saved"}));
+            locker.exec("ROLLBACK");
+        }
+    }
+
+    void backgroundLoadCatchesUpWithChangesMadeMeanwhile()
+    {
+        ListFixture f({"first", "second", "third"});
+        const QList<ClipItem> stored = f.model.storage().allItems();
+        f.model.setSearchText(QStringLiteral("i"));
+        HistoryListModel& list =
+            f.list(QLocale(QLocale::English), HistoryListModel::Loading::InBackground);
+        QSignalSpy loaded(&list, &HistoryListModel::loaded);
+        const RowMirror view(list);
+        list.handleViewShown();
+        QVERIFY(!list.isLoaded());
+        QCOMPARE(list.rowCount(), 0);
+
+        // Whether the worker read before or after these, each applies exactly once.
+        const ClipItem fourth = f.add(QStringLiteral("fourth"));
+        f.add(QStringLiteral("fifth"));
+        f.model.storage().deleteItem(stored.at(2).id); // "first"
+        f.model.storage().markSensitive(stored.at(1).id);
+        QVERIFY(loaded.wait());
+        QVERIFY(list.isLoaded());
+        QCOMPARE(rowTexts(list), QStringList({"fifth", "third"}));
+        QCOMPARE(list.totalCount(), 4);
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QCOMPARE(view.ids(), rowIds(list));
+
+        f.model.setSearchText(QString());
+        QCOMPARE(rowTexts(list), QStringList({"fifth", "fourth", "third", "second"}));
+        QVERIFY(list.item(3).isSensitive);
+        QCOMPARE(list.rowOf(fourth.id), std::optional<int>(1));
+    }
+
+    void rowsFetchTheirTextFromTheStore()
+    {
+        ListFixture f({"a text long enough to be worth not keeping twice"});
+        const ClipItem shown = f.list().item(0);
+        QCOMPARE(shown.searchString, f.model.storage().allItems().first().searchString);
+    }
+
+    void highlightedRichTextCopiesWithItsPlainText()
+    {
+        ListFixture f;
+        f.add(QStringLiteral("plain part"), ClipType::Rtf, QByteArray("{\\rtf1 plain part}"));
+        f.list().handleViewShown();
+        QVERIFY(f.press(Qt::Key_Return));
+        QCOMPARE(f.platform.pasteboard->content().data.value(QStringLiteral("text/rtf")),
+                 QByteArray("{\\rtf1 plain part}"));
+        QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("plain part"));
+    }
+};
+
+QTEST_MAIN(TestHistoryList)
+#include "tst_history_list.moc"
