@@ -14,7 +14,8 @@ namespace nabrix {
 namespace {
 
 // Straightforward search for texts that do not live in the padded arena.
-bool containsOnBoundary(std::string_view text, std::string_view needle) {
+bool containsOnBoundary(std::string_view text, std::string_view needle)
+{
     for (std::size_t at = text.find(needle); at != std::string_view::npos;
          at = text.find(needle, at + 1)) {
         const char* end = text.data() + at + needle.size();
@@ -27,7 +28,8 @@ bool containsOnBoundary(std::string_view text, std::string_view needle) {
 // The arena scanner: compares the first and the last byte of the needle at sixteen
 // positions at once and checks the bytes between only where both agree. It may read up to
 // fifteen bytes past `text + length`, which the arena's padding covers.
-bool containsInArena(const char* text, std::size_t length, std::string_view needle) {
+bool containsInArena(const char* text, std::size_t length, std::string_view needle)
+{
     const std::size_t m = needle.size();
     if (m > length)
         return false;
@@ -71,14 +73,24 @@ bool containsInArena(const char* text, std::size_t length, std::string_view need
 
 HistorySearchIndex::HistorySearchIndex(SearchFolding folding)
     : m_folding(folding)
-    , m_arena(padding, '\0') {}
+    , m_arena(padding, '\0')
+{
+}
 
-void HistorySearchIndex::reserve(qsizetype entries, qsizetype bytes) {
+void HistorySearchIndex::reserve(qsizetype entries, qsizetype bytes)
+{
     m_spans.reserve(m_spans.size() + static_cast<std::size_t>(entries));
     m_arena.reserve(m_arena.size() + static_cast<std::size_t>(bytes));
 }
 
-std::uint64_t HistorySearchIndex::appendToArena(std::string_view folded) {
+void HistorySearchIndex::squeeze()
+{
+    m_spans.shrink_to_fit();
+    m_arena.shrink_to_fit();
+}
+
+std::uint64_t HistorySearchIndex::appendToArena(std::string_view folded)
+{
     const std::size_t offset = m_arena.size() - padding;
     m_arena.resize(offset);
     m_arena.append(folded);
@@ -86,11 +98,13 @@ std::uint64_t HistorySearchIndex::appendToArena(std::string_view folded) {
     return offset;
 }
 
-void HistorySearchIndex::appendFolded(std::string_view folded) {
+void HistorySearchIndex::appendFolded(std::string_view folded)
+{
     insertFolded(static_cast<Ordinal>(m_spans.size()), folded);
 }
 
-void HistorySearchIndex::insertFolded(Ordinal ordinal, std::string_view folded) {
+void HistorySearchIndex::insertFolded(Ordinal ordinal, std::string_view folded)
+{
     const Span span{appendToArena(folded), static_cast<std::uint32_t>(folded.size())};
     m_spans.insert(m_spans.begin() + ordinal, span);
     if (matchesEverything())
@@ -102,7 +116,8 @@ void HistorySearchIndex::insertFolded(Ordinal ordinal, std::string_view folded) 
         m_matches.insert(at, ordinal);
 }
 
-void HistorySearchIndex::remove(const std::vector<Ordinal>& ordinals) {
+void HistorySearchIndex::remove(const std::vector<Ordinal>& ordinals)
+{
     if (ordinals.empty())
         return;
     // One pass over the spans and one over the matches: removed entries drop out, the
@@ -135,7 +150,8 @@ void HistorySearchIndex::remove(const std::vector<Ordinal>& ordinals) {
         compactArena();
 }
 
-void HistorySearchIndex::compactArena() {
+void HistorySearchIndex::compactArena()
+{
     std::string arena;
     arena.reserve(m_arena.size() - m_garbage);
     for (Span& span : m_spans) {
@@ -148,27 +164,32 @@ void HistorySearchIndex::compactArena() {
     m_garbage = 0;
 }
 
-void HistorySearchIndex::clear() {
+void HistorySearchIndex::clear()
+{
     m_spans.clear();
     m_matches.clear();
     m_arena.assign(padding, '\0');
     m_garbage = 0;
 }
 
-std::string_view HistorySearchIndex::foldedText(Ordinal ordinal) const {
+std::string_view HistorySearchIndex::foldedText(Ordinal ordinal) const
+{
     const Span& span = m_spans[ordinal];
     return {m_arena.data() + span.offset, span.length};
 }
 
-bool HistorySearchIndex::spanMatches(const Span& span) const {
+bool HistorySearchIndex::spanMatches(const Span& span) const
+{
     return containsInArena(m_arena.data() + span.offset, span.length, m_query);
 }
 
-bool HistorySearchIndex::matchesFolded(std::string_view folded) const {
+bool HistorySearchIndex::matchesFolded(std::string_view folded) const
+{
     return matchesEverything() || containsOnBoundary(folded, m_query);
 }
 
-bool HistorySearchIndex::canNarrow(const std::string& next) const {
+bool HistorySearchIndex::canNarrow(const std::string& next) const
+{
     // Whatever contains `next` contains the previous query too, unless the previous query
     // only occurs in `next` followed by a combining mark: "q" rejects "q\u0303" (a
     // different letter) which "q\u0303" itself accepts.
@@ -184,7 +205,8 @@ bool HistorySearchIndex::canNarrow(const std::string& next) const {
     return false;
 }
 
-HistorySearchIndex::QueryResult HistorySearchIndex::evaluate(QStringView query) const {
+HistorySearchIndex::QueryResult HistorySearchIndex::evaluate(QStringView query) const
+{
     QueryResult result;
     result.foldedQuery = m_folding.foldedQuery(query);
     if (result.foldedQuery == m_query)
@@ -217,7 +239,8 @@ HistorySearchIndex::QueryResult HistorySearchIndex::evaluate(QStringView query) 
     return result;
 }
 
-void HistorySearchIndex::apply(QueryResult result) {
+void HistorySearchIndex::apply(QueryResult result)
+{
     if (result.foldedQuery == m_query) {
         m_lastExamined = 0;
         return;
@@ -227,29 +250,34 @@ void HistorySearchIndex::apply(QueryResult result) {
     m_lastExamined = result.examined;
 }
 
-bool HistorySearchIndex::setQuery(QStringView query) {
+bool HistorySearchIndex::setQuery(QStringView query)
+{
     QueryResult result = evaluate(query);
     const bool changed = result.changed;
     apply(std::move(result));
     return changed;
 }
 
-qsizetype HistorySearchIndex::matchCount() const {
+qsizetype HistorySearchIndex::matchCount() const
+{
     return static_cast<qsizetype>(matchesEverything() ? m_spans.size() : m_matches.size());
 }
 
-HistorySearchIndex::Ordinal HistorySearchIndex::matchAt(qsizetype position) const {
+HistorySearchIndex::Ordinal HistorySearchIndex::matchAt(qsizetype position) const
+{
     return matchesEverything() ? static_cast<Ordinal>(position)
                                : m_matches[static_cast<std::size_t>(position)];
 }
 
-qsizetype HistorySearchIndex::matchPosition(Ordinal ordinal) const {
+qsizetype HistorySearchIndex::matchPosition(Ordinal ordinal) const
+{
     if (matchesEverything())
         return ordinal;
     return std::lower_bound(m_matches.cbegin(), m_matches.cend(), ordinal) - m_matches.cbegin();
 }
 
-bool HistorySearchIndex::isMatch(Ordinal ordinal) const {
+bool HistorySearchIndex::isMatch(Ordinal ordinal) const
+{
     return matchesEverything() || std::binary_search(m_matches.cbegin(), m_matches.cend(), ordinal);
 }
 

@@ -27,6 +27,8 @@ public:
     qsizetype size() const { return static_cast<qsizetype>(m_spans.size()); }
     // Room for `entries` more entries of `bytes` folded bytes in all.
     void reserve(qsizetype entries, qsizetype bytes);
+    // Gives back the room reserve() or growth left unused.
+    void squeeze();
     // Adds an entry after the newest one, already folded by folding().
     void appendFolded(std::string_view folded);
     // Adds an entry at `ordinal` (entries from there on move up by one).

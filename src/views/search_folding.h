@@ -18,7 +18,9 @@ public:
 
     explicit SearchFolding(const QLocale& locale = QLocale());
     explicit SearchFolding(CaseRules rules)
-        : m_rules(rules) {}
+        : m_rules(rules)
+    {
+    }
 
     CaseRules caseRules() const { return m_rules; }
 
