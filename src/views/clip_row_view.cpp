@@ -226,11 +226,11 @@ QString ClipRowView::fileCountText(const QUuid& id) const
 QStringList ClipRowView::wrappedLines(const QString& text, const QFont& font, int width,
                                       int maxLines)
 {
+    const bool cut = text.size() > previewCharacters;
     QString shown = text.left(previewCharacters);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    const bool cut = shown.size() < text.size();
 
     QTextLayout layout(shown, font);
     QTextOption option;

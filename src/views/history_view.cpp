@@ -286,6 +286,12 @@ void HistoryView::updateDetailPage()
 
 void HistoryView::scrollToSelection()
 {
+    // Rows have no geometry worth the name before the view is on screen.
+    if (!isVisible()) {
+        m_scrollWhenShown = true;
+        return;
+    }
+    m_scrollWhenShown = false;
     const std::optional<qsizetype> selected = m_model.selectedIndex();
     if (!selected || *selected >= m_list.rowCount())
         return;
@@ -299,10 +305,6 @@ void HistoryView::scrollToSelection()
     m_scrollAnimation->stop();
     if (target == bar->value())
         return;
-    if (!isVisible()) {
-        bar->setValue(target);
-        return;
-    }
     m_scrollAnimation->setStartValue(bar->value());
     m_scrollAnimation->setEndValue(target);
     m_scrollAnimation->start();
@@ -372,6 +374,8 @@ void HistoryView::showEvent(QShowEvent* event)
         m_historyList->handleViewShown();
     m_model.installKeyMonitor();
     QTimer::singleShot(0, this, [this] {
+        if (m_scrollWhenShown)
+            scrollToSelection();
         if (!m_overlays->isPresenting() && !showsDetailPage())
             m_search->field()->setFocus(Qt::OtherFocusReason);
     });

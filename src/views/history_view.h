@@ -95,6 +95,7 @@ private:
     OverlayLayer* m_overlays;
     QPropertyAnimation* m_scrollAnimation;
     std::optional<TimeRangeSelection> m_pendingSelection;
+    bool m_scrollWhenShown = false;
 };
 
 } // namespace nabrix

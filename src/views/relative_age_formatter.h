@@ -1,4 +1,4 @@
-// The age of an entry as a short relative text ("5 min. ago"), in the user's locale.
+// The age of an entry as a short relative text, such as "5 min. ago", in the user's locale.
 #pragma once
 
 #include <QDateTime>

@@ -1,0 +1,515 @@
+// One history row: masking, texts, icons, buttons, context menu, gestures and previews.
+#include "app/text_catalogue.h"
+#include "capture/file_list.h"
+#include "model_fixture.h"
+#include "views/application_icon_cache.h"
+#include "views/clip_row_actions.h"
+#include "views/clip_row_view.h"
+#include "views/history_list_model.h"
+#include "views/history_view.h"
+#include "views/preview_cache.h"
+#include "views/relative_age_formatter.h"
+#include "views/symbol_button.h"
+
+#include <QBuffer>
+#include <QListView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+using Button = ClipRowView::Button;
+
+Q_DECLARE_METATYPE(QList<ClipRowView::Button>)
+Q_DECLARE_METATYPE(RelativeAgeFormatter::Unit)
+
+namespace {
+
+// A workspace with one installed application, counting how often it is asked.
+class CountingWorkspace final : public Workspace {
+public:
+    mutable int installedQueries = 0;
+    mutable int iconQueries = 0;
+
+    std::optional<QString> frontmostApplicationId() const override { return std::nullopt; }
+    std::optional<QString> applicationName(const QString&) const override { return std::nullopt; }
+    QIcon applicationIcon(const QString& id) const override
+    {
+        ++iconQueries;
+        if (id != QLatin1String("org.example.Editor"))
+            return {};
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::red);
+        return QIcon(pixmap);
+    }
+    bool isInstalled(const QString& id) const override
+    {
+        ++installedQueries;
+        return id == QLatin1String("org.example.Editor");
+    }
+};
+
+QByteArray pngBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The history view over a fixture, shown, with entries stored newest last.
+struct RowFixture {
+    RowFixture()
+        : list(f.model)
+        , view(f.model, list)
+    {
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    ClipItem store(const QString& text, ClipType type = ClipType::Text, bool sensitive = false,
+                   std::optional<QByteArray> bytes = std::nullopt,
+                   std::optional<QString> source = std::nullopt)
+    {
+        f.clock.advance(1);
+        ClipItem item;
+        item.id = QUuid::createUuid();
+        item.timestamp = f.clock.now();
+        item.type = type;
+        item.searchString = text;
+        item.isSensitive = sensitive;
+        item.sourceAppBundleID = std::move(source);
+        if (type == ClipType::Image)
+            item.imageSize = QSize(400, 300);
+        f.model.storage().insert(item, bytes.value_or(text.toUtf8()));
+        return item;
+    }
+    QModelIndex indexOf(const ClipItem& item) const
+    {
+        const std::optional<int> row = list.rowOf(item.id);
+        return row ? list.index(*row, 0) : QModelIndex();
+    }
+    ClipRowView::Content content(const ClipItem& item) const
+    {
+        return view.rowView()->content(indexOf(item));
+    }
+    QPoint centreOf(const ClipItem& item) const
+    {
+        return view.listView()->visualRect(indexOf(item)).center();
+    }
+    void hover(const ClipItem& item)
+    {
+        QListView* listView = view.listView();
+        listView->doItemsLayout();
+        // A move to where the pointer already is would not be delivered.
+        m_nudge = (m_nudge + 1) % 2;
+        QTest::mouseMove(listView->viewport(), centreOf(item) - QPoint(60 + m_nudge, 0));
+    }
+
+    ModelFixture f;
+    HistoryListModel list;
+    HistoryView view;
+    int m_nudge = 0;
+};
+
+QStringList menuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+} // namespace
+
+class TestClipRow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+    void init() { ApplicationIconCache::clear(); }
+
+    void sensitiveTextShowsBulletsUntilRevealed()
+    {
+        RowFixture r;
+        const ClipItem card = r.store(QStringLiteral("4111 1111 1111 1111"), ClipType::Text, true);
+        ClipRowView::Content shown = r.content(card);
+        QVERIFY(shown.masked);
+        QCOMPARE(shown.text, QString(16, QChar(0x2022)));
+        QVERIFY(!shown.text.contains(QLatin1String("4111")));
+
+        r.f.model.toggleReveal(card);
+        shown = r.content(card);
+        QVERIFY(!shown.masked);
+        QCOMPARE(shown.text, QStringLiteral("4111 1111 1111 1111"));
+    }
+
+    void sensitiveImageShowsThePlaceholder()
+    {
+        RowFixture r;
+        const ClipItem image = r.store(QString(), ClipType::Image, true, pngBytes(QSize(40, 30)));
+        QCOMPARE(r.content(image).media, ClipRowView::Media::MaskedImage);
+        r.f.model.toggleReveal(image);
+        QCOMPARE(r.content(image).media, ClipRowView::Media::Thumbnail);
+    }
+
+    void buttonsDependOnTheRowsState_data()
+    {
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<bool>("revealed");
+        QTest::addColumn<bool>("hovering");
+        QTest::addColumn<bool>("selecting");
+        QTest::addColumn<QList<Button>>("expected");
+        const QList<Button> always{Button::Copy, Button::Detail};
+        QTest::newRow("plain, at rest") << false << false << false << false << always;
+        QTest::newRow("plain, hovered")
+            << false << false << true << false
+            << QList<Button>{Button::Copy, Button::Detail, Button::Delete};
+        QTest::newRow("sensitive, hovered")
+            << true << false << true << false
+            << QList<Button>{Button::Copy, Button::Detail, Button::Reveal};
+        QTest::newRow("sensitive revealed, hovered") << true << true << true << false << always;
+        QTest::newRow("sensitive, at rest") << true << false << false << false << always;
+        QTest::newRow("selection mode, hovered")
+            << false << false << true << true << QList<Button>{};
+    }
+    void buttonsDependOnTheRowsState()
+    {
+        QFETCH(bool, sensitive);
+        QFETCH(bool, revealed);
+        QFETCH(bool, hovering);
+        QFETCH(bool, selecting);
+        QFETCH(QList<Button>, expected);
+        ClipItem item;
+        item.isSensitive = sensitive;
+        QCOMPARE(ClipRowView::buttons(item, selecting, hovering, revealed), expected);
+    }
+
+    void hoveredRowGetsNamedButtonsThatAct()
+    {
+        RowFixture r;
+        const ClipItem plain = r.store(QStringLiteral("plain"));
+        const ClipItem card = r.store(QStringLiteral("4111 1111 1111 1111"), ClipType::Text, true);
+        ClipRowActions* actions = r.view.rowView()->actions();
+
+        r.hover(plain);
+        QVERIFY(actions->isVisible());
+        QCOMPARE(actions->item().id, plain.id);
+        QVERIFY(actions->deleteButton()->isVisibleTo(actions));
+        QVERIFY(!actions->revealButton()->isVisibleTo(actions));
+        QCOMPARE(actions->deleteButton()->accessibleName(), catalogue::text("history.delete"));
+        QCOMPARE(actions->deleteButton()->toolTip(), catalogue::text("history.delete"));
+        QCOMPARE(actions->copyButton()->accessibleName(), catalogue::text("history.copy"));
+        QCOMPARE(actions->detailButton()->toolTip(), catalogue::text("history.detail"));
+
+        r.hover(card);
+        QCOMPARE(actions->item().id, card.id);
+        QVERIFY(!actions->deleteButton()->isVisibleTo(actions));
+        QVERIFY(actions->revealButton()->isVisibleTo(actions));
+        QCOMPARE(actions->revealButton()->accessibleName(), catalogue::text("history.reveal"));
+        QTest::mouseClick(actions->revealButton(), Qt::LeftButton);
+        QVERIFY(r.f.model.isRevealed(card.id));
+        // Revealed: the reveal button goes and no delete button comes.
+        QVERIFY(!actions->revealButton()->isVisibleTo(actions));
+        QVERIFY(!actions->deleteButton()->isVisibleTo(actions));
+
+        r.hover(plain);
+        QTest::mouseClick(actions->deleteButton(), Qt::LeftButton);
+        QCOMPARE(r.f.storedTexts(), QStringList{QStringLiteral("4111 1111 1111 1111")});
+    }
+
+    void hoverButtonsOpenTheDetailAndCopy()
+    {
+        RowFixture r;
+        const ClipItem item = r.store(QStringLiteral("copy me"));
+        r.hover(item);
+        ClipRowActions* actions = r.view.rowView()->actions();
+        QTest::mouseClick(actions->detailButton(), Qt::LeftButton);
+        QVERIFY(r.f.model.detailItem());
+        QCOMPARE(r.f.model.detailItem()->id, item.id);
+        r.f.model.setDetailItem(std::nullopt);
+        r.hover(item);
+        QTest::mouseClick(actions->copyButton(), Qt::LeftButton);
+        QCOMPARE(r.f.platform.pasteboard->content().string,
+                 std::optional<QString>(QStringLiteral("copy me")));
+        // The copied row flashes: its copy button turns into a check mark.
+        QVERIFY(r.content(item).flashing);
+        QCOMPARE(actions->copyButton()->symbol(), QStringLiteral("checkmark"));
+    }
+
+    void selectionModeShowsCheckboxesAndNoButtons()
+    {
+        RowFixture r;
+        const ClipItem item = r.store(QStringLiteral("pick me"));
+        r.f.model.toggleSelectionMode();
+        ClipRowView::Content shown = r.content(item);
+        QVERIFY(shown.checkbox);
+        QVERIFY(!shown.checked);
+        QVERIFY(shown.buttons.isEmpty());
+        QVERIFY(!shown.age.isEmpty());
+        r.hover(item);
+        QVERIFY(!r.view.rowView()->actions()->isVisible());
+        QTest::mouseClick(r.view.listView()->viewport(), Qt::LeftButton, {}, r.centreOf(item));
+        QVERIFY(r.content(item).checked);
+    }
+
+    void contextMenuOffersRevealOrHideForSensitiveEntriesOnly()
+    {
+        RowFixture r;
+        const ClipItem plain = r.store(QStringLiteral("plain"));
+        const ClipItem card = r.store(QStringLiteral("4111 1111 1111 1111"), ClipType::Text, true);
+        ClipRowView* rows = r.view.rowView();
+        const QString copy = catalogue::text("history.copy");
+        const QString paste = catalogue::text("history.paste");
+        const QString detail = catalogue::text("history.detail");
+        const QString remove = catalogue::text("history.delete");
+
+        std::unique_ptr<QMenu> menu(rows->createContextMenu(r.indexOf(plain), nullptr));
+        QCOMPARE(menuTexts(menu.get()), (QStringList{copy, paste, detail, "-", remove}));
+        menu.reset(rows->createContextMenu(r.indexOf(card), nullptr));
+        QCOMPARE(
+            menuTexts(menu.get()),
+            (QStringList{copy, paste, detail, catalogue::text("history.reveal"), "-", remove}));
+        r.f.model.toggleReveal(card);
+        menu.reset(rows->createContextMenu(r.indexOf(card), nullptr));
+        QCOMPARE(menuTexts(menu.get()),
+                 (QStringList{copy, paste, detail, catalogue::text("history.hide"), "-", remove}));
+    }
+
+    void contextMenuEntriesAct()
+    {
+        RowFixture r;
+        const ClipItem card = r.store(QStringLiteral("4111 1111 1111 1111"), ClipType::Text, true);
+        std::unique_ptr<QMenu> menu(r.view.rowView()->createContextMenu(r.indexOf(card), nullptr));
+        QSignalSpy pasted(r.view.rowView(), &ClipRowView::pasteRequested);
+        menu->actions().at(1)->trigger();
+        QCOMPARE(pasted.size(), 1);
+        QCOMPARE(pasted.at(0).at(0).value<ClipItem>().id, card.id);
+        menu->actions().at(3)->trigger();
+        QVERIFY(r.f.model.isRevealed(card.id));
+        // A sensitive entry has no hover delete button, but the menu still deletes it.
+        menu->actions().last()->trigger();
+        QVERIFY(r.f.storedTexts().isEmpty());
+    }
+
+    void fileRowsCountTheirFiles()
+    {
+        RowFixture r;
+        const QList<QUrl> urls{QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt")),
+                               QUrl::fromLocalFile(QStringLiteral("/tmp/b c.png")),
+                               QUrl::fromLocalFile(QStringLiteral("/tmp/d"))};
+        const ClipItem files =
+            r.store(fileListSearchString(urls), ClipType::File, false, encodeFileList(urls));
+        const ClipItem broken = r.store(QStringLiteral("x.txt"), ClipType::File, false,
+                                        QByteArrayLiteral("{\"not\": \"a list\"}"));
+        ClipRowView::Content shown = r.content(files);
+        QCOMPARE(shown.fileCount, std::optional<QString>(catalogue::text("history.fileCount", 3)));
+        QVERIFY(shown.text.contains(QLatin1String("b c.png")));
+        QCOMPARE(shown.iconSymbol, QStringLiteral("doc.on.doc.fill"));
+        shown = r.content(broken);
+        QCOMPARE(shown.fileCount, std::optional<QString>(QString()));
+        QCOMPARE(shown.text, QStringLiteral("x.txt"));
+    }
+
+    void typeSymbolsStandInForMissingApplications()
+    {
+        RowFixture r;
+        const ClipItem orphan = r.store(QStringLiteral("from a removed app"), ClipType::Text, false,
+                                        std::nullopt, QStringLiteral("org.gone.App"));
+        const ClipItem image = r.store(QString(), ClipType::Image, false, pngBytes(QSize(8, 8)));
+        ClipRowView::Content shown = r.content(orphan);
+        QVERIFY(!shown.applicationIcon);
+        QCOMPARE(shown.iconSymbol, QStringLiteral("doc.text"));
+        QCOMPARE(r.content(image).iconSymbol, QStringLiteral("photo"));
+    }
+
+    void applicationIconsAreCachedButMissesAreAskedAgain()
+    {
+        CountingWorkspace workspace;
+        QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
+        QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
+        QCOMPARE(workspace.iconQueries, 1);
+        QVERIFY(!ApplicationIconCache::icon(workspace, QStringLiteral("org.gone.App")));
+        QVERIFY(!ApplicationIconCache::icon(workspace, QStringLiteral("org.gone.App")));
+        QCOMPARE(workspace.installedQueries, 3);
+    }
+
+    void installedApplicationsShowTheirIcon()
+    {
+        RowFixture r;
+        r.f.platform.services.workspace = std::make_unique<CountingWorkspace>();
+        const ClipItem item = r.store(QStringLiteral("typed"), ClipType::Rtf, false, std::nullopt,
+                                      QStringLiteral("org.example.Editor"));
+        const ClipRowView::Content shown = r.content(item);
+        QVERIFY(shown.applicationIcon);
+        QVERIFY(shown.iconSymbol.isEmpty());
+    }
+
+    void ageIsMeasuredFromTheViewsNow()
+    {
+        RowFixture r;
+        const ClipItem item = r.store(QStringLiteral("now"));
+        r.view.rowView()->setNow(item.timestamp);
+        QCOMPARE(r.content(item).age, QStringLiteral("in 0 sec."));
+        r.view.rowView()->setNow(item.timestamp.addSecs(150));
+        QCOMPARE(r.content(item).age, QStringLiteral("2 min. ago"));
+    }
+
+    void ageUsesTheLargestWholeUnit_data()
+    {
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<RelativeAgeFormatter::Unit>("unit");
+        using U = RelativeAgeFormatter::Unit;
+        QTest::newRow("same instant") << qint64(0) << qint64(0) << U::Second;
+        QTest::newRow("59 seconds") << qint64(-59) << qint64(-59) << U::Second;
+        QTest::newRow("a minute") << qint64(-60) << qint64(-1) << U::Minute;
+        QTest::newRow("just under an hour") << qint64(-3599) << qint64(-59) << U::Minute;
+        QTest::newRow("an hour") << qint64(-3600) << qint64(-1) << U::Hour;
+        QTest::newRow("a day") << qint64(-86400) << qint64(-1) << U::Day;
+        QTest::newRow("six days") << qint64(-6 * 86400) << qint64(-6) << U::Day;
+        QTest::newRow("a week") << qint64(-7 * 86400) << qint64(-1) << U::Week;
+        QTest::newRow("three weeks") << qint64(-22 * 86400) << qint64(-3) << U::Week;
+        QTest::newRow("a month") << qint64(-31 * 86400) << qint64(-1) << U::Month;
+        QTest::newRow("a year") << qint64(-366 * 86400) << qint64(-1) << U::Year;
+        QTest::newRow("in the future") << qint64(120) << qint64(2) << U::Minute;
+    }
+    void ageUsesTheLargestWholeUnit()
+    {
+        QFETCH(qint64, offset);
+        QFETCH(qint64, count);
+        QFETCH(RelativeAgeFormatter::Unit, unit);
+        const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
+        const RelativeAgeFormatter::Age age = RelativeAgeFormatter::age(now.addSecs(offset), now);
+        QCOMPARE(age.count, count);
+        QCOMPARE(age.unit, unit);
+    }
+
+    void ageTextFollowsTheLocale()
+    {
+        const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
+        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(-3600), now, QLocale(QLocale::English)),
+                 QStringLiteral("1 hr. ago"));
+        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(-3600), now, QLocale(QLocale::Spanish)),
+                 QStringLiteral("hace 1 h"));
+    }
+
+    void previewTextKeepsTwoLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("short") << "hello" << QStringList{"hello"};
+        QTest::newRow("two lines") << "one\ntwo" << QStringList{"one", "two"};
+        QTest::newRow("three lines") << "one\ntwo\nthree" << QStringList{"one", "two" + ellipsis};
+        QTest::newRow("windows line ends") << "one\r\ntwo" << QStringList{"one", "two"};
+        QTest::newRow("empty") << "" << QStringList{""};
+    }
+    void previewTextKeepsTwoLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(ClipRowView::wrappedLines(text, QFont(), 300, 2), lines);
+    }
+
+    void longPreviewTextEndsInAnEllipsis()
+    {
+        const QString text = QStringLiteral("word ").repeated(400);
+        const QStringList lines = ClipRowView::wrappedLines(text, QFont(), 200, 2);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines.last().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(QFont()).horizontalAdvance(lines.last()) <= 200);
+    }
+
+    void rowHeightsComeFromMetadata()
+    {
+        RowFixture r;
+        const ClipItem oneLine = r.store(QStringLiteral("short"));
+        const ClipItem twoLines = r.store(QStringLiteral("first\nsecond"));
+        const ClipItem image =
+            r.store(QString(), ClipType::Image, false, QByteArrayLiteral("not png"));
+        ClipRowView* rows = r.view.rowView();
+        const QStyleOptionViewItem option;
+        const int shortRow = rows->sizeHint(option, r.indexOf(oneLine)).height();
+        const int tallRow = rows->sizeHint(option, r.indexOf(twoLines)).height();
+        // The image row is sized from the stored dimensions even though they do not decode.
+        const int imageRow = rows->sizeHint(option, r.indexOf(image)).height();
+        QVERIFY(shortRow < tallRow);
+        QVERIFY(tallRow < imageRow);
+
+        rows->setUniformHeights(true);
+        QCOMPARE(rows->sizeHint(option, r.indexOf(oneLine)).height(),
+                 rows->sizeHint(option, r.indexOf(image)).height());
+    }
+
+    void clickMovesTheHighlightAndDoubleClickCopies()
+    {
+        RowFixture r;
+        const ClipItem older = r.store(QStringLiteral("older"));
+        r.store(QStringLiteral("newer"));
+        r.view.listView()->doItemsLayout();
+        QTest::mouseClick(r.view.listView()->viewport(), Qt::LeftButton, {}, r.centreOf(older));
+        QCOMPARE(r.f.model.selectedIndex(), std::optional<qsizetype>(1));
+        QCOMPARE(r.f.platform.pasteboard->content().string, std::nullopt);
+        QTest::mouseDClick(r.view.listView()->viewport(), Qt::LeftButton, {}, r.centreOf(older));
+        QCOMPARE(r.f.platform.pasteboard->content().string,
+                 std::optional<QString>(QStringLiteral("older")));
+    }
+
+    void thumbnailsDecodeOffTheMainThread()
+    {
+        const QByteArray png = pngBytes(QSize(800, 400));
+        PreviewCache cache([&png](const QUuid&) { return std::optional<QByteArray>(png); });
+        QSignalSpy ready(&cache, &PreviewCache::previewReady);
+        const QUuid id = QUuid::createUuid();
+        cache.thumbnail(id, QSize(240, 140));
+        // The decoding may even finish before the request returns.
+        QTRY_VERIFY(!ready.isEmpty());
+        const PreviewCache::Thumbnail thumbnail = cache.thumbnail(id, QSize(240, 140));
+        QCOMPARE(thumbnail.state, PreviewCache::State::Ready);
+        QCOMPARE(thumbnail.image.size(), QSize(240, 120));
+    }
+
+    void unreadablePreviewsFallBack()
+    {
+        PreviewCache cache([](const QUuid&) { return std::optional<QByteArray>("garbage"); });
+        QSignalSpy ready(&cache, &PreviewCache::previewReady);
+        const QUuid image = QUuid::createUuid();
+        const QUuid rtf = QUuid::createUuid();
+        cache.thumbnail(image, QSize(100, 100));
+        cache.rtfPreview(rtf);
+        QTRY_COMPARE(ready.size(), 2);
+        QCOMPARE(cache.thumbnail(image, QSize(100, 100)).state, PreviewCache::State::Unreadable);
+        QCOMPARE(cache.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
+
+        PreviewCache missing([](const QUuid&) { return std::optional<QByteArray>(); });
+        QCOMPARE(missing.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
+    }
+
+    void rtfPreviewsKeepTheTextAndDropSizes()
+    {
+        const QByteArray rtf(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs48 {\\b Big} words\\par}");
+        PreviewCache cache([&rtf](const QUuid&) { return std::optional<QByteArray>(rtf); });
+        QSignalSpy ready(&cache, &PreviewCache::previewReady);
+        const QUuid id = QUuid::createUuid();
+        cache.rtfPreview(id);
+        QTRY_VERIFY(!ready.isEmpty());
+        const PreviewCache::RtfPreview preview = cache.rtfPreview(id);
+        QCOMPARE(preview.state, PreviewCache::State::Ready);
+        QCOMPARE(preview.document->toPlainText().trimmed(), QStringLiteral("Big words"));
+        QCOMPARE(preview.document->thread(), QThread::currentThread());
+        QVERIFY(!preview.document->begin().begin().fragment().charFormat().hasProperty(
+            QTextFormat::FontPointSize));
+        QVERIFY(preview.document->begin().begin().fragment().charFormat().font().bold());
+    }
+};
+
+QTEST_MAIN(TestClipRow)
+#include "tst_clip_row.moc"

@@ -1,0 +1,478 @@
+// The history window's content: pages, counts, the selection toolbar, overlays and deletions.
+#include "app/text_catalogue.h"
+#include "model_fixture.h"
+#include "views/clip_detail_view.h"
+#include "views/clip_row_view.h"
+#include "views/confirmation_card.h"
+#include "views/custom_range_sheet.h"
+#include "views/history_detail_page.h"
+#include "views/history_footer.h"
+#include "views/history_list_model.h"
+#include "views/history_view.h"
+#include "views/overlay_layer.h"
+#include "views/search_bar.h"
+#include "views/symbol_button.h"
+#include "views/time_range_menu.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+struct ViewFixture {
+    ViewFixture()
+        : list(f.model)
+        , view(f.model, list)
+    {
+        view.setClock(f.clock.clock());
+    }
+    void show()
+    {
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+    ClipItem add(const QString& text) { return f.add(text); }
+    HistoryFooter* footer() const { return view.footer(); }
+    ConfirmationCard* confirmation() const
+    {
+        return qobject_cast<ConfirmationCard*>(view.overlays()->card());
+    }
+    CustomRangeSheet* sheet() const
+    {
+        return qobject_cast<CustomRangeSheet*>(view.overlays()->card());
+    }
+    QAction* ageMenuEntry(const QString& data) const
+    {
+        for (QAction* action : footer()->timeRangeMenu()->actions()) {
+            if (action->data().toString() == data)
+                return action;
+        }
+        return nullptr;
+    }
+
+    ModelFixture f;
+    HistoryListModel list;
+    HistoryView view;
+};
+
+} // namespace
+
+class TestHistoryView : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+
+    void emptyStoreShowsTheEmptyStateAndDisablesTheFooter()
+    {
+        ViewFixture v;
+        v.show();
+        QVERIFY(v.view.showsEmptyState());
+        QVERIFY(!v.footer()->countLabel()->isVisible());
+        QVERIFY(!v.footer()->selectButton()->isEnabled());
+        QVERIFY(!v.footer()->ageButton()->isEnabled());
+        QVERIFY(!v.footer()->clearAllButton()->isEnabled());
+        QVERIFY(v.footer()->settingsButton()->isEnabled());
+
+        v.add(QStringLiteral("first"));
+        QVERIFY(!v.view.showsEmptyState());
+        QVERIFY(v.footer()->countLabel()->isVisible());
+        QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 1));
+        QVERIFY(v.footer()->clearAllButton()->isEnabled());
+    }
+
+    void searchWithoutMatchesKeepsTheWholeCount()
+    {
+        ViewFixture v;
+        for (const char* text : {"apple", "banana", "cherry"})
+            v.add(QString::fromLatin1(text));
+        v.show();
+        QTest::keyClicks(v.view.searchBar()->field(), QStringLiteral("zzz"));
+        QCOMPARE(v.f.model.searchText(), QStringLiteral("zzz"));
+        QVERIFY(v.view.showsEmptyState());
+        QVERIFY(v.footer()->countLabel()->isVisible());
+        QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 3));
+        QVERIFY(v.footer()->selectButton()->isEnabled());
+        QVERIFY(v.footer()->clearAllButton()->isEnabled());
+
+        // The clear button empties the search and gives the field the keyboard again.
+        QVERIFY(v.view.searchBar()->clearButton()->isVisible());
+        QTest::mouseClick(v.view.searchBar()->clearButton(), Qt::LeftButton);
+        QCOMPARE(v.f.model.searchText(), QString());
+        QVERIFY(!v.view.showsEmptyState());
+        QVERIFY(!v.view.searchBar()->clearButton()->isVisible());
+    }
+
+    void modelSearchTextShowsInTheField()
+    {
+        ViewFixture v;
+        v.f.model.setSearchText(QStringLiteral("kept from last time"));
+        QCOMPARE(v.view.searchBar()->field()->text(), QStringLiteral("kept from last time"));
+    }
+
+    void selectionToolbarCountsVisibleCheckedEntries()
+    {
+        ViewFixture v;
+        const ClipItem apple = v.add(QStringLiteral("apple"));
+        const ClipItem apricot = v.add(QStringLiteral("apricot"));
+        const ClipItem banana = v.add(QStringLiteral("banana"));
+        v.show();
+        QTest::mouseClick(v.footer()->selectButton(), Qt::LeftButton);
+        QVERIFY(v.f.model.isSelecting());
+        QVERIFY(v.footer()->showsSelectionToolbar());
+        QVERIFY(!v.footer()->deleteSelectedButton()->isEnabled());
+
+        v.f.model.toggleChecked(apple);
+        v.f.model.toggleChecked(banana);
+        QCOMPARE(v.footer()->selectedCountLabel()->text(),
+                 catalogue::text("history.selectedCount", 2));
+        QVERIFY(v.footer()->deleteSelectedButton()->isEnabled());
+
+        // The search hides the checked banana: neither counted nor deletable from here.
+        v.f.model.setSearchText(QStringLiteral("ap"));
+        QCOMPARE(v.footer()->selectedCountLabel()->text(),
+                 catalogue::text("history.selectedCount", 1));
+        v.f.model.toggleChecked(apple);
+        QVERIFY(!v.footer()->deleteSelectedButton()->isEnabled());
+        Q_UNUSED(apricot);
+
+        QTest::mouseClick(v.footer()->doneButton(), Qt::LeftButton);
+        QVERIFY(!v.f.model.isSelecting());
+        QVERIFY(!v.footer()->showsSelectionToolbar());
+    }
+
+    void selectAllTurnsIntoDeselectAll()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("one"));
+        v.add(QStringLiteral("two"));
+        v.show();
+        v.f.model.toggleSelectionMode();
+        SymbolButton* selectAll = v.footer()->selectAllButton();
+        QCOMPARE(selectAll->symbol(), QStringLiteral("checkmark.circle"));
+        QCOMPARE(selectAll->toolTip(), catalogue::text("history.selectAll"));
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        QVERIFY(v.f.model.allChecked());
+        QCOMPARE(selectAll->symbol(), QStringLiteral("checkmark.circle.fill"));
+        QCOMPARE(selectAll->toolTip(), catalogue::text("history.deselectAll"));
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        QVERIFY(v.f.model.selectedItemIDs().isEmpty());
+
+        v.f.model.setSearchText(QStringLiteral("nothing like it"));
+        QVERIFY(!selectAll->isEnabled());
+    }
+
+    void rowClicksCheckInSelectionModeWithoutMovingTheHighlight()
+    {
+        ViewFixture v;
+        const ClipItem older = v.add(QStringLiteral("older"));
+        v.add(QStringLiteral("newer"));
+        v.show();
+        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
+        v.f.model.toggleSelectionMode();
+        QListView* list = v.view.listView();
+        list->doItemsLayout();
+        const QPoint olderRow = list->visualRect(list->model()->index(1, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, olderRow);
+        QVERIFY(v.f.model.selectedItemIDs().contains(older.id));
+        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, olderRow);
+        QVERIFY(v.f.model.selectedItemIDs().isEmpty());
+    }
+
+    void detailPageFollowsTheModel()
+    {
+        ViewFixture v;
+        const ClipItem item = v.add(QStringLiteral("details please"));
+        v.show();
+        QVERIFY(!v.view.showsDetailPage());
+        v.f.model.setDetailItem(item);
+        QVERIFY(v.view.showsDetailPage());
+        QCOMPARE(v.view.detailPage()->detailView()->displayedText(),
+                 QStringLiteral("details please"));
+        QVERIFY(!v.view.detailPage()->sensitiveBadge()->isVisible());
+        QCOMPARE(v.view.detailPage()->backButton()->toolTip(), catalogue::text("history.back"));
+        QTest::mouseClick(v.view.detailPage()->backButton(), Qt::LeftButton);
+        QVERIFY(!v.f.model.detailItem());
+        QVERIFY(!v.view.showsDetailPage());
+    }
+
+    void clearAllAsksFirst()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("one"));
+        v.add(QStringLiteral("two"));
+        v.show();
+        QSignalSpy modal(&v.f.model, &AppModel::isModalPresentedChanged);
+
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QVERIFY(card->isVisible());
+        QCOMPARE(card->title(), catalogue::text("history.clearAll.title"));
+        QCOMPARE(card->message(), catalogue::text("history.clearAll.message"));
+        QCOMPARE(card->confirmButton()->text(), catalogue::text("alert.clear"));
+        QCOMPARE(card->cancelButton()->text(), catalogue::text("alert.cancel"));
+        QVERIFY(v.f.model.isModalPresented());
+
+        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
+        QVERIFY(!v.f.model.isModalPresented());
+        QCOMPARE(v.f.storedTexts().size(), 2);
+
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        QTest::mouseClick(v.confirmation()->confirmButton(), Qt::LeftButton);
+        QVERIFY(v.f.storedTexts().isEmpty());
+        QVERIFY(!v.f.model.isModalPresented());
+        QVERIFY(!v.view.overlays()->isVisible());
+        QVERIFY(v.view.showsEmptyState());
+        QCOMPARE(modal.size(), 4);
+    }
+
+    void returnAndEscapeActOnTheOverlayNotTheHistory()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("keep me"));
+        v.f.controller.showHistory();
+        v.show();
+        QVERIFY(v.f.model.hasKeyMonitor());
+
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        // Escape closed the dialog, not the history window.
+        QVERIFY(!v.view.overlays()->isPresenting());
+        QCOMPARE(v.f.controller.closes, 0);
+        QCOMPARE(v.f.storedTexts().size(), 1);
+
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!v.view.overlays()->isPresenting());
+        QVERIFY(v.f.storedTexts().isEmpty());
+        // Return went to the dialog: nothing was copied back.
+        QCOMPARE(v.f.platform.pasteboard->content().string, std::nullopt);
+    }
+
+    void deleteSelectedNamesTheVisibleCount()
+    {
+        ViewFixture v;
+        const ClipItem apple = v.add(QStringLiteral("apple"));
+        const ClipItem banana = v.add(QStringLiteral("banana"));
+        const ClipItem apricot = v.add(QStringLiteral("apricot"));
+        v.show();
+        v.f.model.toggleSelectionMode();
+        for (const ClipItem& item : {apple, banana, apricot})
+            v.f.model.toggleChecked(item);
+        v.f.model.setSearchText(QStringLiteral("ap"));
+        QTest::mouseClick(v.footer()->deleteSelectedButton(), Qt::LeftButton);
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QCOMPARE(card->title(), catalogue::text("history.deleteSelected.title"));
+        QCOMPARE(card->message(), catalogue::text("history.deleteSelected.message", 2));
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("banana")});
+        QVERIFY(!v.f.model.isModalPresented());
+    }
+
+    void presetAgeIsConfirmedThenDeletes()
+    {
+        ViewFixture v;
+        const QDateTime now = v.f.clock.now();
+        v.f.clock.set(now.addDays(-2));
+        v.add(QStringLiteral("two days old"));
+        v.f.clock.set(now.addSecs(-600));
+        v.add(QStringLiteral("ten minutes old"));
+        v.f.clock.set(now);
+        v.show();
+
+        v.ageMenuEntry(QStringLiteral("day"))->trigger();
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QCOMPARE(card->title(), catalogue::text("history.deleteOlderThan.title"));
+        QCOMPARE(card->message(), catalogue::text("history.deleteOlderThan.message",
+                                                  historyTimeRangePhrase(HistoryTimeRange::Day)));
+        QVERIFY(v.view.pendingSelection());
+        QCOMPARE(v.view.pendingSelection()->seconds, 86400.0);
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("ten minutes old")});
+        QVERIFY(!v.view.pendingSelection());
+    }
+
+    void dismissingTheAgeConfirmationForgetsTheRequest()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("old enough?"));
+        v.show();
+        v.ageMenuEntry(QStringLiteral("hour"))->trigger();
+        const QUuid first = v.view.pendingSelection()->id;
+        // A click beside the card dismisses it, like cancel.
+        QTest::mouseClick(v.view.overlays(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!v.view.overlays()->isPresenting());
+        QVERIFY(!v.view.pendingSelection());
+        QCOMPARE(v.f.storedTexts().size(), 1);
+
+        v.ageMenuEntry(QStringLiteral("hour"))->trigger();
+        QVERIFY(v.view.pendingSelection());
+        QVERIFY(v.view.pendingSelection()->id != first);
+    }
+
+    void customAgeGoesThroughTheSheetAndTheConfirmation()
+    {
+        ViewFixture v;
+        const QDateTime now = v.f.clock.now();
+        v.f.clock.set(now.addSecs(-25 * 3600));
+        v.add(QStringLiteral("a day and an hour old"));
+        v.f.clock.set(now.addSecs(-19 * 3600));
+        v.add(QStringLiteral("nineteen hours old"));
+        v.f.clock.set(now);
+        v.show();
+        QSignalSpy modal(&v.f.model, &AppModel::isModalPresentedChanged);
+
+        v.ageMenuEntry(QStringLiteral("custom"))->trigger();
+        CustomRangeSheet* sheet = v.sheet();
+        QVERIFY(sheet);
+        QVERIFY(v.f.model.isModalPresented());
+        QCOMPARE(sheet->amount(), QString());
+        QCOMPARE(QApplication::focusWidget(), sheet->amountField());
+        QTest::keyClicks(sheet->amountField(), QStringLiteral("2e1"));
+        QTest::keyClick(sheet->amountField(), Qt::Key_Return);
+
+        // The sheet gave way to the confirmation; nothing is deleted yet.
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QVERIFY(!v.sheet());
+        QVERIFY(v.f.model.isModalPresented());
+        QCOMPARE(v.f.storedTexts().size(), 2);
+        QCOMPARE(card->message(),
+                 catalogue::text("history.deleteOlderThan.customMessage", 20.0,
+                                 CustomRangeSheet::unitWord(CustomRangeSheet::Unit::Hours, 20)));
+        QCOMPARE(v.view.pendingSelection()->seconds, 72000.0);
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("nineteen hours old")});
+        // Modal from the sheet to the end of the confirmation, without a gap in between.
+        QCOMPARE(modal.size(), 2);
+        QVERIFY(!v.f.model.isModalPresented());
+    }
+
+    void cancellingTheConfirmationOfACustomAgeKeepsEverything()
+    {
+        ViewFixture v;
+        v.f.clock.set(v.f.clock.now().addYears(-1));
+        v.add(QStringLiteral("ancient"));
+        v.f.clock.set(v.f.clock.now().addYears(1));
+        v.show();
+        v.ageMenuEntry(QStringLiteral("custom"))->trigger();
+        v.sheet()->setAmount(QStringLiteral("1"));
+        v.sheet()->setUnit(CustomRangeSheet::Unit::Days);
+        QTest::mouseClick(v.sheet()->confirmButton(), Qt::LeftButton);
+        QVERIFY(v.confirmation());
+        QTest::mouseClick(v.confirmation()->cancelButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("ancient")});
+        QVERIFY(!v.f.model.isModalPresented());
+    }
+
+    void anAgeBeyondAnyDateStillAsksAndDeletesNothing()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("survivor"));
+        v.show();
+        v.ageMenuEntry(QStringLiteral("custom"))->trigger();
+        v.sheet()->setAmount(QStringLiteral("1e300"));
+        v.sheet()->setUnit(CustomRangeSheet::Unit::Months);
+        QTest::mouseClick(v.sheet()->confirmButton(), Qt::LeftButton);
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QVERIFY(!card->message().isEmpty());
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("survivor")});
+    }
+
+    void hidingTheViewDismissesItsOverlaysAndRemovesTheKeyMonitor()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("something"));
+        v.show();
+        QVERIFY(v.f.model.hasKeyMonitor());
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        QVERIFY(v.f.model.isModalPresented());
+        v.view.hide();
+        QVERIFY(!v.f.model.isModalPresented());
+        QVERIFY(!v.view.overlays()->isPresenting());
+        QVERIFY(!v.f.model.hasKeyMonitor());
+        QCOMPARE(v.f.storedTexts().size(), 1);
+        v.show();
+        QVERIFY(v.f.model.hasKeyMonitor());
+    }
+
+    void showingHandsTheListToTheModelAndFocusesTheSearch()
+    {
+        ViewFixture v;
+        v.add(QStringLiteral("one"));
+        v.add(QStringLiteral("two"));
+        v.f.model.updateVisibleItems({});
+        v.show();
+        QCOMPARE(v.f.model.visibleItems().size(), 2);
+        QTRY_COMPARE(QApplication::focusWidget(), v.view.searchBar()->field());
+    }
+
+    void highlightedRowIsScrolledIntoTheMiddle()
+    {
+        ViewFixture v;
+        for (int i = 0; i < 60; ++i)
+            v.add(QStringLiteral("entry %1").arg(i));
+        v.show();
+        QListView* list = v.view.listView();
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
+        v.f.model.setSelectedIndex(40);
+        const QModelIndex row = list->model()->index(40, 0);
+        const int middle = list->viewport()->height() / 2;
+        QTRY_VERIFY(std::abs(list->visualRect(row).center().y() - middle) <= 2);
+        // The last rows cannot come to the middle: the list stops at its end.
+        v.f.model.setSelectedIndex(59);
+        QTRY_COMPARE(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+        QVERIFY(list->viewport()->rect().contains(list->visualRect(list->model()->index(59, 0))));
+    }
+
+    void rowsShowTheirAgeAgainstTheViewsClock()
+    {
+        ViewFixture v;
+        const ClipItem item = v.add(QStringLiteral("tick"));
+        v.show();
+        const QModelIndex index = v.view.listView()->model()->index(0, 0);
+        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("in 0 sec."));
+        v.f.clock.advance(3 * 60);
+        v.view.refreshNow();
+        QCOMPARE(v.view.now(), item.timestamp.addSecs(180));
+        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("3 min. ago"));
+    }
+
+    void revealingInTheDetailPageUnmasksTheRowToo()
+    {
+        ViewFixture v;
+        ClipItem card;
+        card.id = QUuid::createUuid();
+        card.timestamp = v.f.clock.now();
+        card.searchString = QStringLiteral("4111 1111 1111 1111");
+        card.isSensitive = true;
+        v.f.model.storage().insert(card, card.searchString.toUtf8());
+        v.show();
+        v.f.model.setDetailItem(card);
+        ClipDetailView* detail = v.view.detailPage()->detailView();
+        QVERIFY(detail->isMasked());
+        QVERIFY(v.view.detailPage()->sensitiveBadge()->isVisibleTo(v.view.detailPage()));
+        QTest::mouseClick(detail->revealButton(), Qt::LeftButton);
+        QVERIFY(!detail->isMasked());
+        QCOMPARE(detail->displayedText(), card.searchString);
+        const QModelIndex row = v.view.listView()->model()->index(0, 0);
+        QVERIFY(!v.view.rowView()->content(row).masked);
+    }
+};
+
+QTEST_MAIN(TestHistoryView)
+#include "tst_history_view.moc"
