@@ -31,6 +31,8 @@ SettingsWindow::SettingsWindow(AppModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
+    // Shown at its own size rather than Qt's default cap of two thirds of the screen.
+    resize(sizeHint());
 }
 
 QSize SettingsWindow::sizeHint() const
