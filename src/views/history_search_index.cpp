@@ -5,8 +5,8 @@
 #include <cstring>
 #include <iterator>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace nabrix {
@@ -25,26 +25,27 @@ bool containsOnBoundary(std::string_view text, std::string_view needle)
     return false;
 }
 
-// The arena scanner: compares the first and the last byte of the needle at sixteen
-// positions at once and checks the bytes between only where both agree. It may read up to
-// fifteen bytes past `text + length`, which the arena's padding covers.
-bool containsInArena(const char* text, std::size_t length, std::string_view needle)
+// Occurrences of a single byte: the C library's memchr is as fast as it gets.
+bool containsByteInArena(const char* text, std::size_t length, char needle)
+{
+    const char* textEnd = text + length;
+    for (const char* at = text; (at = static_cast<const char*>(std::memchr(
+                                     at, needle, static_cast<std::size_t>(textEnd - at))));
+         ++at) {
+        if (SearchFolding::endsOnCharacterBoundary(at + 1, textEnd))
+            return true;
+    }
+    return false;
+}
+
+#if defined(__x86_64__)
+// The arena scanners compare the first and the last byte of the needle at 16 (SSE2) or 32
+// (AVX2) positions at once and check the bytes between only where both agree. Both need a
+// needle of two bytes or more, no longer than the text, and may read up to 31 bytes past
+// `text + length`, which the arena's padding covers.
+bool containsInArenaSse2(const char* text, std::size_t length, std::string_view needle)
 {
     const std::size_t m = needle.size();
-    if (m > length)
-        return false;
-    const char* textEnd = text + length;
-    if (m == 1) {
-        for (const char* at = text;
-             (at = static_cast<const char*>(
-                  std::memchr(at, needle.front(), static_cast<std::size_t>(textEnd - at))));
-             ++at) {
-            if (SearchFolding::endsOnCharacterBoundary(at + 1, textEnd))
-                return true;
-        }
-        return false;
-    }
-#if defined(__SSE2__)
     const std::size_t candidates = length - m + 1;
     const __m128i first = _mm_set1_epi8(needle.front());
     const __m128i last = _mm_set1_epi8(needle.back());
@@ -58,15 +59,64 @@ bool containsInArena(const char* text, std::size_t length, std::string_view need
         while (mask != 0) {
             const char* at = text + i + static_cast<std::size_t>(__builtin_ctz(mask));
             if (std::memcmp(at + 1, needle.data() + 1, m - 2) == 0 &&
-                SearchFolding::endsOnCharacterBoundary(at + m, textEnd))
+                SearchFolding::endsOnCharacterBoundary(at + m, text + length))
                 return true;
             mask &= mask - 1;
         }
     }
     return false;
+}
+
+__attribute__((target("avx2"))) bool containsInArenaAvx2(const char* text, std::size_t length,
+                                                         std::string_view needle)
+{
+    const std::size_t m = needle.size();
+    const std::size_t candidates = length - m + 1;
+    const __m256i first = _mm256_set1_epi8(needle.front());
+    const __m256i last = _mm256_set1_epi8(needle.back());
+    for (std::size_t i = 0; i < candidates; i += 32) {
+        const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
+        const __m256i tail = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + m - 1));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(head, first), _mm256_cmpeq_epi8(tail, last))));
+        if (candidates - i < 32)
+            mask &= (1u << (candidates - i)) - 1;
+        while (mask != 0) {
+            const char* at = text + i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(at + 1, needle.data() + 1, m - 2) == 0 &&
+                SearchFolding::endsOnCharacterBoundary(at + m, text + length))
+                return true;
+            mask &= mask - 1;
+        }
+    }
+    return false;
+}
+
+using ArenaScanner = bool (*)(const char*, std::size_t, std::string_view);
+
+bool arenaScanner(const char* text, std::size_t length, std::string_view needle)
+{
+    // Every x86-64 processor has SSE2; most in use today have AVX2 as well.
+    static const ArenaScanner scanner = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") ? containsInArenaAvx2 : containsInArenaSse2;
+    }();
+    return scanner(text, length, needle);
+}
 #else
+bool arenaScanner(const char* text, std::size_t length, std::string_view needle)
+{
     return containsOnBoundary(std::string_view(text, length), needle);
+}
 #endif
+
+bool containsInArena(const char* text, std::size_t length, std::string_view needle)
+{
+    if (needle.size() > length)
+        return false;
+    if (needle.size() == 1)
+        return containsByteInArena(text, length, needle.front());
+    return arenaScanner(text, length, needle);
 }
 
 } // namespace
