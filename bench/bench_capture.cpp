@@ -34,7 +34,8 @@ using nabrix::testing::FakePlatform;
 constexpr std::array historySizes{0, 10000, 100000};
 
 // Median, min and max over the repetitions (the mean and deviation come built in).
-void withRangeStatistics(benchmark::internal::Benchmark* benchmark) {
+void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
+{
     benchmark->ComputeStatistics("min", [](const std::vector<double>& values) {
         return *std::min_element(values.cbegin(), values.cend());
     });
@@ -45,7 +46,8 @@ void withRangeStatistics(benchmark::internal::Benchmark* benchmark) {
     benchmark->UseRealTime();
 }
 
-void overHistorySizes(benchmark::internal::Benchmark* benchmark) {
+void overHistorySizes(benchmark::internal::Benchmark* benchmark)
+{
     benchmark->ArgName("entries");
     for (const int size : historySizes)
         benchmark->Arg(size);
@@ -59,7 +61,8 @@ struct Images {
     QByteArray smoothTiff;
 };
 
-const Images& images() {
+const Images& images()
+{
     static const Images made = [] {
         Images images;
         for (int i = 0; i < 2; ++i) {
@@ -76,7 +79,8 @@ const Images& images() {
 
 // One working copy of each generated history for the capture benchmarks; each benchmark
 // removes the entries it added, so every run sees the generated entries only.
-std::optional<QString> workingHistory(qint64 entries) {
+std::optional<QString> workingHistory(qint64 entries)
+{
     static QHash<qint64, QString> copies;
     if (const auto it = copies.constFind(entries); it != copies.cend())
         return *it;
@@ -91,7 +95,8 @@ std::optional<QString> workingHistory(qint64 entries) {
 // observer feeds it: each copy() is one clipboard change read and handled.
 class CaptureRig {
 public:
-    explicit CaptureRig(qint64 entries) {
+    explicit CaptureRig(qint64 entries)
+    {
         const auto path = workingHistory(entries);
         if (!path)
             return;
@@ -116,7 +121,8 @@ public:
                                        m_platform.services, clock);
     }
 
-    ~CaptureRig() {
+    ~CaptureRig()
+    {
         if (!m_model)
             return;
         QCoreApplication::sendPostedEvents();
@@ -128,7 +134,8 @@ public:
     StorageManager& storage() { return *m_storage; }
     qsizetype insertedCount() const { return m_inserted.size(); }
 
-    void copy(const FakePasteboard::Content& content) {
+    void copy(const FakePasteboard::Content& content)
+    {
         m_platform.pasteboard->setContent(content);
         auto snapshot = ClipboardObserver::capture(*m_platform.pasteboard);
         if (!snapshot)
@@ -144,7 +151,8 @@ private:
     QList<ClipItem> m_inserted;
 };
 
-FakePasteboard::Content dataContent(const QString& type, const QByteArray& data) {
+FakePasteboard::Content dataContent(const QString& type, const QByteArray& data)
+{
     FakePasteboard::Content content;
     content.data.insert(type, data);
     return content;
@@ -152,7 +160,8 @@ FakePasteboard::Content dataContent(const QString& type, const QByteArray& data)
 
 // Runs `contents` in turn through the capture path and checks that each was stored.
 void runCaptures(benchmark::State& state, const std::vector<FakePasteboard::Content>& contents,
-                 bool expectStored = true) {
+                 bool expectStored = true)
+{
     CaptureRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the working history");
@@ -168,7 +177,8 @@ void runCaptures(benchmark::State& state, const std::vector<FakePasteboard::Cont
         state.SkipWithError("captures were not stored as expected");
 }
 
-void captureText(benchmark::State& state) {
+void captureText(benchmark::State& state)
+{
     // Distinct texts, each a new entry after the previous one; sixteen is plenty.
     SampleContent sample(state.range(1));
     std::vector<FakePasteboard::Content> contents;
@@ -185,14 +195,16 @@ BENCHMARK(captureText)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMicrosecond);
 
-void capturePngImage(benchmark::State& state) {
+void capturePngImage(benchmark::State& state)
+{
     const Images& made = images();
     runCaptures(state, {dataContent(nabrix::PasteboardType::png, made.pngs[0]),
                         dataContent(nabrix::PasteboardType::png, made.pngs[1])});
 }
 BENCHMARK(capturePngImage)->Apply(overHistorySizes)->Unit(benchmark::kMillisecond);
 
-void captureTiffImage(benchmark::State& state) {
+void captureTiffImage(benchmark::State& state)
+{
     const Images& made = images();
     runCaptures(state, {dataContent(nabrix::PasteboardType::tiff, made.tiffs[0]),
                         dataContent(nabrix::PasteboardType::tiff, made.tiffs[1])});
@@ -200,7 +212,8 @@ void captureTiffImage(benchmark::State& state) {
 BENCHMARK(captureTiffImage)->Apply(overHistorySizes)->Unit(benchmark::kMillisecond);
 
 // The same image copied again: found equal to the newest entry and dropped.
-void captureDuplicatePngImage(benchmark::State& state) {
+void captureDuplicatePngImage(benchmark::State& state)
+{
     const Images& made = images();
     CaptureRig rig(state.range(0));
     if (!rig.isValid()) {
@@ -217,7 +230,8 @@ void captureDuplicatePngImage(benchmark::State& state) {
 BENCHMARK(captureDuplicatePngImage)->Apply(overHistorySizes)->Unit(benchmark::kMillisecond);
 
 // The conversion alone, for a detailed and for a flat image of the same size.
-void convertTiffToPng(benchmark::State& state) {
+void convertTiffToPng(benchmark::State& state)
+{
     const Images& made = images();
     const QByteArray& tiff = state.range(0) == 0 ? made.tiffs[0] : made.smoothTiff;
     for (auto _ : state)
@@ -231,7 +245,8 @@ BENCHMARK(convertTiffToPng)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 
-void latestItem(benchmark::State& state) {
+void latestItem(benchmark::State& state)
+{
     CaptureRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the working history");
@@ -247,7 +262,8 @@ BENCHMARK(latestItem)->Apply(overHistorySizes)->Unit(benchmark::kMicrosecond);
 // The retention purge against a history whose entries span the 90 days before the
 // fixtures' "now", run 200 days later. Each iteration works on a fresh copy of the
 // generated history, made outside the timing.
-void purgeExpired(benchmark::State& state) {
+void purgeExpired(benchmark::State& state)
+{
     const qint64 entries = state.range(0);
     const int retentionDays = static_cast<int>(state.range(1));
     const auto later = [] { return HistoryFixtures::now().addDays(200); };
@@ -288,7 +304,8 @@ BENCHMARK(purgeExpired)
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

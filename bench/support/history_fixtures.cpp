@@ -16,12 +16,14 @@ namespace nabrix::bench {
 
 namespace {
 
-QTemporaryDir& scratchDirectory() {
+QTemporaryDir& scratchDirectory()
+{
     static QTemporaryDir directory(QDir::tempPath() + QStringLiteral("/nabrix-bench-XXXXXX"));
     return directory;
 }
 
-bool flushToDisk(const QString& filePath) {
+bool flushToDisk(const QString& filePath)
+{
     const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -30,23 +32,27 @@ bool flushToDisk(const QString& filePath) {
     return flushed;
 }
 
-void removeHistoryFiles(const QString& filePath) {
+void removeHistoryFiles(const QString& filePath)
+{
     for (const char* suffix : {"", "-wal", "-shm"})
         QFile::remove(filePath + QLatin1String(suffix));
 }
 
 } // namespace
 
-QDateTime HistoryFixtures::now() {
+QDateTime HistoryFixtures::now()
+{
     static const QDateTime reference = QDateTime::currentDateTime();
     return reference;
 }
 
-QString HistoryFixtures::scratchPath(const QString& name) {
+QString HistoryFixtures::scratchPath(const QString& name)
+{
     return scratchDirectory().filePath(name);
 }
 
-std::optional<QString> HistoryFixtures::pristine(qint64 count) {
+std::optional<QString> HistoryFixtures::pristine(qint64 count)
+{
     static QHash<qint64, QString> made;
     if (const auto it = made.constFind(count); it != made.cend())
         return *it;
@@ -77,7 +83,8 @@ std::optional<QString> HistoryFixtures::pristine(qint64 count) {
     return path;
 }
 
-std::optional<QString> HistoryFixtures::copy(qint64 count, const QString& name) {
+std::optional<QString> HistoryFixtures::copy(qint64 count, const QString& name)
+{
     const auto source = pristine(count);
     if (!source)
         return std::nullopt;

@@ -30,7 +30,8 @@ struct Entry {
     bool isSensitive = false;
 };
 
-Entry textEntry(SampleContent& content) {
+Entry textEntry(SampleContent& content)
+{
     const quint64 roll = content.below(1000);
     QString text;
     if (roll < 10)
@@ -47,7 +48,8 @@ Entry textEntry(SampleContent& content) {
     return entry;
 }
 
-Entry rtfEntry(SampleContent& content) {
+Entry rtfEntry(SampleContent& content)
+{
     const QString text = content.chance(0.02) ? content.cardNumberText() : content.text(20, 1500);
     Entry entry;
     entry.type = ClipType::Rtf;
@@ -56,7 +58,8 @@ Entry rtfEntry(SampleContent& content) {
     return entry;
 }
 
-Entry fileEntry(SampleContent& content) {
+Entry fileEntry(SampleContent& content)
+{
     const QList<QUrl> urls = content.fileList();
     Entry entry;
     entry.type = ClipType::File;
@@ -66,23 +69,26 @@ Entry fileEntry(SampleContent& content) {
 }
 
 // Spreads `images` image entries evenly over `count` entries.
-bool isImageIndex(qint64 index, qint64 count, qint64 images) {
+bool isImageIndex(qint64 index, qint64 count, qint64 images)
+{
     return (index + 1) * images / count != index * images / count;
 }
 
-void removeHistoryFiles(const QString& filePath) {
+void removeHistoryFiles(const QString& filePath)
+{
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
         QFile::remove(filePath + QLatin1String(suffix));
 }
 
 } // namespace
 
-qint64 HistoryGenerator::defaultImageCount(qint64 count) {
+qint64 HistoryGenerator::defaultImageCount(qint64 count)
+{
     return std::min<qint64>(1000, count / 10);
 }
 
-HistoryGenerator::Result HistoryGenerator::generate(const QString& filePath,
-                                                    const Options& options) {
+HistoryGenerator::Result HistoryGenerator::generate(const QString& filePath, const Options& options)
+{
     Result result;
     if (options.count < 0 || options.days < 1 || !options.now.isValid()) {
         result.error = QStringLiteral("invalid options");

@@ -66,30 +66,37 @@ constexpr std::array extensions{".pdf",    ".png", ".txt", ".docx", ".cpp",
                                 ".tar.gz", ".jpg", ".odt", ".csv",  ".md"};
 
 template <std::size_t N>
-QString pick(SampleContent& content, const std::array<const char*, N>& words) {
+QString pick(SampleContent& content, const std::array<const char*, N>& words)
+{
     return QString::fromUtf8(words[content.below(N)]);
 }
 
 } // namespace
 
 SampleContent::SampleContent(quint64 seed)
-    : m_random(seed) {}
+    : m_random(seed)
+{
+}
 
-quint64 SampleContent::below(quint64 bound) {
+quint64 SampleContent::below(quint64 bound)
+{
     return m_random() % bound;
 }
 
-quint64 SampleContent::skewedBelow(quint64 bound) {
+quint64 SampleContent::skewedBelow(quint64 bound)
+{
     const quint64 first = below(bound);
     const quint64 second = below(bound);
     return std::min(first, second);
 }
 
-bool SampleContent::chance(double probability) {
+bool SampleContent::chance(double probability)
+{
     return static_cast<double>(m_random() >> 11) * 0x1.0p-53 < probability;
 }
 
-QString SampleContent::englishLikeWord() {
+QString SampleContent::englishLikeWord()
+{
     // Skewed towards the first syllables, so some made-up words are common and most rare.
     QString word;
     const quint64 count = 1 + below(3);
@@ -98,7 +105,8 @@ QString SampleContent::englishLikeWord() {
     return word;
 }
 
-QString SampleContent::word() {
+QString SampleContent::word()
+{
     const quint64 roll = below(100);
     if (roll < 40)
         return pick(*this, englishWords);
@@ -118,7 +126,8 @@ QString SampleContent::word() {
     return QString::number(below(100000));
 }
 
-QString SampleContent::text(qsizetype minLength, qsizetype maxLength) {
+QString SampleContent::text(qsizetype minLength, qsizetype maxLength)
+{
     const qsizetype target = minLength + static_cast<qsizetype>(below(maxLength - minLength + 1));
     QString text;
     text.reserve(target + 32);
@@ -144,7 +153,8 @@ QString SampleContent::text(qsizetype minLength, qsizetype maxLength) {
     return text;
 }
 
-QString SampleContent::shortText() {
+QString SampleContent::shortText()
+{
     switch (below(4)) {
     case 0:
         return word();
@@ -155,7 +165,8 @@ QString SampleContent::shortText() {
     }
 }
 
-QString SampleContent::url() {
+QString SampleContent::url()
+{
     // One draw per statement: the order in which arguments are evaluated is unspecified.
     const QString host = englishLikeWord();
     const QString section = pick(*this, englishWords);
@@ -165,7 +176,8 @@ QString SampleContent::url() {
         .arg(below(1000000));
 }
 
-QString SampleContent::cardNumberText() {
+QString SampleContent::cardNumberText()
+{
     QString digits;
     const int length = below(4) == 0 ? static_cast<int>(15 + below(5)) : 16;
     digits += QChar(static_cast<char16_t>(u'4' + below(3)));
@@ -191,7 +203,8 @@ QString SampleContent::cardNumberText() {
     }
 }
 
-QByteArray SampleContent::rtfDocument(const QString& plainText) {
+QByteArray SampleContent::rtfDocument(const QString& plainText)
+{
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0"
                      "{\\fonttbl{\\f0\\fswiss\\fcharset0 Helvetica;}{\\f1\\fmodern Courier;}}"
                      "{\\colortbl;\\red200\\green30\\blue30;\\red30\\green90\\blue200;}"
@@ -219,7 +232,8 @@ QByteArray SampleContent::rtfDocument(const QString& plainText) {
     return rtf;
 }
 
-QList<QUrl> SampleContent::fileList() {
+QList<QUrl> SampleContent::fileList()
+{
     QList<QUrl> urls;
     const quint64 count = chance(0.7) ? 1 : 2 + below(4);
     const QString folder = pick(*this, folders);
@@ -233,7 +247,8 @@ QList<QUrl> SampleContent::fileList() {
     return urls;
 }
 
-QUuid SampleContent::uuid() {
+QUuid SampleContent::uuid()
+{
     QByteArray bytes(16, Qt::Uninitialized);
     const quint64 high = m_random();
     const quint64 low = m_random();
@@ -246,7 +261,8 @@ QUuid SampleContent::uuid() {
     return QUuid::fromRfc4122(bytes);
 }
 
-std::optional<QString> SampleContent::sourceApplication() {
+std::optional<QString> SampleContent::sourceApplication()
+{
     if (chance(0.1))
         return std::nullopt;
     // The first few applications are where most copies come from.

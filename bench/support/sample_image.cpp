@@ -7,7 +7,8 @@
 
 namespace nabrix::bench {
 
-QImage SampleImage::make(QSize size, quint64 seed, Texture texture) {
+QImage SampleImage::make(QSize size, quint64 seed, Texture texture)
+{
     QImage image(size, QImage::Format_RGB32);
     std::mt19937_64 random(seed);
     // The start and end colours depend on the seed so that images of different seeds
@@ -46,7 +47,8 @@ QImage SampleImage::make(QSize size, quint64 seed, Texture texture) {
 
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format) {
+QByteArray encoded(const QImage& image, const char* format)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -57,11 +59,13 @@ QByteArray encoded(const QImage& image, const char* format) {
 
 } // namespace
 
-QByteArray SampleImage::png(const QImage& image) {
+QByteArray SampleImage::png(const QImage& image)
+{
     return encoded(image, "PNG");
 }
 
-QByteArray SampleImage::tiff(const QImage& image) {
+QByteArray SampleImage::tiff(const QImage& image)
+{
     return encoded(image, "TIFF");
 }
 

@@ -11,7 +11,8 @@ using nabrix::bench::HistoryGenerator;
 
 namespace {
 
-std::optional<qint64> integerOption(const QCommandLineParser& parser, const QString& name) {
+std::optional<qint64> integerOption(const QCommandLineParser& parser, const QString& name)
+{
     bool ok = false;
     const qint64 value = parser.value(name).toLongLong(&ok);
     return ok && value >= 0 ? std::optional<qint64>(value) : std::nullopt;
@@ -19,7 +20,8 @@ std::optional<qint64> integerOption(const QCommandLineParser& parser, const QStr
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     // QImage encodes PNG without a GUI application.
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
