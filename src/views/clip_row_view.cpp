@@ -21,10 +21,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QTimer>
 #include <cmath>
 
 namespace nabrix {

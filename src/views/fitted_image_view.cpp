@@ -15,6 +15,7 @@ FittedImageView::FittedImageView(QWidget* parent)
 void FittedImageView::setLoading()
 {
     m_image = QImage();
+    m_scaled = QPixmap();
     m_state = State::Loading;
     update();
 }
@@ -22,6 +23,7 @@ void FittedImageView::setLoading()
 void FittedImageView::setImage(const QImage& image)
 {
     m_image = image;
+    m_scaled = QPixmap();
     m_state = image.isNull() ? State::Unreadable : State::Shown;
     update();
 }
@@ -38,10 +40,15 @@ void FittedImageView::paintEvent(QPaintEvent*)
     if (m_state != State::Shown)
         return;
     const QSize fitted = m_image.size().scaled(size(), Qt::KeepAspectRatio);
-    const QRect target((width() - fitted.width()) / 2, (height() - fitted.height()) / 2,
-                       fitted.width(), fitted.height());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_image);
+    const qreal scale = devicePixelRatioF();
+    const QSize pixels = fitted * scale;
+    if (m_scaled.size() != pixels) {
+        m_scaled = QPixmap::fromImage(
+            m_image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_scaled.setDevicePixelRatio(scale);
+    }
+    painter.drawPixmap(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       m_scaled);
 }
 
 } // namespace nabrix

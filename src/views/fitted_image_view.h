@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 namespace nabrix {
@@ -24,6 +25,8 @@ protected:
 
 private:
     QImage m_image;
+    // The image at the size it was last drawn: large images are costly to scale each time.
+    QPixmap m_scaled;
     State m_state = State::Loading;
 };
 

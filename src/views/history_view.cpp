@@ -122,6 +122,8 @@ QWidget* HistoryView::makeListPage()
     m_listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_listView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Row heights depend on the width (text wraps), which the scroll bar changes.
+    m_listView->setResizeMode(QListView::Adjust);
     m_listView->viewport()->setAutoFillBackground(false);
     m_listView->setAutoFillBackground(false);
     m_listView->verticalScrollBar()->setStyleSheet(Theme::scrollBarStyleSheet());

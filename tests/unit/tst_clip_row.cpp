@@ -448,6 +448,18 @@ private Q_SLOTS:
                  rows->sizeHint(option, r.indexOf(image)).height());
     }
 
+    void imageFlaggedLaterIsMaskedAtItsNewHeight()
+    {
+        RowFixture r;
+        const ClipItem image = r.store(QString(), ClipType::Image, false, pngBytes(QSize(400, 300)));
+        QListView* list = r.view.listView();
+        list->doItemsLayout();
+        const int shown = list->visualRect(r.indexOf(image)).height();
+        r.f.model.storage().markSensitive(image.id);
+        QVERIFY(r.content(image).masked);
+        QTRY_VERIFY(list->visualRect(r.indexOf(image)).height() < shown);
+    }
+
     void clickMovesTheHighlightAndDoubleClickCopies()
     {
         RowFixture r;
