@@ -18,7 +18,7 @@ namespace {
 // pass over the whole history, and so many runs only come from deleting checked entries.
 constexpr std::size_t maxRemovalRuns = 32;
 // Search texts kept for drawing, in characters (a screenful of rows needs a few dozen).
-constexpr qsizetype textCacheCharacters = 4 * 1024 * 1024;
+constexpr qsizetype textCacheCharacters = qsizetype(4) * 1024 * 1024;
 
 qint64 msecsOf(const HistoryEntry& entry)
 {
@@ -185,7 +185,7 @@ QString HistoryListModel::searchTextOf(const HistoryEntry& entry) const
         return *cached;
     const std::optional<ClipItem> stored = m_model.storage().item(entry.id);
     // A failed read shows an empty text, as a failed fetch does everywhere.
-    const QString text = stored ? stored->searchString : QString();
+    QString text = stored ? stored->searchString : QString();
     rememberText(entry.id, text);
     return text;
 }
