@@ -1,0 +1,194 @@
+// The real program on a private desktop: tray icon, popover, search, copy back, panel.
+#include "x11_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nabrix::testing::x11;
+
+namespace {
+
+struct Geometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+std::optional<quint32> visibleWindowNamed(const QString& name)
+{
+    const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), QStringLiteral("^%1$").arg(name)});
+    const QList<QByteArray> lines = found.output.trimmed().split('\n');
+    if (found.exitCode != 0 || lines.isEmpty() || lines.first().isEmpty())
+        return std::nullopt;
+    return lines.first().toUInt();
+}
+
+std::optional<Geometry> geometryOf(quint32 window)
+{
+    const ToolResult result = runTool(QStringLiteral("xdotool"),
+                                      {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                       QString::number(window)});
+    if (result.exitCode != 0)
+        return std::nullopt;
+    Geometry geometry;
+    for (const QByteArray& line : result.output.split('\n')) {
+        const auto value = [&line](const char* key) { return line.mid(qstrlen(key) + 1).toInt(); };
+        if (line.startsWith("X="))
+            geometry.x = value("X");
+        else if (line.startsWith("Y="))
+            geometry.y = value("Y");
+        else if (line.startsWith("WIDTH="))
+            geometry.width = value("WIDTH");
+        else if (line.startsWith("HEIGHT="))
+            geometry.height = value("HEIGHT");
+    }
+    return geometry;
+}
+
+QString clipboardText()
+{
+    return QString::fromUtf8(runTool(QStringLiteral("xclip"),
+                                     {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                      QStringLiteral("clipboard")})
+                                 .output);
+}
+
+// The tray panel that scripts/with-x11 starts at the top right.
+std::optional<Geometry> trayGeometry()
+{
+    const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--name"),
+                                      QStringLiteral("^panel$")});
+    if (found.exitCode != 0)
+        return std::nullopt;
+    return geometryOf(found.output.trimmed().split('\n').first().toUInt());
+}
+
+int keycodeOf(const QString& keysym)
+{
+    const ToolResult map = runTool(QStringLiteral("xmodmap"), {QStringLiteral("-pke")});
+    const QRegularExpression line(QStringLiteral("keycode\\s+(\\d+) = %1 ").arg(keysym));
+    const auto match = line.match(QString::fromUtf8(map.output));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+class RunningProgram {
+public:
+    explicit RunningProgram(const QByteArray& settings = {})
+    {
+        const QString config = m_home.path() + QStringLiteral("/config/nabrix");
+        QDir().mkpath(config);
+        if (!settings.isEmpty()) {
+            QFile file(config + QStringLiteral("/nabrix.conf"));
+            if (file.open(QIODevice::WriteOnly))
+                file.write("[General]\n" + settings);
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(QStringLiteral(NABRIX_BINARY), {});
+        m_process.waitForStarted();
+    }
+    ~RunningProgram()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+    }
+    QString historyPath() const { return m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3"); }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+};
+
+} // namespace
+
+class TestHistoryX11 : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { NABRIX_REQUIRE_X11(); }
+
+    void trayClickOpensThePopoverAndReturnCopiesTheHighlightedEntry()
+    {
+        RunningProgram program;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
+        QTest::qWait(1000);
+        for (const char* text : {"alpha one", "beta two", "gamma three"}) {
+            QVERIFY(copyWithXclip(text));
+            QTest::qWait(1000); // longer than a poll, so each copy is its own entry
+        }
+        const auto tray = trayGeometry();
+        QVERIFY(tray);
+        // Our icon is the tray's only one, embedded at its right end.
+        QVERIFY(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove"), QString::number(tray->x + tray->width - 12),
+                         QString::number(tray->y + tray->height / 2), QStringLiteral("click"),
+                         QStringLiteral("1")})
+                    .exitCode == 0);
+        std::optional<quint32> popover;
+        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        const auto geometry = geometryOf(*popover);
+        QVERIFY(geometry);
+        QCOMPARE(geometry->width, 380);
+        QCOMPARE(geometry->height, 480);
+        QVERIFY2(geometry->y >= tray->y + tray->height, "the popover hangs below the tray");
+
+        // Newest first: Return copies "gamma three" back.
+        QVERIFY(pressKeys(QStringLiteral("Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("gamma three"), 3000);
+        // The window closes 0.9 s after the copy.
+        QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
+
+        // Typing filters the list; Down then Return copies the second match.
+        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")}).exitCode == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("o")}).exitCode == 0);
+        QTest::qWait(300);
+        QVERIFY(pressKeys(QStringLiteral("Down Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("alpha one"), 3000);
+    }
+
+    void shortcutOpensThePanelAtThePointerAndEscapeClosesIt()
+    {
+        const int keycode = keycodeOf(QStringLiteral("v"));
+        QVERIFY(keycode > 0);
+        RunningProgram program(QStringLiteral("hideMenuBarIcon=true\nhotkeyKeyCode=%1\nhotkeyModifiers=6144\n")
+                                   .arg(keycode)
+                                   .toUtf8());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
+        QTest::qWait(1000);
+        QVERIFY(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("300")})
+                    .exitCode == 0);
+        QVERIFY(pressKeys(QStringLiteral("ctrl+alt+v")));
+        std::optional<quint32> panel;
+        QTRY_VERIFY_WITH_TIMEOUT((panel = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        const auto geometry = geometryOf(*panel);
+        QVERIFY(geometry);
+        QCOMPARE(geometry->x, 640 - 356);
+        QCOMPARE(geometry->y, 312);
+        QVERIFY(pressKeys(QStringLiteral("Escape")));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
+        // The shortcut toggles it open again.
+        QVERIFY(pressKeys(QStringLiteral("ctrl+alt+v")));
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+    }
+};
+
+QTEST_MAIN(TestHistoryX11)
+#include "tst_history_x11.moc"
