@@ -254,8 +254,8 @@ private Q_SLOTS:
         const Catalogue catalogue = readCatalogue(language);
         QVERIFY2(catalogue.error.isEmpty(), qPrintable(catalogue.error));
         QSet<QString> expected;
-        for (const KeySpec& spec : knownKeys)
-            expected.insert(QString::fromLatin1(spec.key));
+        for (const KeySpec& keyEntry : knownKeys)
+            expected.insert(QString::fromLatin1(keyEntry.key));
         QCOMPARE(expected.size(), 93);
         const QStringList ids = catalogue.messages.keys();
         const QSet<QString> actual(ids.cbegin(), ids.cend());
@@ -270,10 +270,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("arguments");
         QTest::addColumn<bool>("countable");
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("es")}) {
-            for (const KeySpec& spec : knownKeys) {
-                QTest::addRow("%s %s", qPrintable(language), spec.key)
-                    << language << QString::fromLatin1(spec.key) << placeholderCount(spec.arguments)
-                    << (spec.arguments == Arguments::Count);
+            for (const KeySpec& keyEntry : knownKeys) {
+                QTest::addRow("%s %s", qPrintable(language), keyEntry.key)
+                    << language << QString::fromLatin1(keyEntry.key) << placeholderCount(keyEntry.arguments)
+                    << (keyEntry.arguments == Arguments::Count);
             }
         }
     }
@@ -385,29 +385,29 @@ private Q_SLOTS:
         const QLocale numbers = nabrix::catalogue::locale();
         QCOMPARE(numbers, locale);
 
-        for (const KeySpec& spec : knownKeys) {
-            const Message message = catalogue.messages.value(QString::fromLatin1(spec.key));
+        for (const KeySpec& keyEntry : knownKeys) {
+            const Message message = catalogue.messages.value(QString::fromLatin1(keyEntry.key));
             const QString first = message.forms.value(0);
             const QString last = message.forms.value(message.forms.size() - 1);
-            switch (spec.arguments) {
+            switch (keyEntry.arguments) {
             case Arguments::None:
-                QCOMPARE(text(spec.key), first);
+                QCOMPARE(text(keyEntry.key), first);
                 break;
             case Arguments::Count:
                 // Singular and plural forms are chosen by the count.
-                QCOMPARE(text(spec.key, qint64(1)), filled(first, {numbers.toString(1)}));
-                QCOMPARE(text(spec.key, qint64(7)), filled(last, {numbers.toString(7)}));
-                QCOMPARE(text(spec.key, qint64(12345)), filled(last, {numbers.toString(12345)}));
+                QCOMPARE(text(keyEntry.key, qint64(1)), filled(first, {numbers.toString(1)}));
+                QCOMPARE(text(keyEntry.key, qint64(7)), filled(last, {numbers.toString(7)}));
+                QCOMPARE(text(keyEntry.key, qint64(12345)), filled(last, {numbers.toString(12345)}));
                 break;
             case Arguments::Text:
-                QCOMPARE(text(spec.key, QStringLiteral("<phrase>")), filled(first, {"<phrase>"}));
+                QCOMPARE(text(keyEntry.key, QStringLiteral("<phrase>")), filled(first, {"<phrase>"}));
                 break;
             case Arguments::TwoTexts:
-                QCOMPARE(text(spec.key, QStringLiteral("0.1.0"), QStringLiteral("42")),
+                QCOMPARE(text(keyEntry.key, QStringLiteral("0.1.0"), QStringLiteral("42")),
                          filled(first, {"0.1.0", "42"}));
                 break;
             case Arguments::AmountAndText:
-                QCOMPARE(text(spec.key, 3.0, QStringLiteral("<unit>")),
+                QCOMPARE(text(keyEntry.key, 3.0, QStringLiteral("<unit>")),
                          filled(first, {"3", "<unit>"}));
                 break;
             }
