@@ -84,15 +84,23 @@ void AppModel::setSearchText(const QString& text)
     Q_EMIT searchTextChanged();
 }
 
-void AppModel::setVisibleItems(const QList<ClipItem>& items)
+void AppModel::setVisibleItems(const ClipItemSequence& items)
 {
     // Entries compare by identity; a list of the same entries in the same order is no change,
-    // but a changed flag on one of them is.
-    const bool same = m_visibleItems.size() == items.size() &&
-                      std::equal(m_visibleItems.cbegin(), m_visibleItems.cend(), items.cbegin(),
-                                 [](const ClipItem& a, const ClipItem& b) {
-                                     return a.id == b.id && a.isSensitive == b.isSensitive;
-                                 });
+    // but a changed flag on one of them is. A view onto the history list changes whenever
+    // the list hands it over.
+    const auto sameEntries = [&] {
+        if (items.isView() || m_visibleItems.isView() || items.size() != m_visibleItems.size())
+            return false;
+        for (qsizetype index = 0; index < items.size(); ++index) {
+            const ClipItem before = m_visibleItems.at(index);
+            const ClipItem after = items.at(index);
+            if (before.id != after.id || before.isSensitive != after.isSensitive)
+                return false;
+        }
+        return true;
+    };
+    const bool same = sameEntries();
     m_visibleItems = items;
     if (!same)
         Q_EMIT visibleItemsChanged();
@@ -156,9 +164,9 @@ void AppModel::setAccessibilityGranted(bool granted)
 
 void AppModel::setDetailItem(const std::optional<ClipItem>& item)
 {
-    const bool same = m_detailItem.has_value() == item.has_value() &&
-                      (!item || (m_detailItem->id == item->id &&
-                                 m_detailItem->isSensitive == item->isSensitive));
+    const bool same =
+        m_detailItem.has_value() == item.has_value() &&
+        (!item || (m_detailItem->id == item->id && m_detailItem->isSensitive == item->isSensitive));
     m_detailItem = item;
     if (!same)
         Q_EMIT detailItemChanged();

@@ -1,6 +1,7 @@
 // The one application state object: history, capture handling and shared view state.
 #pragma once
 
+#include "app/clip_item_sequence.h"
 #include "capture/pasteboard_content.h"
 #include "storage/clip_item.h"
 #include "storage/clock.h"
@@ -31,9 +32,11 @@ class AppModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
     Q_PROPERTY(bool isSelecting READ isSelecting NOTIFY isSelectingChanged)
-    Q_PROPERTY(bool isPopoverOpen READ isPopoverOpen WRITE setPopoverOpen NOTIFY isPopoverOpenChanged)
+    Q_PROPERTY(
+        bool isPopoverOpen READ isPopoverOpen WRITE setPopoverOpen NOTIFY isPopoverOpenChanged)
     Q_PROPERTY(bool hotkeyActive READ hotkeyActive NOTIFY hotkeyActiveChanged)
-    Q_PROPERTY(bool accessibilityGranted READ accessibilityGranted NOTIFY accessibilityGrantedChanged)
+    Q_PROPERTY(
+        bool accessibilityGranted READ accessibilityGranted NOTIFY accessibilityGrantedChanged)
     Q_PROPERTY(bool isModalPresented READ isModalPresented WRITE setModalPresented NOTIFY
                    isModalPresentedChanged)
 
@@ -53,7 +56,10 @@ public:
     ClipboardObserver& observer() const { return *m_observer; }
     PlatformServices& services() const { return m_services; }
     // The tray icon and history windows; the model works without one (tests, early start).
-    void setStatusItemController(StatusItemController* controller) { m_statusItemController = controller; }
+    void setStatusItemController(StatusItemController* controller)
+    {
+        m_statusItemController = controller;
+    }
     StatusItemController* statusItemController() const { return m_statusItemController; }
 
     // Lifecycle and capture.
@@ -67,7 +73,7 @@ public:
     // Shared view state.
     QString searchText() const { return m_searchText; }
     void setSearchText(const QString& text);
-    const QList<ClipItem>& visibleItems() const { return m_visibleItems; }
+    const ClipItemSequence& visibleItems() const { return m_visibleItems; }
     std::optional<qsizetype> selectedIndex() const { return m_selectedIndex; }
     void setSelectedIndex(std::optional<qsizetype> index);
     const QSet<QUuid>& revealedIDs() const { return m_revealedIDs; }
@@ -85,7 +91,7 @@ public:
     void setModalPresented(bool presented);
 
     // The history list and the keyboard.
-    void updateVisibleItems(const QList<ClipItem>& items);
+    void updateVisibleItems(const ClipItemSequence& items);
     void moveSelection(int step);
     void installKeyMonitor();
     void removeKeyMonitor();
@@ -156,7 +162,7 @@ private:
     void setFlashCopyID(std::optional<QUuid> id);
     void setHotkeyActive(bool active);
     void setAccessibilityGranted(bool granted);
-    void setVisibleItems(const QList<ClipItem>& items);
+    void setVisibleItems(const ClipItemSequence& items);
 
     std::unique_ptr<StorageManager> m_storage;
     std::unique_ptr<AppSettings> m_settings;
@@ -172,7 +178,7 @@ private:
     bool m_running = false;
 
     QString m_searchText;
-    QList<ClipItem> m_visibleItems;
+    ClipItemSequence m_visibleItems;
     std::optional<qsizetype> m_selectedIndex;
     QSet<QUuid> m_revealedIDs;
     bool m_isSelecting = false;

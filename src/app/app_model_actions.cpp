@@ -47,9 +47,9 @@ bool AppModel::writeToPasteboard(const ClipItem& item)
     }
     case ClipType::Rtf:
         pasteboard.clearContents();
-        pasteboard.writeData(PasteboardType::rtf, *bytes,
-                             item.searchString.isEmpty() ? std::nullopt
-                                                         : std::optional<QString>(item.searchString));
+        pasteboard.writeData(
+            PasteboardType::rtf, *bytes,
+            item.searchString.isEmpty() ? std::nullopt : std::optional<QString>(item.searchString));
         return true;
     case ClipType::Image:
         pasteboard.clearContents();
@@ -143,7 +143,7 @@ void AppModel::deleteHighlighted()
     if (!m_selectedIndex || *m_selectedIndex >= m_visibleItems.size())
         return;
     // The list itself follows through the store's change signal.
-    m_storage->deleteItem(m_visibleItems.at(*m_selectedIndex).id);
+    m_storage->deleteItem(m_visibleItems.idAt(*m_selectedIndex));
 }
 
 void AppModel::deleteChecked()
@@ -173,7 +173,8 @@ void AppModel::deleteOlderThan(double seconds)
     if (!std::isfinite(seconds) || !std::isfinite(cutoffMs) || cutoffMs < earliest ||
         cutoffMs > static_cast<double>(std::numeric_limits<qint64>::max()))
         return;
-    const QDateTime cutoff = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(cutoffMs)));
+    const QDateTime cutoff =
+        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(cutoffMs)));
     if (!cutoff.isValid())
         return;
     m_storage->deleteItemsBefore(cutoff);

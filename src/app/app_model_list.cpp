@@ -9,7 +9,7 @@
 
 namespace nabrix {
 
-void AppModel::updateVisibleItems(const QList<ClipItem>& items)
+void AppModel::updateVisibleItems(const ClipItemSequence& items)
 {
     setVisibleItems(items);
     if (items.isEmpty())
@@ -33,8 +33,8 @@ void AppModel::installKeyMonitor()
 {
     if (m_keyMonitor)
         return;
-    m_keyMonitor = std::make_unique<KeyMonitor>(
-        [model = QPointer<AppModel>(this)](const QKeyEvent& event) {
+    m_keyMonitor =
+        std::make_unique<KeyMonitor>([model = QPointer<AppModel>(this)](const QKeyEvent& event) {
             return model && model->handleKeyEvent(event);
         });
 }
@@ -82,7 +82,8 @@ bool AppModel::handleKeyEvent(const QKeyEvent& event)
             closeHistory();
         return true;
     case Qt::Key_Space:
-        if (m_isSelecting && !detail && m_selectedIndex && *m_selectedIndex < m_visibleItems.size()) {
+        if (m_isSelecting && !detail && m_selectedIndex &&
+            *m_selectedIndex < m_visibleItems.size()) {
             toggleChecked(m_visibleItems.at(*m_selectedIndex));
             return true;
         }
@@ -135,9 +136,14 @@ bool AppModel::allChecked() const
 {
     // Every visible entry, not just as many checks as rows: checks of entries the search
     // hides must not make the visible ones look checked.
-    return !m_visibleItems.isEmpty() &&
-           std::all_of(m_visibleItems.cbegin(), m_visibleItems.cend(),
-                       [this](const ClipItem& item) { return m_selectedItemIDs.contains(item.id); });
+    const qsizetype count = m_visibleItems.size();
+    if (count == 0)
+        return false;
+    for (qsizetype index = 0; index < count; ++index) {
+        if (!m_selectedItemIDs.contains(m_visibleItems.idAt(index)))
+            return false;
+    }
+    return true;
 }
 
 void AppModel::toggleAllChecked()
@@ -146,19 +152,23 @@ void AppModel::toggleAllChecked()
         setSelectedItemIDs({});
         return;
     }
+    const qsizetype count = m_visibleItems.size();
     QSet<QUuid> ids;
-    ids.reserve(m_visibleItems.size());
-    for (const ClipItem& item : m_visibleItems)
-        ids.insert(item.id);
+    ids.reserve(count);
+    for (qsizetype index = 0; index < count; ++index)
+        ids.insert(m_visibleItems.idAt(index));
     setSelectedItemIDs(ids);
 }
 
 QList<ClipItem> AppModel::checkedVisibleItems() const
 {
     QList<ClipItem> checked;
-    for (const ClipItem& item : m_visibleItems) {
-        if (m_selectedItemIDs.contains(item.id))
-            checked.append(item);
+    if (m_selectedItemIDs.isEmpty())
+        return checked;
+    const qsizetype count = m_visibleItems.size();
+    for (qsizetype index = 0; index < count; ++index) {
+        if (m_selectedItemIDs.contains(m_visibleItems.idAt(index)))
+            checked.append(m_visibleItems.at(index));
     }
     return checked;
 }

@@ -207,11 +207,17 @@ std::optional<int> HistoryListModel::rowOf(const QUuid& id) const
 
 QList<ClipItem> HistoryListModel::filteredItems() const
 {
-    QList<ClipItem> items;
-    items.reserve(m_index.matchCount());
-    for (qsizetype position = m_index.matchCount() - 1; position >= 0; --position)
-        items.append(HistoryLoader::itemFor(m_entries[m_index.matchAt(position)], m_sourceApps));
-    return items;
+    return ClipItemSequence::viewOf(*this, *this).toList();
+}
+
+ClipItem HistoryListModel::itemAt(qsizetype row) const
+{
+    return HistoryLoader::itemFor(m_entries[ordinalOfRow(static_cast<int>(row))], m_sourceApps);
+}
+
+QUuid HistoryListModel::idAt(qsizetype row) const
+{
+    return m_entries[ordinalOfRow(static_cast<int>(row))].id;
 }
 
 void HistoryListModel::handleViewShown()
@@ -221,7 +227,7 @@ void HistoryListModel::handleViewShown()
 
 void HistoryListModel::handOver()
 {
-    m_model.updateVisibleItems(filteredItems());
+    m_model.updateVisibleItems(ClipItemSequence::viewOf(*this, *this));
 }
 
 void HistoryListModel::insertItem(const ClipItem& item)

@@ -1,6 +1,7 @@
 // The history as the history window lists it: every entry newest first, filtered by the search.
 #pragma once
 
+#include "app/clip_item_sequence.h"
 #include "storage/clip_item.h"
 #include "views/history_entry.h"
 #include "views/history_loader.h"
@@ -24,8 +25,9 @@ class AppModel;
 // Loads the entries' metadata once and then follows the store's change signals, so a
 // capture costs one row, never a re-read of the history. Its rows are the entries that
 // match the application model's search text (one ClipItemRole each), and it hands that
-// list to the application model whenever the sequence of entries changes.
-class HistoryListModel : public QAbstractListModel {
+// list to the application model whenever the sequence of entries changes: a view onto its
+// rows, so the hand-over costs nothing whatever the size of the history.
+class HistoryListModel : public QAbstractListModel, private ClipItemSequence::Provider {
     Q_OBJECT
     Q_PROPERTY(qsizetype totalCount READ totalCount NOTIFY totalCountChanged)
 
@@ -56,6 +58,11 @@ public:
     QList<ClipItem> filteredItems() const;
     // Every entry of the history, whatever the search shows.
     qsizetype totalCount() const { return static_cast<qsizetype>(m_entries.size()); }
+
+    qsizetype itemCount() const override { return rowCount(); }
+    // The entry on `row` without its search text, as filteredItems() has it.
+    ClipItem itemAt(qsizetype row) const override;
+    QUuid idAt(qsizetype row) const override;
 
     // The history view came on screen: the application model gets the list as shown.
     void handleViewShown();

@@ -23,12 +23,12 @@ private Q_SLOTS:
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
         f.model.setSelectedIndex(3);
         // A narrower list moves a highlight past its end to the first row...
-        f.model.updateVisibleItems(f.model.visibleItems().mid(0, 2));
+        f.model.updateVisibleItems(f.model.visibleItems().toList().mid(0, 2));
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
         // ...and keeps one still in range on its index.
         f.showAll();
         f.model.setSelectedIndex(1);
-        f.model.updateVisibleItems(f.model.visibleItems().mid(1));
+        f.model.updateVisibleItems(f.model.visibleItems().toList().mid(1));
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
         f.model.updateVisibleItems({});
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
@@ -62,23 +62,33 @@ private Q_SLOTS:
         QTest::addColumn<bool>("consumed");
         const int none = Qt::NoModifier;
         const int ctrl = Qt::ControlModifier;
-        QTest::newRow("typing reaches the search field") << "list" << int(Qt::Key_X) << none << false;
-        QTest::newRow("space outside selection mode") << "list" << int(Qt::Key_Space) << none << false;
+        QTest::newRow("typing reaches the search field")
+            << "list" << int(Qt::Key_X) << none << false;
+        QTest::newRow("space outside selection mode")
+            << "list" << int(Qt::Key_Space) << none << false;
         QTest::newRow("ctrl+a outside selection mode") << "list" << int(Qt::Key_A) << ctrl << false;
-        QTest::newRow("delete while searching") << "searching" << int(Qt::Key_Backspace) << none << false;
-        QTest::newRow("delete with a search of spaces") << "spaces" << int(Qt::Key_Delete) << none << false;
-        QTest::newRow("arrows in the detail page") << "detail" << int(Qt::Key_Down) << none << false;
-        QTest::newRow("delete in the detail page") << "detail" << int(Qt::Key_Delete) << none << false;
-        QTest::newRow("ctrl+a in the detail page") << "detail+selecting" << int(Qt::Key_A) << ctrl << false;
-        QTest::newRow("space in selection mode") << "selecting" << int(Qt::Key_Space) << none << true;
+        QTest::newRow("delete while searching")
+            << "searching" << int(Qt::Key_Backspace) << none << false;
+        QTest::newRow("delete with a search of spaces")
+            << "spaces" << int(Qt::Key_Delete) << none << false;
+        QTest::newRow("arrows in the detail page")
+            << "detail" << int(Qt::Key_Down) << none << false;
+        QTest::newRow("delete in the detail page")
+            << "detail" << int(Qt::Key_Delete) << none << false;
+        QTest::newRow("ctrl+a in the detail page")
+            << "detail+selecting" << int(Qt::Key_A) << ctrl << false;
+        QTest::newRow("space in selection mode")
+            << "selecting" << int(Qt::Key_Space) << none << true;
         QTest::newRow("ctrl+a in selection mode") << "selecting" << int(Qt::Key_A) << ctrl << true;
-        QTest::newRow("plain a in selection mode") << "selecting" << int(Qt::Key_A) << none << false;
+        QTest::newRow("plain a in selection mode")
+            << "selecting" << int(Qt::Key_A) << none << false;
         QTest::newRow("return under a sheet") << "modal" << int(Qt::Key_Return) << none << false;
         QTest::newRow("escape under a sheet") << "modal" << int(Qt::Key_Escape) << none << false;
         QTest::newRow("arrows under a sheet") << "modal" << int(Qt::Key_Down) << none << false;
-        QTest::newRow("delete with nothing checked") << "selecting" << int(Qt::Key_Delete) << none << true;
-        QTest::newRow("shifted arrow acts like an arrow") << "list" << int(Qt::Key_Down)
-                                                         << int(Qt::ShiftModifier) << true;
+        QTest::newRow("delete with nothing checked")
+            << "selecting" << int(Qt::Key_Delete) << none << true;
+        QTest::newRow("shifted arrow acts like an arrow")
+            << "list" << int(Qt::Key_Down) << int(Qt::ShiftModifier) << true;
     }
     void keysPassOrActByState()
     {
@@ -150,7 +160,8 @@ private Q_SLOTS:
         // A search hides "apple": only the visible checked entry goes.
         QList<ClipItem> filtered;
         for (const ClipItem& item : f.model.visibleItems()) {
-            if (item.searchString.contains(QLatin1Char('n')) || item.searchString == QLatin1String("cherry"))
+            if (item.searchString.contains(QLatin1Char('n')) ||
+                item.searchString == QLatin1String("cherry"))
                 filtered.append(item);
         }
         f.model.updateVisibleItems(filtered);
@@ -187,7 +198,7 @@ private Q_SLOTS:
         QVERIFY(f.press(Qt::Key_A, Qt::ControlModifier));
         QVERIFY(f.model.allChecked());
         // Search down to "a": still all checked; checks of hidden entries do not count.
-        f.model.updateVisibleItems({a});
+        f.model.updateVisibleItems(QList<ClipItem>{a});
         QVERIFY(f.model.allChecked());
         f.model.toggleChecked(a);
         QCOMPARE(f.model.selectedItemIDs().size(), 1); // only b, hidden, stays checked

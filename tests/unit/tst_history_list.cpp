@@ -37,6 +37,11 @@ QList<QUuid> idsOf(const QList<ClipItem>& items)
     return ids;
 }
 
+QList<QUuid> idsOf(const ClipItemSequence& items)
+{
+    return idsOf(items.toList());
+}
+
 // The rows as a view knows them: only through the model's row signals.
 class RowMirror : public QObject {
 public:
@@ -79,6 +84,11 @@ struct ListFixture : ModelFixture {
                 m_list.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         }
         return *m_list;
+    }
+    void dropList()
+    {
+        m_tester.reset();
+        m_list.reset();
     }
     // Writes an entry into the file behind the store's back: only a re-read can see it.
     void addBehindTheStoresBack(const QString& text)
@@ -387,6 +397,25 @@ private Q_SLOTS:
         list.handleViewShown();
         QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+    }
+
+    void theModelReadsTheRowsAsTheyAreAndNotPastTheList()
+    {
+        ListFixture f({"one", "two", "three"});
+        f.list().handleViewShown();
+        const QUuid second = f.model.visibleItems().idAt(1);
+        // A flag set after the hand-over is what the model's entry says.
+        f.model.storage().markSensitive(second);
+        QVERIFY(f.model.visibleItems().at(1).isSensitive);
+        QVERIFY(!f.model.visibleItems().at(0).isSensitive);
+
+        f.model.setSelectedIndex(2);
+        const qint64 changes = f.platform.pasteboard->changeCount();
+        f.dropList();
+        QCOMPARE(f.model.visibleItems().size(), 0);
+        f.model.activateHighlighted(); // nothing to copy, and no dangling row to read
+        f.model.moveSelection(1);
+        QCOMPARE(f.platform.pasteboard->changeCount(), changes);
     }
 
     void anEntryTheStoreCouldNotSaveYetIsListed()
