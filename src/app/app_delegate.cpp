@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace nabrix {
 
@@ -72,8 +73,10 @@ AppDelegate::~AppDelegate()
 
 QWidget* AppDelegate::makeHistoryView()
 {
-    if (!m_historyList)
-        m_historyList = std::make_unique<HistoryListModel>(*m_model);
+    if (!m_historyList) {
+        m_historyList = std::make_unique<HistoryListModel>(*m_model, QLocale(),
+                                                           HistoryListModel::Loading::InBackground);
+    }
     return new HistoryView(*m_model, *m_historyList);
 }
 
@@ -90,6 +93,9 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     applyDarkAppearance();
     m_model->start();
+    // Once the tray icon is up: read the history on a worker and build the window, so that
+    // the first opening only has to show it.
+    QTimer::singleShot(0, m_controller.get(), &TrayStatusItemController::prepareWindow);
 }
 
 void AppDelegate::applicationWillTerminate()

@@ -99,9 +99,18 @@ HistoryWindow& TrayStatusItemController::window()
     if (!m_window) {
         m_window = std::make_unique<HistoryWindow>();
         m_window->setContent(m_makeContent());
-        connect(m_window.get(), &HistoryWindow::closed, this, &TrayStatusItemController::windowClosed);
+        connect(m_window.get(), &HistoryWindow::closed, this,
+                &TrayStatusItemController::windowClosed);
     }
     return *m_window;
+}
+
+void TrayStatusItemController::prepareWindow()
+{
+    HistoryWindow& history = window();
+    history.ensurePolished();
+    // Creates the native window now rather than on the first click.
+    history.winId();
 }
 
 void TrayStatusItemController::showHistory()
@@ -123,7 +132,8 @@ void TrayStatusItemController::showPopover(const QRect& iconGeometry)
     m_shownAsPopover = true;
     // Some trays (StatusNotifierItem hosts) report no geometry: open at the pointer then.
     if (iconGeometry.isValid() && !iconGeometry.isEmpty()) {
-        history.move(HistoryWindow::popoverPosition(iconGeometry, availableGeometryAt(iconGeometry.center())));
+        history.move(HistoryWindow::popoverPosition(iconGeometry,
+                                                    availableGeometryAt(iconGeometry.center())));
     } else {
         const QPoint pointer = QCursor::pos();
         history.move(HistoryWindow::panelPosition(pointer, availableGeometryAt(pointer)));

@@ -38,6 +38,9 @@ public:
     HistoryWindow* historyWindow() const { return m_window.get(); }
     bool isPopoverShown() const;
 
+    // Builds the history window, hidden, so that showing it later costs only the showing.
+    void prepareWindow();
+
     // A left click on the tray icon.
     void statusItemClicked();
 

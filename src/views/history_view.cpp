@@ -218,9 +218,11 @@ void HistoryView::connectList()
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(&m_list, &QAbstractItemModel::modelReset, this, listChanged);
     connect(&m_list, &QAbstractItemModel::layoutChanged, this, listChanged);
-    if (m_historyList)
+    if (m_historyList) {
         connect(m_historyList, &HistoryListModel::totalCountChanged, this,
                 &HistoryView::updateTotalCount);
+        connect(m_historyList, &HistoryListModel::loaded, this, listChanged);
+    }
 }
 
 void HistoryView::connectFooter()
@@ -261,7 +263,9 @@ bool HistoryView::showsDetailPage() const
 
 void HistoryView::updateEmptyState()
 {
-    m_listStack->setCurrentWidget(m_list.rowCount() == 0 ? m_emptyState : m_listView);
+    // While the history is still being read, an empty list is not an empty history.
+    const bool loading = m_historyList != nullptr && !m_historyList->isLoaded();
+    m_listStack->setCurrentWidget(m_list.rowCount() == 0 && !loading ? m_emptyState : m_listView);
 }
 
 void HistoryView::updateTotalCount()

@@ -89,6 +89,26 @@ private Q_SLOTS:
         QVERIFY(v.footer()->clearAllButton()->isEnabled());
     }
 
+    void aHistoryStillBeingReadIsNotShownAsEmpty()
+    {
+        for (const bool withEntries : {false, true}) {
+            ModelFixture f;
+            if (withEntries)
+                f.add(QStringLiteral("stored"));
+            HistoryListModel list(f.model, QLocale(QLocale::English),
+                                  HistoryListModel::Loading::InBackground);
+            QSignalSpy loaded(&list, &HistoryListModel::loaded);
+            HistoryView view(f.model, list);
+            view.show();
+            // No event has been processed: the worker's result cannot have arrived.
+            QVERIFY(!list.isLoaded());
+            QVERIFY(!view.showsEmptyState());
+            QVERIFY(loaded.count() == 1 || loaded.wait());
+            QCOMPARE(view.showsEmptyState(), !withEntries);
+            QCOMPARE(f.model.visibleItems().size(), withEntries ? 1 : 0);
+        }
+    }
+
     void searchWithoutMatchesKeepsTheWholeCount()
     {
         ViewFixture v;
