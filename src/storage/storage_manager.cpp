@@ -8,6 +8,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <algorithm>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace nabrix {
@@ -125,6 +126,12 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
     try {
         auto db = std::make_unique<SQLite::Database>(QFile::encodeName(filePath).toStdString(),
                                                      SQLite::OPEN_READWRITE, 2000);
+        // SQLite quietly opens for reading only where it may not write (a read-only mount
+        // with the log files of an earlier run in place); such a history would never save.
+        if (sqlite3_db_readonly(db->getHandle(), "main") == 1) {
+            result.error = QStringLiteral("%1 cannot be written").arg(filePath);
+            return result;
+        }
         // Verify before anything writes: a foreign or newer file must stay as it is.
         result.error = prepareSchema(*db);
         if (!result.error.isEmpty())
@@ -144,6 +151,9 @@ StorageManager::StorageManager(std::unique_ptr<SQLite::Database> db, QString fil
     , m_filePath(std::move(filePath))
     , m_clock(std::move(clock))
 {
+    m_retryTimer.setSingleShot(true);
+    m_retryTimer.setInterval(retryInterval);
+    connect(&m_retryTimer, &QTimer::timeout, this, &StorageManager::save);
 }
 
 StorageManager::~StorageManager()
@@ -303,7 +313,8 @@ void StorageManager::apply(const Change& change)
                 m_db->exec("DELETE FROM clip_contents");
                 m_db->exec("DELETE FROM clip_items");
             } else if constexpr (std::is_same_v<T, MarkSensitive>) {
-                SQLite::Statement mark(*m_db, "UPDATE clip_items SET is_sensitive = 1 WHERE id = ?");
+                SQLite::Statement mark(*m_db,
+                                       "UPDATE clip_items SET is_sensitive = 1 WHERE id = ?");
                 mark.bind(1, idParameter(c.id));
                 mark.exec();
             }
@@ -321,9 +332,11 @@ bool StorageManager::save()
             apply(change);
         transaction.commit();
         m_pending.clear();
+        m_retryTimer.stop();
         return true;
     } catch (const std::exception&) {
         // The transaction rolled back as a whole; everything stays pending for the next save.
+        m_retryTimer.start();
         return false;
     }
 }

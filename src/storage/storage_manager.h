@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QTimer>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -50,7 +52,11 @@ public:
     void markSensitive(const QUuid& id);
 
     // Writes the pending changes in one transaction; true when nothing is left pending.
+    // After a failure the store tries again by itself every `retryInterval` (with an
+    // event loop), so that changes reach the disk once it has room without waiting for
+    // the next change.
     bool save();
+    static constexpr std::chrono::seconds retryInterval{5};
     bool hasPendingChanges() const { return !m_pending.empty(); }
     QString filePath() const { return m_filePath; }
 
@@ -87,6 +93,7 @@ private:
     QString m_filePath;
     Clock m_clock;
     std::vector<Change> m_pending;
+    QTimer m_retryTimer;
 };
 
 } // namespace nabrix

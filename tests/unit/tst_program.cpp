@@ -1,9 +1,41 @@
 // The nabrix program as a user starts it: fatal store errors and private files.
+#include "mount_point.h"
+#include "storage/storage_manager.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+using namespace nabrix;
+using namespace nabrix::testing;
+
+namespace {
+
+// Every file in `folder` with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(folder + u'/' + name);
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(name, file.readAll());
+    }
+    return files;
+}
+
+bool privateOnly(const QString& path)
+{
+    return (QFileInfo(path).permissions() & 0x0077) == QFileDevice::Permissions();
+}
+
+} // namespace
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -19,47 +51,103 @@ class TestProgram : public QObject {
     }
 
 private Q_SLOTS:
+    void unusableHistoryStopsWithTheFatalMessage_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("not sqlite") << QStringLiteral("garbage");
+        QTest::newRow("newer schema") << QStringLiteral("newer");
+        QTest::newRow("read-only folder without history") << QStringLiteral("read-only empty");
+        QTest::newRow("read-only folder") << QStringLiteral("read-only");
+        // A run that was killed leaves its -wal and -shm files; with them SQLite opens a
+        // read-only file for reading without complaint.
+        QTest::newRow("read-only folder after a crash") << QStringLiteral("read-only logs");
+    }
     void unusableHistoryStopsWithTheFatalMessage()
     {
+        QFETCH(QString, fault);
         QTemporaryDir home;
-        QVERIFY(QDir().mkpath(home.path() + QStringLiteral("/data/nabrix")));
-        const QString history = home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
-        QFile file(history);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(8192, '\x07'));
-        file.close();
+        const QString folder = home.path() + QStringLiteral("/data/nabrix");
+        QVERIFY(QDir().mkpath(folder));
+        const QString history = folder + QStringLiteral("/history.sqlite3");
+        if (fault == QLatin1String("garbage")) {
+            QFile file(history);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(8192, '\x07'));
+        } else if (fault == QLatin1String("newer")) {
+            SQLite::Database db(history.toStdString(),
+                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            db.exec("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+            db.exec("CREATE TABLE clip_items (id TEXT PRIMARY KEY, timestamp INTEGER NOT NULL)");
+            db.exec("CREATE TABLE clip_contents (id TEXT PRIMARY KEY, content_data BLOB NOT NULL)");
+            db.exec("INSERT INTO meta VALUES ('schemaVersion', '2.0.0')");
+        } else if (fault != QLatin1String("read-only empty")) {
+            {
+                auto opened = StorageManager::open(history);
+                QVERIFY2(opened.storage, qPrintable(opened.error));
+                ClipItem item;
+                item.id = QUuid::createUuid();
+                item.timestamp = QDateTime::currentDateTime();
+                item.searchString = QStringLiteral("kept");
+                opened.storage->insert(item, "kept");
+            }
+            if (fault == QLatin1String("read-only logs")) {
+                SQLite::Database db(history.toStdString(), SQLite::OPEN_READWRITE);
+                sqlite3_db_config(db.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+                QCOMPARE(db.execAndGet("SELECT count(*) FROM clip_items").getInt(), 1);
+            }
+        }
+        const QMap<QString, QByteArray> before = snapshot(folder);
+        if (fault == QLatin1String("read-only logs"))
+            QVERIFY(before.contains(QStringLiteral("history.sqlite3-shm")));
+        std::unique_ptr<MountPoint> readOnly;
+        if (fault.startsWith(QLatin1String("read-only"))) {
+            QString error;
+            readOnly = MountPoint::readOnlyBind(folder, error);
+            NABRIX_REQUIRE_MOUNT(readOnly, error);
+        }
 
         QProcess program;
         program.setProcessEnvironment(environmentFor(home));
         program.start(QStringLiteral(NABRIX_BINARY), {});
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 1);
         const QString error = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(program.exitCode() == 1, qPrintable(error));
         QVERIFY2(error.contains(QStringLiteral("No se pudo crear el contenedor de datos: ")),
                  qPrintable(error));
-        QCOMPARE(QFileInfo(history).size(), 8192);
+        readOnly.reset();
+        // Not a byte changed, nothing added.
+        QCOMPARE(snapshot(folder), before);
     }
 
     void startsWithPrivateFilesAndQuitsOnTerm()
     {
         QTemporaryDir home;
+        // Whatever the umask the user runs it under.
+        const mode_t umask = ::umask(0);
         QProcess program;
         program.setProcessEnvironment(environmentFor(home));
         program.start(QStringLiteral(NABRIX_BINARY), {});
-        QVERIFY(program.waitForStarted());
-        const QString history = home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(history), 20000);
+        const bool started = program.waitForStarted();
+        ::umask(umask);
+        QVERIFY(started);
+        const QString folder = home.path() + QStringLiteral("/data/nabrix");
+        const QString history = folder + QStringLiteral("/history.sqlite3");
+        // While it runs the write-ahead log and its index exist too.
+        for (const QString& path :
+             {history, history + QStringLiteral("-wal"), history + QStringLiteral("-shm")}) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), 20000);
+            QVERIFY2(privateOnly(path), qPrintable(path));
+        }
+        QVERIFY(privateOnly(folder));
+        QVERIFY(privateOnly(home.path() + QStringLiteral("/data")));
         QTest::qWait(300);
         program.terminate();
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
-        const auto privateOnly = [](const QString& path) {
-            return (QFileInfo(path).permissions() & 0x0077) == QFileDevice::Permissions();
-        };
         QVERIFY(privateOnly(history));
-        QVERIFY(privateOnly(home.path() + QStringLiteral("/data/nabrix")));
+        QVERIFY(privateOnly(folder));
     }
 };
 
