@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QHideEvent>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace nabrix {
 
@@ -16,11 +16,21 @@ HistoryWindow::HistoryWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Nabrix"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    // Another application becoming active is the desktop's "click outside".
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive && isVisible() && m_behavior == Behavior::Transient)
+    // Another application becoming active is the desktop's "click outside". Qt reports the
+    // loss of focus with a delay, so the report of the window's previous closing can arrive
+    // just after it was opened again: believe it only if it still holds a moment later.
+    m_deactivationCheck.setSingleShot(true);
+    m_deactivationCheck.setInterval(deactivationGrace);
+    connect(&m_deactivationCheck, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::applicationState() != Qt::ApplicationActive && isVisible() &&
+            m_behavior == Behavior::Transient)
             hide();
     });
+    connect(
+        qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive && isVisible() && m_behavior == Behavior::Transient)
+                m_deactivationCheck.start();
+        });
 }
 
 void HistoryWindow::setContent(QWidget* content)

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <chrono>
 
 namespace nabrix {
 
@@ -17,6 +19,8 @@ public:
     };
 
     static constexpr QSize contentSize{380, 480};
+    // How long a loss of focus must last before a transient window closes.
+    static constexpr std::chrono::milliseconds deactivationGrace{150};
 
     explicit HistoryWindow(QWidget* parent = nullptr);
 
@@ -41,6 +45,7 @@ protected:
 private:
     QPointer<QWidget> m_content;
     Behavior m_behavior = Behavior::Transient;
+    QTimer m_deactivationCheck;
 };
 
 } // namespace nabrix

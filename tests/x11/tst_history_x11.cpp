@@ -31,9 +31,9 @@ std::optional<quint32> visibleWindowNamed(const QString& name)
 
 std::optional<Geometry> geometryOf(quint32 window)
 {
-    const ToolResult result = runTool(QStringLiteral("xdotool"),
-                                      {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
-                                       QString::number(window)});
+    const ToolResult result =
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                            QStringLiteral("--shell"), QString::number(window)});
     if (result.exitCode != 0)
         return std::nullopt;
     Geometry geometry;
@@ -53,18 +53,18 @@ std::optional<Geometry> geometryOf(quint32 window)
 
 QString clipboardText()
 {
-    return QString::fromUtf8(runTool(QStringLiteral("xclip"),
-                                     {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                      QStringLiteral("clipboard")})
-                                 .output);
+    return QString::fromUtf8(
+        runTool(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")})
+            .output);
 }
 
 // The tray panel that scripts/with-x11 starts at the top right.
 std::optional<Geometry> trayGeometry()
 {
-    const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--name"),
-                                      QStringLiteral("^panel$")});
+    const ToolResult found =
+        runTool(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$")});
     if (found.exitCode != 0)
         return std::nullopt;
     return geometryOf(found.output.trimmed().split('\n').first().toUInt());
@@ -76,6 +76,31 @@ int keycodeOf(const QString& keysym)
     const QRegularExpression line(QStringLiteral("keycode\\s+(\\d+) = %1 ").arg(keysym));
     const auto match = line.match(QString::fromUtf8(map.output));
     return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QList<quint32> visibleWindowsOfClass(const QString& windowClass)
+{
+    const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--class"), windowClass});
+    QList<quint32> windows;
+    for (const QByteArray& line : found.output.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            windows.append(line.trimmed().toUInt());
+    }
+    return windows;
+}
+
+bool clickTrayIcon(int button)
+{
+    const auto tray = trayGeometry();
+    // Our icon is the tray's only one, embedded at its right end.
+    return tray &&
+           runTool(QStringLiteral("xdotool"),
+                   {QStringLiteral("mousemove"), QString::number(tray->x + tray->width - 12),
+                    QString::number(tray->y + tray->height / 2), QStringLiteral("click"),
+                    QString::number(button)})
+                   .exitCode == 0;
 }
 
 class RunningProgram {
@@ -107,7 +132,17 @@ public:
         if (!m_process.waitForFinished(10000))
             m_process.kill();
     }
-    QString historyPath() const { return m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3"); }
+    QString historyPath() const
+    {
+        return m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
+    }
+    // The exit code once the program has ended by itself within `timeoutMs`.
+    std::optional<int> exitCodeWithin(int timeoutMs)
+    {
+        if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
+            return std::nullopt;
+        return m_process.exitCode();
+    }
 
 private:
     QTemporaryDir m_home;
@@ -155,21 +190,64 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
 
         // Typing filters the list; Down then Return copies the second match.
-        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")}).exitCode == 0);
+        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")})
+                    .exitCode == 0);
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
-        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("o")}).exitCode == 0);
+        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("o")})
+                    .exitCode == 0);
         QTest::qWait(300);
         QVERIFY(pressKeys(QStringLiteral("Down Return")));
         QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("alpha one"), 3000);
+    }
+
+    void rightClickShowsTheMenuWithSettingsAndQuit()
+    {
+        RunningProgram program;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
+        QTest::qWait(1500); // the tray embeds the icon
+        const QList<quint32> before = visibleWindowsOfClass(QStringLiteral("nabrix"));
+        const auto newWindow = [&before] {
+            for (const quint32 window : visibleWindowsOfClass(QStringLiteral("nabrix"))) {
+                if (!before.contains(window))
+                    return std::optional<quint32>(window);
+            }
+            return std::optional<quint32>();
+        };
+
+        QVERIFY(clickTrayIcon(3));
+        std::optional<quint32> menu;
+        QTRY_VERIFY_WITH_TIMEOUT((menu = newWindow()), 5000);
+        const auto menuGeometry = geometryOf(*menu);
+        const auto tray = trayGeometry();
+        QVERIFY(menuGeometry && tray);
+        QVERIFY2(menuGeometry->height > 20 && menuGeometry->height < 200, "a menu of two entries");
+        QVERIFY2(menuGeometry->y >= tray->y, "the menu opens at the icon");
+        // Neither history window opened: the right click is the menu's alone.
+        QVERIFY(!visibleWindowNamed(QStringLiteral("Nabrix")));
+
+        // The first entry opens the settings window (not the 380 x 480 history).
+        QVERIFY(pressKeys(QStringLiteral("Down Return")));
+        std::optional<quint32> settings;
+        QTRY_VERIFY_WITH_TIMEOUT((settings = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        const auto settingsGeometry = geometryOf(*settings);
+        QVERIFY(settingsGeometry);
+        QVERIFY(settingsGeometry->width != 380 || settingsGeometry->height != 480);
+
+        // The last entry quits, with success.
+        QVERIFY(clickTrayIcon(3));
+        QTest::qWait(500);
+        QVERIFY(pressKeys(QStringLiteral("Up Return")));
+        QCOMPARE(program.exitCodeWithin(10000), std::optional<int>(0));
     }
 
     void shortcutOpensThePanelAtThePointerAndEscapeClosesIt()
     {
         const int keycode = keycodeOf(QStringLiteral("v"));
         QVERIFY(keycode > 0);
-        RunningProgram program(QStringLiteral("hideMenuBarIcon=true\nhotkeyKeyCode=%1\nhotkeyModifiers=6144\n")
-                                   .arg(keycode)
-                                   .toUtf8());
+        RunningProgram program(
+            QStringLiteral("hideMenuBarIcon=true\nhotkeyKeyCode=%1\nhotkeyModifiers=6144\n")
+                .arg(keycode)
+                .toUtf8());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
         QTest::qWait(1000);
         QVERIFY(runTool(QStringLiteral("xdotool"),
