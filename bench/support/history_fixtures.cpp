@@ -38,11 +38,35 @@ void removeHistoryFiles(const QString& filePath)
         QFile::remove(filePath + QLatin1String(suffix));
 }
 
+// NABRIX_BENCH_CACHE names a folder that keeps generated histories between runs: a
+// million entries take minutes to generate.
+QString cacheDirectory()
+{
+    return qEnvironmentVariable("NABRIX_BENCH_CACHE");
+}
+
 } // namespace
 
 QDateTime HistoryFixtures::now()
 {
-    static const QDateTime reference = QDateTime::currentDateTime();
+    static const QDateTime reference = [] {
+        const QString cache = cacheDirectory();
+        if (cache.isEmpty())
+            return QDateTime::currentDateTime();
+        // Every history in the cache was generated against the same time.
+        QFile stamp(QDir(cache).filePath(QStringLiteral("now")));
+        if (stamp.open(QIODevice::ReadOnly)) {
+            bool ok = false;
+            const qint64 msecs = stamp.readAll().trimmed().toLongLong(&ok);
+            if (ok)
+                return QDateTime::fromMSecsSinceEpoch(msecs);
+        }
+        const QDateTime current = QDateTime::currentDateTime();
+        QDir().mkpath(cache);
+        if (stamp.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            stamp.write(QByteArray::number(current.toMSecsSinceEpoch()));
+        return current;
+    }();
     return reference;
 }
 
@@ -61,7 +85,13 @@ std::optional<QString> HistoryFixtures::pristine(qint64 count)
                      qPrintable(QDir::tempPath()));
         return std::nullopt;
     }
-    const QString path = scratchPath(QStringLiteral("pristine-%1.sqlite3").arg(count));
+    const QString name = QStringLiteral("pristine-%1.sqlite3").arg(count);
+    const QString cache = cacheDirectory();
+    const QString path = cache.isEmpty() ? scratchPath(name) : QDir(cache).filePath(name);
+    if (!cache.isEmpty() && QFile::exists(path)) {
+        made.insert(count, path);
+        return path;
+    }
     std::fprintf(stderr, "generating a history of %lld entries ...", static_cast<long long>(count));
     std::fflush(stderr);
     QElapsedTimer timer;
@@ -69,12 +99,16 @@ std::optional<QString> HistoryFixtures::pristine(qint64 count)
     HistoryGenerator::Options options;
     options.count = count;
     options.now = now();
-    const auto result = HistoryGenerator::generate(path, options);
+    // Under another name until complete, so that an interrupted run leaves no cached half.
+    const QString partial = path + QStringLiteral(".partial");
+    removeHistoryFiles(partial);
+    const auto result = HistoryGenerator::generate(partial, options);
     if (!result.succeeded()) {
         std::fprintf(stderr, " failed: %s\n", qPrintable(result.error));
         return std::nullopt;
     }
-    if (!flushToDisk(path)) {
+    // The generator has closed its connection: the file stands alone, without a WAL.
+    if (!flushToDisk(partial) || !QFile::rename(partial, path)) {
         std::fprintf(stderr, " cannot flush %s\n", qPrintable(path));
         return std::nullopt;
     }

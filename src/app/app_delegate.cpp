@@ -11,11 +11,15 @@
 #include "views/settings_window.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTimer>
 
 namespace nabrix {
+
+// Start-up milestones, for measuring: QT_LOGGING_RULES="nabrix.startup.info=true".
+Q_LOGGING_CATEGORY(lcStartup, "nabrix.startup", QtWarningMsg)
 
 void applyDarkAppearance()
 {
@@ -76,6 +80,10 @@ QWidget* AppDelegate::makeHistoryView()
     if (!m_historyList) {
         m_historyList = std::make_unique<HistoryListModel>(*m_model, QLocale(),
                                                            HistoryListModel::Loading::InBackground);
+        connect(m_historyList.get(), &HistoryListModel::loaded, this, [this] {
+            qCInfo(lcStartup, "history loaded: %lld entries",
+                   static_cast<long long>(m_historyList->totalCount()));
+        });
     }
     return new HistoryView(*m_model, *m_historyList);
 }
@@ -95,7 +103,11 @@ void AppDelegate::applicationDidFinishLaunching()
     m_model->start();
     // Once the tray icon is up: read the history on a worker and build the window, so that
     // the first opening only has to show it.
-    QTimer::singleShot(0, m_controller.get(), &TrayStatusItemController::prepareWindow);
+    QTimer::singleShot(0, this, [this] {
+        qCInfo(lcStartup, "tray icon %s", m_controller->hasStatusItem() ? "shown" : "hidden");
+        m_controller->prepareWindow();
+        qCInfo(lcStartup, "history window built");
+    });
 }
 
 void AppDelegate::applicationWillTerminate()
