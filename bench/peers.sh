@@ -457,7 +457,12 @@ report() {
         }
       }
       print ""
-      for (k in why) { split(k, parts, " "); printf "- n/a for %s at %s entries: %s\n", parts[1], group(parts[2]), why[k] }
+      name["nabrix"] = "Nabrix"; name["copyq"] = "CopyQ"; name["gpaste"] = "GPaste"
+      split("nabrix copyq gpaste", peers, " ")
+      for (i = 1; i <= m; i++)
+        for (j = 1; j <= 3; j++)
+          if (((p = peers[j]) " " ns[i]) in why)
+            printf "- n/a for %s at %s entries: %s\n", name[p], group(ns[i]), why[p " " ns[i]]
     }' "$1"
 }
 
