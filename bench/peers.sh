@@ -543,8 +543,11 @@ write_helper "$HELPER"
 : >"$WORK/results"
 
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-versions="Nabrix $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
-[ -z "$(git -C "$root" status --porcelain --untracked-files=no 2>/dev/null)" ] || versions+=" (tree with changes)"
+# The commit the binary was built from: that of the build directory's source tree.
+source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+versions="Nabrix $(git -C "${source_dir:-$root}" rev-parse --short HEAD 2>/dev/null || echo "from an unknown commit")"
+[ -z "$(git -C "${source_dir:-$root}" status --porcelain --untracked-files=no 2>/dev/null)" ] ||
+  versions+=" (tree with changes)"
 versions+=", ${build_type:-unknown} build"
 for package in copyq gpaste-2; do
   v=$(dpkg-query -W -f='${Version}' "$package" 2>/dev/null || true)
