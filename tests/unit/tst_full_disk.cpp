@@ -1,5 +1,6 @@
-// A full disk: captures wait in memory, stay listed, and are written once there is room.
-// The history lives on a small tmpfs that the test fills (mounting needs root).
+// A full disk: captures wait in memory, stay listed, and are written once there is room;
+// the settings file stays whole. The files live on a small tmpfs that the test fills
+// (mounting needs root).
 #include "app/app_model.h"
 #include "fake_platform.h"
 #include "mount_point.h"
@@ -185,6 +186,42 @@ private Q_SLOTS:
         QVERIFY(opened.storage->save());
         opened.storage.reset();
         QCOMPARE(storedTexts(home.historyPath()).size(), 2);
+    }
+
+    void settingsSurviveAFullDisk()
+    {
+        TestHome home;
+        const QString config = QFileInfo(home.settingsPath()).absolutePath();
+        QVERIFY(QDir().mkpath(config));
+        QString error;
+        const auto mount = MountPoint::tmpfs(config, 256, error);
+        NABRIX_REQUIRE_MOUNT(mount, error);
+        const QStringList blacklist{QStringLiteral("org.example.Vault")};
+        home.loadSettings()->setBlacklistedBundleIDs(blacklist);
+        QFile file(home.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+
+        const QString filler = config + QStringLiteral("/filler");
+        QCOMPARE(fillUp(filler), ENOSPC);
+        {
+            const auto settings = home.loadSettings();
+            settings->setRetentionDays(3);
+            // The running program keeps the new value even though it could not be written.
+            QCOMPARE(settings->retentionDays(), 3);
+        }
+        // A settings file that cannot be rewritten is left whole, never truncated.
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        file.close();
+        QCOMPARE(home.loadSettings()->blacklistedBundleIDs(), blacklist);
+
+        QVERIFY(QFile::remove(filler));
+        home.loadSettings()->setRetentionDays(3);
+        const auto reloaded = home.loadSettings();
+        QCOMPARE(reloaded->retentionDays(), 3);
+        QCOMPARE(reloaded->blacklistedBundleIDs(), blacklist);
     }
 };
 
