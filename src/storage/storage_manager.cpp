@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nabrix {
@@ -82,6 +83,15 @@ bool createPrivateFile(const QString& filePath, QString& error)
     return true;
 }
 
+// Takes group and other permissions away from `path`, when it has any.
+void narrowToOwner(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) == 0 && (info.st_mode & 077) != 0)
+        ::chmod(name.constData(), info.st_mode & 0700);
+}
+
 // Empty when the database holds this schema; creates it in an empty database.
 QString prepareSchema(SQLite::Database& db)
 {
@@ -136,6 +146,11 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         result.error = prepareSchema(*db);
         if (!result.error.isEmpty())
             return result;
+        // A history copied or restored by hand may be readable by others; SQLite gives its
+        // log files the history's mode. Only a file known to be ours is changed.
+        for (const QString& path : {directory, filePath, filePath + QStringLiteral("-wal"),
+                                    filePath + QStringLiteral("-shm")})
+            narrowToOwner(path);
         db->exec("PRAGMA journal_mode = WAL");
         db->exec("PRAGMA synchronous = NORMAL");
         db->exec("PRAGMA foreign_keys = ON");

@@ -4,9 +4,12 @@
 #include "storage/storage_manager.h"
 #include "test_environment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 using namespace nabrix;
@@ -59,6 +62,45 @@ private Q_SLOTS:
         QCOMPARE(modeOf(history), QStringLiteral("600"));
         QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("600"));
         QCOMPARE(modeOf(history + QStringLiteral("-shm")), QStringLiteral("600"));
+    }
+
+    void historyReadableByOthersIsNarrowedWhenOpened()
+    {
+        TestHome home;
+        const QString history = home.historyPath();
+        const QString folder = QFileInfo(history).absolutePath();
+        home.openStorage().reset();
+        // As a restored backup or a hand-made folder could be; the log files of a run that
+        // was killed take the history's mode.
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(history).constData(), 0644) == 0);
+        {
+            SQLite::Database db(history.toStdString(), SQLite::OPEN_READWRITE);
+            sqlite3_db_config(db.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            db.exec("SELECT count(*) FROM clip_items");
+        }
+        QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("644"));
+
+        const auto storage = home.openStorage();
+        QCOMPARE(modeOf(folder), QStringLiteral("700"));
+        QCOMPARE(modeOf(history), QStringLiteral("600"));
+        QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("600"));
+        QCOMPARE(modeOf(history + QStringLiteral("-shm")), QStringLiteral("600"));
+    }
+
+    void foreignFileKeepsItsMode()
+    {
+        TestHome home;
+        const QString history = home.historyPath();
+        QVERIFY(QDir().mkpath(QFileInfo(history).absolutePath()));
+        {
+            SQLite::Database db(history.toStdString(),
+                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            db.exec("CREATE TABLE photos (id INTEGER)");
+        }
+        QVERIFY(::chmod(QFile::encodeName(history).constData(), 0644) == 0);
+        QVERIFY(!StorageManager::open(history).storage);
+        QCOMPARE(modeOf(history), QStringLiteral("644"));
     }
 
     void settingsFilesArePrivateUnderAnyUmask()
