@@ -4,6 +4,20 @@
 #include "fuzz_check.h"
 #include "storage/json_string_array.h"
 
+namespace {
+
+// QUrl's own == can tell apart two spellings of one URL ("#" and "%23" in a fragment);
+// what is stored and pasted is the encoded form.
+QList<QByteArray> encoded(const QList<QUrl>& urls)
+{
+    QList<QByteArray> forms;
+    for (const QUrl& url : urls)
+        forms.append(url.toEncoded());
+    return forms;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     return 0;
@@ -14,11 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray json(reinterpret_cast<const char*>(data), qsizetype(size));
 
     if (const auto strings = nabrix::decodeJsonStringArray(json)) {
-        const QByteArray encoded = nabrix::encodeJsonStringArray(*strings);
-        const auto again = nabrix::decodeJsonStringArray(encoded);
+        const QByteArray written = nabrix::encodeJsonStringArray(*strings);
+        const auto again = nabrix::decodeJsonStringArray(written);
         FUZZ_CHECK(again.has_value());
         FUZZ_CHECK(*again == *strings);
-        FUZZ_CHECK(nabrix::encodeJsonStringArray(*again) == encoded);
+        FUZZ_CHECK(nabrix::encodeJsonStringArray(*again) == written);
     }
 
     if (const auto urls = nabrix::decodeFileList(json)) {
@@ -26,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(url.isValid() && !url.isEmpty());
         const auto again = nabrix::decodeFileList(nabrix::encodeFileList(*urls));
         FUZZ_CHECK(again.has_value());
-        FUZZ_CHECK(*again == *urls);
+        FUZZ_CHECK(encoded(*again) == encoded(*urls));
         (void)nabrix::fileListSearchString(*urls);
     }
     return 0;
