@@ -45,12 +45,19 @@ bool AppModel::writeToPasteboard(const ClipItem& item)
         pasteboard.writeString(*text);
         return true;
     }
-    case ClipType::Rtf:
+    case ClipType::Rtf: {
+        // The plain alternative is the entry's search text; lists hand over entries without
+        // it, so it comes from the store then.
+        QString plain = item.searchString;
+        if (plain.isEmpty()) {
+            if (const std::optional<ClipItem> stored = m_storage->item(item.id))
+                plain = stored->searchString;
+        }
         pasteboard.clearContents();
-        pasteboard.writeData(
-            PasteboardType::rtf, *bytes,
-            item.searchString.isEmpty() ? std::nullopt : std::optional<QString>(item.searchString));
+        pasteboard.writeData(PasteboardType::rtf, *bytes,
+                             plain.isEmpty() ? std::nullopt : std::optional<QString>(plain));
         return true;
+    }
     case ClipType::Image:
         pasteboard.clearContents();
         pasteboard.writeData(PasteboardType::png, *bytes, std::nullopt);

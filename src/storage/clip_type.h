@@ -4,11 +4,13 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 namespace nabrix {
 
-enum class ClipType { Text, Rtf, Image, File };
+// One byte: the history list keeps one per entry.
+enum class ClipType : std::uint8_t { Text, Rtf, Image, File };
 
 inline constexpr std::array allClipTypes{ClipType::Text, ClipType::Rtf, ClipType::Image,
                                          ClipType::File};

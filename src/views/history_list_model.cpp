@@ -22,7 +22,7 @@ constexpr qsizetype textCacheCharacters = qsizetype(4) * 1024 * 1024;
 
 qint64 msecsOf(const HistoryEntry& entry)
 {
-    return entry.timestamp.toMSecsSinceEpoch();
+    return entry.msecs;
 }
 
 } // namespace
@@ -174,8 +174,7 @@ ClipItem HistoryListModel::item(int row) const
 {
     const HistoryEntry& entry = m_entries[ordinalOfRow(row)];
     ClipItem item = HistoryLoader::itemFor(entry, m_sourceApps);
-    if (entry.type != ClipType::Rtf)
-        item.searchString = searchTextOf(entry);
+    item.searchString = searchTextOf(entry);
     return item;
 }
 
@@ -252,8 +251,7 @@ void HistoryListModel::insertItem(const ClipItem& item)
     }
     m_entries.insert(at, HistoryLoader::entryFor(item, m_sourceApps));
     m_index.insertFolded(ordinal, folded);
-    if (item.type != ClipType::Rtf)
-        rememberText(item.id, item.searchString);
+    rememberText(item.id, item.searchString);
     if (shown) {
         endInsertRows();
         handOver();

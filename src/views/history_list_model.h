@@ -53,8 +53,7 @@ public:
     // The entry on `row`, with its search text (read from the store when first needed).
     ClipItem item(int row) const;
     std::optional<int> rowOf(const QUuid& id) const;
-    // The rows' entries in order. Their search text is left out (rows fetch theirs when
-    // drawn), except the plain alternative of rich text, which copying an entry needs.
+    // The rows' entries in order, without their search text (rows fetch theirs when drawn).
     QList<ClipItem> filteredItems() const;
     // Every entry of the history, whatever the search shows.
     qsizetype totalCount() const { return static_cast<qsizetype>(m_entries.size()); }

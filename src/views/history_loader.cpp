@@ -29,11 +29,6 @@ std::optional<ClipType> typeOf(std::string_view raw)
     return std::nullopt;
 }
 
-QDateTime utcTime(qint64 msecs)
-{
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-}
-
 } // namespace
 
 std::optional<LoadedHistory> HistoryLoader::readFile(const QString& filePath,
@@ -65,12 +60,9 @@ std::optional<LoadedHistory> HistoryLoader::readFile(const QString& filePath,
             const std::string_view id = textOf(query.getColumn(0));
             entry.id =
                 QUuid::fromString(QLatin1StringView(id.data(), static_cast<qsizetype>(id.size())));
-            entry.timestamp = utcTime(query.getColumn(1).getInt64());
+            entry.msecs = query.getColumn(1).getInt64();
             entry.type = *type;
             const std::string_view searchText = textOf(query.getColumn(3));
-            if (entry.type == ClipType::Rtf)
-                entry.richTextPlain =
-                    QString::fromUtf8(searchText.data(), static_cast<qsizetype>(searchText.size()));
             if (const SQLite::Column source = query.getColumn(4); !source.isNull()) {
                 const std::string_view name = textOf(source);
                 const QByteArray key(name.data(), static_cast<qsizetype>(name.size()));
@@ -83,9 +75,8 @@ std::optional<LoadedHistory> HistoryLoader::readFile(const QString& filePath,
                 entry.sourceApp = *known;
             }
             entry.isSensitive = query.getColumn(5).getInt() != 0;
-            if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull()) {
-                entry.imageSize = QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt());
-            }
+            if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull())
+                entry.setImageSize(QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt()));
             folded.clear();
             folding.appendFoldedUtf8(searchText, folded);
             loaded.index.appendFolded(folded);
@@ -118,10 +109,8 @@ HistoryEntry HistoryLoader::entryFor(const ClipItem& item, QStringList& sourceAp
 {
     HistoryEntry entry;
     entry.id = item.id;
-    entry.timestamp = utcTime(item.timestamp.toMSecsSinceEpoch());
+    entry.msecs = item.timestamp.toMSecsSinceEpoch();
     entry.type = item.type;
-    if (item.type == ClipType::Rtf)
-        entry.richTextPlain = item.searchString;
     if (item.sourceAppBundleID) {
         qsizetype known = sourceApps.indexOf(*item.sourceAppBundleID);
         if (known < 0) {
@@ -131,7 +120,7 @@ HistoryEntry HistoryLoader::entryFor(const ClipItem& item, QStringList& sourceAp
         entry.sourceApp = static_cast<qint32>(known);
     }
     entry.isSensitive = item.isSensitive;
-    entry.imageSize = item.imageSize;
+    entry.setImageSize(item.imageSize);
     return entry;
 }
 
@@ -139,13 +128,12 @@ ClipItem HistoryLoader::itemFor(const HistoryEntry& entry, const QStringList& so
 {
     ClipItem item;
     item.id = entry.id;
-    item.timestamp = entry.timestamp;
+    item.timestamp = entry.timestamp();
     item.type = entry.type;
-    item.searchString = entry.richTextPlain;
-    if (entry.sourceApp)
-        item.sourceAppBundleID = sourceApps.at(*entry.sourceApp);
+    if (entry.sourceApp >= 0)
+        item.sourceAppBundleID = sourceApps.at(entry.sourceApp);
     item.isSensitive = entry.isSensitive;
-    item.imageSize = entry.imageSize;
+    item.imageSize = entry.imageSize();
     return item;
 }
 

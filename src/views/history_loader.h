@@ -32,7 +32,7 @@ public:
 
     // The entry for `item`; its source application is looked up in, or added to, `sourceApps`.
     static HistoryEntry entryFor(const ClipItem& item, QStringList& sourceApps);
-    // The inverse, without the search text (rich text keeps its plain alternative).
+    // The inverse, without the search text.
     static ClipItem itemFor(const HistoryEntry& entry, const QStringList& sourceApps);
 };
 
