@@ -233,9 +233,10 @@ stop_program() {
   current_pid=""
 }
 
-# quiet_after START-NS: the ms from START-NS to the first second in which the program used at
-# most one clock tick of CPU (it has done its start-up work, loading included), sampled
-# about every 0.1 s; empty if that does not happen within 30 s.
+# quiet_after START-NS: "MS CPU-MS", the ms from START-NS to the first second in which the
+# program used at most one clock tick of CPU (it has done its start-up work, loading
+# included) and the CPU time it had used by then, sampled about every 0.1 s; empty if
+# that does not happen within 30 s.
 quiet_after() {
   local ticks=() times=() i j
   for i in $(seq 0 300); do
@@ -244,7 +245,7 @@ quiet_after() {
     for ((j = i; j > 0 && times[i] - times[j - 1] <= 1000000000; j--)); do :; done
     if [ "$j" -lt "$i" ] && [ $((times[i] - times[j])) -ge 900000000 ] &&
       [ $((ticks[i] - ticks[j])) -le 1 ]; then
-      echo $(((times[j] - $1) / 1000000))
+      echo "$(((times[j] - $1) / 1000000)) $((ticks[j] * 1000 / $(getconf CLK_TCK)))"
       return
     fi
     sleep 0.1
@@ -343,7 +344,7 @@ fill_template() {
 # idle_ms" to $WORK/results, or "PEER N n/a REASON".
 measure() {
   local peer=$1 n=$2 tpl=$WORK/tpl/$1-$2 home=$WORK/home/$1 expected t0 t1 run rss
-  local starts=() quiets=() copies=() delay before after tick quiet
+  local starts=() quiets=() cpus=() copies=() delay before after tick quiet
   if [ -f "$tpl.na" ]; then
     echo "$peer $n n/a $(cat "$tpl.na")" >>"$WORK/results"; return
   fi
@@ -362,8 +363,12 @@ measure() {
     t1=$(date +%s%N)
     starts+=($(((t1 - t0) / 1000000)))
     quiet=$(quiet_after "$t0")
-    [ -z "$quiet" ] || quiets+=("$quiet")
-    say "$peer, $n entries: start $run ready after ${starts[-1]} ms, quiet after ${quiet:-(never)} ms"
+    if [ -n "$quiet" ]; then
+      quiets+=("${quiet% *}")
+      cpus+=("${quiet#* }")
+    fi
+    say "$peer, $n entries: start $run ready after ${starts[-1]} ms, quiet after ${quiet% *} ms" \
+      "having used ${quiet#* } ms of CPU"
     [ "$run" -eq "$RUNS" ] || stop_program
   done
   rss=$(rss_kib "$current_pid")
@@ -382,7 +387,7 @@ measure() {
   # CPU time in ms, scaled to 60 s.
   echo "$peer $n $(printf '%s\n' "${starts[@]}" | stats) $rss" \
     "$(printf '%s\n' "${copies[@]}" | stats) $(((after - before) * 60000 / tick / IDLE))" \
-    "$(printf '%s\n' "${quiets[@]}" | stats)" >>"$WORK/results"
+    "$(printf '%s\n' "${quiets[@]}" | stats) $(printf '%s\n' "${cpus[@]}" | stats)" >>"$WORK/results"
 }
 
 inside() {
@@ -417,13 +422,14 @@ report() {
       if ($3 == "n/a") { na[key] = 1; $1 = $2 = $3 = ""; sub(/^ +/, ""); why[key] = $0; next }
       s[key] = $3; smin[key] = $4; smax[key] = $5; rss[key] = $6
       c[key] = $7; cmin[key] = $8; cmax[key] = $9; idle[key] = $10
-      q[key] = $11; qmin[key] = $12; qmax[key] = $13
+      q[key] = $11; qmin[key] = $12; qmax[key] = $13; u[key] = $14; umin[key] = $15; umax[key] = $16
     }
     function cell(p, n, what,   k) {
       k = p " " n
       if (k in na || !(k in s)) return "n/a"
       if (what == "start") return range(s[k], smin[k], smax[k])
       if (what == "quiet") return q[k] == "-" ? "never" : range(q[k], qmin[k], qmax[k])
+      if (what == "cpu") return u[k] == "-" ? "never" : range(u[k], umin[k], umax[k])
       if (what == "rss") return sprintf("%.1f MiB", rss[k] / 1024)
       if (what == "copy") return c[k] == "-" ? "never" : range(c[k], cmin[k], cmax[k])
       if (what == "idle") return sprintf("%d ms", idle[k])
@@ -433,14 +439,16 @@ report() {
       if (k in na || !(k in s)) return ""
       if (what == "start") return s[k]
       if (what == "quiet") return q[k] == "-" ? "" : q[k]
+      if (what == "cpu") return u[k] == "-" || u[k] == 0 ? "" : u[k]
       if (what == "rss") return rss[k]
       if (what == "copy") return c[k] == "-" ? "" : c[k]
       if (what == "idle") return idle[k] == 0 ? "" : idle[k]
     }
     END {
-      split("start quiet rss copy idle", whats, " ")
+      split("start quiet cpu rss copy idle", whats, " ")
       label["start"] = "start → ready, median (min–max)"
       label["quiet"] = "start → quiet, median (min–max)"
+      label["cpu"] = "CPU time until quiet, median (min–max)"
       label["rss"] = "RSS after start"
       label["copy"] = "copy → stored, median (min–max)"
       label["idle"] = "CPU time while idle, per 60 s"
@@ -449,7 +457,7 @@ report() {
       m = split(sizes, ns, " ")
       for (i = 1; i <= m; i++) {
         n = ns[i]
-        for (j = 1; j <= 5; j++) {
+        for (j = 1; j <= 6; j++) {
           w = whats[j]
           printf "| %s | %s | %s | %s | %s | %s | %s |\n", j == 1 ? group(n) : "", label[w],
             cell("nabrix", n, w), cell("copyq", n, w), cell("gpaste", n, w),
