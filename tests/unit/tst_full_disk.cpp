@@ -23,6 +23,8 @@ using namespace nabrix::testing;
 
 namespace {
 
+constexpr qsizetype kib = 1024;
+
 // Writes `path` until the file system has no byte left; the errno of the last failed write.
 int fillUp(const QString& path)
 {
@@ -30,7 +32,7 @@ int fillUp(const QString& path)
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
-    const QByteArray chunk(64 * 1024, 'f');
+    const QByteArray chunk(64 * kib, 'f');
     int error = 0;
     // Big chunks first, then ever smaller ones into the last partly used page.
     for (qsizetype size = chunk.size(); size >= 1; size /= 4) {
@@ -102,13 +104,13 @@ private Q_SLOTS:
 
         // Each entry is larger than any room the write-ahead log may still have.
         for (int i = 1; i <= 4; ++i)
-            capture(*model, QStringLiteral("while full %1").arg(i), 150 * 1024);
+            capture(*model, QStringLiteral("while full %1").arg(i), 150 * kib);
         QVERIFY2(storage.hasPendingChanges(), "the store accepted writes on a full disk");
         QVERIFY(!storage.save());
         QCOMPARE(storedTexts(home.historyPath()), QStringList({"before one", "before two"}));
         // A copy repeated while full is still recognised as the latest one.
         const QUuid latest = storage.latestItem()->id;
-        capture(*model, QStringLiteral("while full 4"), 150 * 1024);
+        capture(*model, QStringLiteral("while full 4"), 150 * kib);
         QCOMPARE(storage.latestItem()->id, latest);
         storage.deleteItem(first);
 
@@ -117,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(list.item(0).searchString.startsWith(QStringLiteral("while full 4")));
         QCOMPARE(list.item(4).searchString, QStringLiteral("before two"));
         QCOMPARE(storage.allItems().size(), 5);
-        QCOMPARE(storage.contentData(latest)->size(), 150 * 1024);
+        QCOMPARE(storage.contentData(latest)->size(), 150 * kib);
 
         // Room again: the store writes what waited without another capture to prompt it.
         QVERIFY(QFile::remove(filler));
@@ -171,14 +173,14 @@ private Q_SLOTS:
         history.close();
 
         // With a little room it opens, lists what it holds, and keeps a large capture waiting.
-        QVERIFY(QFile::resize(filler, QFileInfo(filler).size() - 128 * 1024));
+        QVERIFY(QFile::resize(filler, QFileInfo(filler).size() - 128 * kib));
         auto opened = StorageManager::open(home.historyPath(), m_clock.clock());
         QVERIFY2(opened.storage, qPrintable(opened.error));
         QCOMPARE(opened.storage->allItems().size(), 1);
         ClipItem item;
         item.id = QUuid::createUuid();
         item.timestamp = m_clock.now().addSecs(10);
-        item.searchString = QString(400 * 1024, QLatin1Char('x'));
+        item.searchString = QString(400 * kib, QLatin1Char('x'));
         opened.storage->insert(item, item.searchString.toUtf8());
         QVERIFY(opened.storage->hasPendingChanges());
         QCOMPARE(opened.storage->allItems().size(), 2);
