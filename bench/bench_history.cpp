@@ -1,5 +1,6 @@
-// Cost of opening the history list over 100 000 entries (loading it, without painting) and
-// of filtering it on each keystroke, in the search index alone and through the list model.
+// Cost of loading the history list (without painting) and of filtering it on each
+// keystroke, in the search index alone and through the list model, over generated
+// histories of 10 000, 100 000 and 1 000 000 entries.
 #include "fake_platform.h"
 #include "history_fixtures.h"
 
@@ -28,7 +29,13 @@ using nabrix::StorageManager;
 using nabrix::bench::HistoryFixtures;
 using nabrix::testing::FakePlatform;
 
-constexpr qint64 historySize = 100000;
+const std::vector<std::int64_t> historySizes{10000, 100000, 1000000};
+
+void overHistorySizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const std::int64_t size : historySizes)
+        benchmark->Arg(size);
+}
 
 // Median, min and max over the repetitions (the mean and deviation come built in).
 void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
@@ -42,19 +49,18 @@ void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
     benchmark->UseRealTime();
 }
 
-std::optional<QString> workingHistory()
+// The generated history itself: nothing here writes to it (the settings keep every entry).
+std::optional<QString> workingHistory(qint64 entries)
 {
-    static const auto path =
-        HistoryFixtures::copy(historySize, QStringLiteral("history-list.sqlite3"));
-    return path;
+    return HistoryFixtures::pristine(entries);
 }
 
-// An application model over the generated history; nothing here writes to it.
+// An application model over the generated history.
 class ListRig {
 public:
-    ListRig()
+    explicit ListRig(qint64 entries)
     {
-        const auto path = workingHistory();
+        const auto path = workingHistory(entries);
         if (!path)
             return;
         auto opened = StorageManager::open(*path);
@@ -74,20 +80,25 @@ private:
     std::unique_ptr<AppModel> m_model;
 };
 
-const LoadedHistory* loadedHistory()
+// The index of one size at a time: a million entries' index is a few hundred megabytes.
+const LoadedHistory* loadedHistory(qint64 entries)
 {
-    static const auto loaded = [] {
-        const auto path = workingHistory();
-        return path ? HistoryLoader::readFile(*path, SearchFolding(QLocale(QLocale::English)))
-                    : std::nullopt;
-    }();
+    static qint64 loadedEntries = -1;
+    static std::optional<LoadedHistory> loaded;
+    if (loadedEntries != entries) {
+        loaded.reset();
+        const auto path = workingHistory(entries);
+        if (path)
+            loaded = HistoryLoader::readFile(*path, SearchFolding(QLocale(QLocale::English)));
+        loadedEntries = entries;
+    }
     return loaded ? &*loaded : nullptr;
 }
 
 // For comparison: the store's own listing of every entry, which builds full ClipItems.
 void storeAllItems(benchmark::State& state)
 {
-    ListRig rig;
+    ListRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the generated history");
         return;
@@ -95,12 +106,15 @@ void storeAllItems(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(rig.model().storage().allItems());
 }
-BENCHMARK(storeAllItems)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(storeAllItems)
+    ->Apply(overHistorySizes)
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
 
 // Opening the list: every entry's metadata read and its search text folded, no painting.
 void openHistoryList(benchmark::State& state)
 {
-    ListRig rig;
+    ListRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the generated history");
         return;
@@ -113,16 +127,19 @@ void openHistoryList(benchmark::State& state)
         list.reset();
         state.ResumeTiming();
     }
-    if (rows != historySize)
+    if (rows != state.range(0))
         state.SkipWithError("the list does not hold the whole history");
     state.counters["rows"] = static_cast<double>(rows);
 }
-BENCHMARK(openHistoryList)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(openHistoryList)
+    ->Apply(overHistorySizes)
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
 
 // One keystroke in the search index: from `before` to `after`, already typed.
 void filterKeystroke(benchmark::State& state, const char* before, const char* after)
 {
-    const LoadedHistory* loaded = loadedHistory();
+    const LoadedHistory* loaded = loadedHistory(state.range(0));
     if (!loaded) {
         state.SkipWithError("cannot read the generated history");
         return;
@@ -140,18 +157,23 @@ void filterKeystroke(benchmark::State& state, const char* before, const char* af
     state.counters["examined"] = static_cast<double>(index.lastExaminedCount());
 }
 BENCHMARK_CAPTURE(filterKeystroke, a, "", "a")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(filterKeystroke, ab, "a", "ab")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(filterKeystroke, abc, "ab", "abc")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(filterKeystroke, no_match, "", "qzxj")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(filterKeystroke, strasse, "", "straße")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 
@@ -159,7 +181,7 @@ BENCHMARK_CAPTURE(filterKeystroke, strasse, "", "straße")
 // new list to the application model.
 void listKeystroke(benchmark::State& state, const char* before, const char* after)
 {
-    ListRig rig;
+    ListRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the generated history");
         return;
@@ -177,22 +199,26 @@ void listKeystroke(benchmark::State& state, const char* before, const char* afte
     state.counters["rows"] = static_cast<double>(list.rowCount());
 }
 BENCHMARK_CAPTURE(listKeystroke, a, "", "a")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(listKeystroke, ab, "a", "ab")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(listKeystroke, no_match, "", "qzxj")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(listKeystroke, strasse, "", "straße")
+    ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 
 // Showing the window: the whole list handed to the application model.
 void handOverOnShow(benchmark::State& state)
 {
-    ListRig rig;
+    ListRig rig(state.range(0));
     if (!rig.isValid()) {
         state.SkipWithError("cannot open the generated history");
         return;
@@ -202,7 +228,10 @@ void handOverOnShow(benchmark::State& state)
         list.handleViewShown();
     state.counters["rows"] = static_cast<double>(rig.model().visibleItems().size());
 }
-BENCHMARK(handOverOnShow)->Apply(withRangeStatistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(handOverOnShow)
+    ->Apply(overHistorySizes)
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

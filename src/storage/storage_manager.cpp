@@ -154,6 +154,11 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         db->exec("PRAGMA journal_mode = WAL");
         db->exec("PRAGMA synchronous = NORMAL");
         db->exec("PRAGMA foreign_keys = ON");
+        // After a checkpoint the log shrinks back to this; otherwise it stays as large as
+        // the largest transaction ever was (a purge of a thousand images: gigabytes) for as
+        // long as the program runs. Freed pages stay zeroed (Debian's secure_delete): a
+        // deleted entry must not linger in the file.
+        db->exec("PRAGMA journal_size_limit = 67108864");
         result.storage.reset(new StorageManager(std::move(db), filePath, std::move(clock)));
     } catch (const std::exception& e) {
         result.error = QString::fromUtf8(e.what());
