@@ -7,7 +7,7 @@
 # BUILD_DIR (default: build/ of this tree) provides src/nabrix and bench/generate_history.
 # The table (Markdown) goes to stdout and to FILE (default BUILD_DIR/bench-results/peers.md).
 # A peer that cannot be installed, filled or started is reported as "n/a" with the reason.
-# Never part of `make test`: a full run takes 15 to 25 minutes.
+# Never part of `make test`: a full run takes about 15 minutes.
 set -euo pipefail
 
 self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
