@@ -2,7 +2,9 @@
 // and deletes entries and is killed with SIGKILL at random points, again and again.
 #include "storage/storage_manager.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -16,6 +18,9 @@
 using namespace nabrix;
 
 namespace {
+
+// "I <id>\n" and the like.
+constexpr qint64 journalLineBytes = 39;
 
 struct Journal {
     QSet<QString> committedInserts;
@@ -111,28 +116,38 @@ private Q_SLOTS:
         const QString history = home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
         const QString journalPath = home.path() + QStringLiteral("/journal");
 
-        constexpr int kills = 12;
+        constexpr int kills = 20;
         int killed = 0;
         for (int round = 0; round < kills + 1; ++round) {
             const bool last = round == kills;
             const quint32 writerSeed = random.generate();
-            const int delayMs = 30 + random.bounded(1200);
+            // Killed once it has journalled a random number of lines (none: while it opens the
+            // store) and a random moment more: progress rather than time, so that a slow
+            // machine is hit as often in the middle of writes as a fast one.
+            const qint64 journalled = QFileInfo(journalPath).size() / journalLineBytes;
+            const int lines = random.bounded(1200);
+            const int extraMs = random.bounded(15);
             QProcess writer;
             writer.setProcessChannelMode(QProcess::ForwardedChannels);
             writer.start(QStringLiteral(NABRIX_CRASH_WRITER),
                          {history, journalPath, QString::number(writerSeed),
                           QString::number(last ? 200 : 1000)});
             QVERIFY2(writer.waitForStarted(), "the crash writer does not start");
+            bool finished = false;
             if (!last) {
-                QTest::qSleep(delayMs);
-                if (writer.state() == QProcess::Running) {
+                const QDeadlineTimer deadline(60000);
+                while (!(finished = writer.waitForFinished(1)) && !deadline.hasExpired() &&
+                       QFileInfo(journalPath).size() / journalLineBytes < journalled + lines) {
+                }
+                if (!finished) {
+                    QTest::qSleep(extraMs);
                     ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
                     ++killed;
-                    qInfo("round %d: writer seed %u killed after %d ms", round, writerSeed,
-                          delayMs);
+                    qInfo("round %d: writer seed %u killed after %d journal lines and %d ms", round,
+                          writerSeed, lines, extraMs);
                 }
             }
-            QVERIFY(writer.waitForFinished(60000));
+            QVERIFY(finished || writer.waitForFinished(60000));
             if (writer.exitStatus() == QProcess::NormalExit)
                 QCOMPARE(writer.exitCode(), 0);
 
