@@ -1,6 +1,7 @@
 // AppModel: turning each clipboard change into a stored history entry.
 #include "app/app_model.h"
 
+#include "capture/content_limits.h"
 #include "capture/privacy_engine.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
@@ -25,6 +26,10 @@ bool AppModel::isDuplicateOfLatest(const PasteboardContent& content) const
     const auto latest = m_storage->latestItem();
     if (!latest || latest->type != content.type)
         return false;
+    // The search text is derived from the bytes, so differing ones settle it without reading
+    // the newest entry's content back (hundreds of megabytes after a huge copy).
+    if (latest->searchString != content.searchString)
+        return false;
     const auto bytes = m_storage->contentData(latest->id);
     return bytes && *bytes == content.contentData;
 }
@@ -33,6 +38,11 @@ void AppModel::handleCapture(const PasteboardContent& content)
 {
     if (isFromBlacklistedSource(content))
         return;
+    if (content.contentData.size() > maxStoredContentBytes) {
+        qWarning("nabrix: a copy of %lld bytes is larger than the history keeps; not recorded",
+                 static_cast<long long>(content.contentData.size()));
+        return;
+    }
 
     bool isSensitive = false;
     const bool detect = m_settings->sensitiveDetectionEnabled();

@@ -4,12 +4,14 @@
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
+#include "capture/content_limits.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QLocale>
 #include <cstdio>
 #include <sys/stat.h>
@@ -38,6 +40,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("nabrix"));
     QApplication::setApplicationDisplayName(QStringLiteral("Nabrix"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Large screenshots and scans must still convert (TIFF to PNG) and show.
+    QImageReader::setAllocationLimit(nabrix::maxDecodedImageMegabytes);
     if (!nabrix::installTranslations(app, QLocale::system()))
         qWarning("nabrix: this build lacks its text catalogue; texts show as their keys");
 

@@ -1,0 +1,317 @@
+// The real program against clipboard owners that misbehave: one that never answers, one
+// that trickles megabytes, one that vanishes mid-transfer, a 500 MB text and a 100-megapixel
+// image. Each time the program must stay alive and responsive, keep capturing ordinary
+// copies afterwards, and store what it can without keeping anything corrupt.
+#include "x11_harness.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <memory>
+#include <optional>
+
+using namespace nabrix::testing::x11;
+
+namespace {
+
+struct StoredEntry {
+    QString type;
+    QString searchString;
+    qint64 contentLength = 0;
+    int imageWidth = 0;
+    int imageHeight = 0;
+};
+
+QList<StoredEntry> storedEntries(const QString& history)
+{
+    QList<StoredEntry> entries;
+    try {
+        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
+        SQLite::Statement query(
+            db, "SELECT i.type, i.search_string, length(c.content_data), "
+                "coalesce(i.image_width, 0), coalesce(i.image_height, 0) "
+                "FROM clip_items i JOIN clip_contents c ON c.id = i.id ORDER BY i.timestamp");
+        while (query.executeStep()) {
+            StoredEntry entry;
+            entry.type = QString::fromStdString(query.getColumn(0).getString());
+            entry.searchString = QString::fromStdString(query.getColumn(1).getString());
+            entry.contentLength = query.getColumn(2).getInt64();
+            entry.imageWidth = query.getColumn(3).getInt();
+            entry.imageHeight = query.getColumn(4).getInt();
+            entries.append(entry);
+        }
+    } catch (const std::exception&) {
+        // Not created yet, or busy for a moment.
+    }
+    return entries;
+}
+
+bool historyWindowVisible()
+{
+    const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), QStringLiteral("^Nabrix$")});
+    return found.exitCode == 0 && !found.output.trimmed().isEmpty();
+}
+
+// A misbehaving owner of the CLIPBOARD selection (tests/x11/helpers/hostile_owner.cpp).
+class HostileOwner {
+public:
+    explicit HostileOwner(const QStringList& arguments)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hostile_owner"),
+                        arguments);
+    }
+    ~HostileOwner()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    HostileOwner(const HostileOwner&) = delete;
+    HostileOwner& operator=(const HostileOwner&) = delete;
+
+    // True once it owns the selection (making a large image takes a few seconds).
+    bool waitUntilReady()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 60000) {
+            if (m_output.contains("ready"))
+                return true;
+            if (m_process.state() == QProcess::NotRunning)
+                return false;
+            m_process.waitForReadyRead(200);
+            m_output += m_process.readAllStandardOutput();
+        }
+        return false;
+    }
+    QByteArray output()
+    {
+        m_output += m_process.readAllStandardOutput();
+        return m_output;
+    }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+} // namespace
+
+class TestHostileOwnersX11 : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QProcess m_program;
+    QString m_history;
+    int m_copies = 0;
+
+    QProcessEnvironment programEnvironment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        return env;
+    }
+
+    QList<StoredEntry> entries() const { return storedEntries(m_history); }
+
+    bool hasText(const QString& text) const
+    {
+        const auto all = entries();
+        return std::any_of(all.cbegin(), all.cend(),
+                           [&text](const StoredEntry& e) { return e.searchString == text; });
+    }
+
+    std::optional<StoredEntry> entryStartingWith(const QString& start) const
+    {
+        for (const StoredEntry& entry : entries()) {
+            if (entry.searchString.startsWith(start))
+                return entry;
+        }
+        return std::nullopt;
+    }
+
+    // What every hostile owner must leave intact: the program runs, captures an ordinary
+    // copy, and answers a second start by toggling its window (open, then closed again).
+    void checkStillWorking()
+    {
+        QCOMPARE(m_program.state(), QProcess::Running);
+        const QString text = QStringLiteral("ordinary copy %1").arg(++m_copies);
+        QVERIFY(copyWithXclip(text.toUtf8()));
+        // A read that Qt gives up on takes about 5 s; allow for two of them and a slow machine.
+        QTRY_VERIFY_WITH_TIMEOUT(hasText(text), 20000);
+
+        for (const bool open : {true, false}) {
+            QProcess second;
+            second.setProcessEnvironment(programEnvironment());
+            second.setProcessChannelMode(QProcess::ForwardedChannels);
+            second.start(QStringLiteral(NABRIX_BINARY), {});
+            QVERIFY(second.waitForFinished(20000));
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(historyWindowVisible(), open, 15000);
+        }
+        QCOMPARE(m_program.state(), QProcess::Running);
+    }
+
+    // Lets the program poll the owner's offer and finish whatever reading it does.
+    void letProgramRead(HostileOwner& owner, int waitMs)
+    {
+        QVERIFY2(owner.waitUntilReady(), "the hostile owner did not take the selection");
+        QTest::qWait(waitMs);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        NABRIX_REQUIRE_X11();
+        QVERIFY(m_home.isValid());
+        m_history = m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
+        m_program.setProcessEnvironment(programEnvironment());
+        m_program.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_program.start(QStringLiteral(NABRIX_BINARY), {});
+        QVERIFY(m_program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_history), 20000);
+        checkStillWorking();
+    }
+
+    void ownerThatNeverAnswers()
+    {
+        const qsizetype before = entries().size();
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("silent")});
+        letProgramRead(owner, 2000);
+        checkStillWorking();
+        // Nothing readable was offered, so the only new entry is the ordinary copy.
+        QCOMPARE(entries().size(), before + 1);
+    }
+
+    void ownerThatListsTypesButNeverSendsData()
+    {
+        const qsizetype before = entries().size();
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        letProgramRead(owner, 2000);
+        checkStillWorking();
+        // A read that timed out is not an empty text.
+        QCOMPARE(entries().size(), before + 1);
+    }
+
+    void slowOwnerIsReadCompletely()
+    {
+        // 2 MiB in 64 KiB chunks, one every 50 ms: about 1.6 s of trickling.
+        const qint64 size = 2 * 1024 * 1024;
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("slow"),
+                            QStringLiteral("--size"), QString::number(size),
+                            QStringLiteral("--chunk"), QStringLiteral("65536"),
+                            QStringLiteral("--interval"), QStringLiteral("50")});
+        letProgramRead(owner, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(owner.output().contains("served"), 20000);
+        const auto found = [this, size] {
+            const auto all = entries();
+            return std::any_of(all.cbegin(), all.cend(), [size](const StoredEntry& e) {
+                return e.type == QLatin1String("text") && e.contentLength == size &&
+                       e.searchString.startsWith(QLatin1String("hostile slow text"));
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(found(), 10000);
+        checkStillWorking();
+    }
+
+    void ownerThatVanishesMidTransfer()
+    {
+        const qsizetype before = entries().size();
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("vanish"),
+                            QStringLiteral("--size"), QString::number(4 * 1024 * 1024),
+                            QStringLiteral("--chunk"), QStringLiteral("65536"),
+                            QStringLiteral("--vanish-after"), QString::number(1024 * 1024)});
+        letProgramRead(owner, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!owner.isRunning(), 20000);
+        QVERIFY(owner.output().contains("vanished"));
+        checkStillWorking();
+        // Neither the truncated text nor an empty one in its place.
+        QCOMPARE(entries().size(), before + 1);
+    }
+
+    void fiveHundredMegabyteText()
+    {
+        const qint64 size = 500LL * 1000 * 1000;
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("huge-text"),
+                            QStringLiteral("--size"), QString::number(size),
+                            QStringLiteral("--chunk"), QString::number(4 * 1024 * 1024)});
+        letProgramRead(owner, 0);
+        const auto found = [this] {
+            return entryStartingWith(QStringLiteral("hostile huge-text"));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(found().has_value(), 90000);
+        const StoredEntry entry = *found();
+        QCOMPARE(entry.type, QStringLiteral("text"));
+        QCOMPARE(entry.contentLength, size);
+        // The search text keeps only the first 10 000 characters.
+        QCOMPARE(entry.searchString.size(), 10000);
+        checkStillWorking();
+    }
+
+    void hundredMegapixelImage()
+    {
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("big-image"),
+                            QStringLiteral("--width"), QStringLiteral("10000"),
+                            QStringLiteral("--height"), QStringLiteral("10000")});
+        letProgramRead(owner, 0);
+        const auto isBigImage = [](const StoredEntry& e) {
+            return e.type == QLatin1String("image") && e.imageWidth == 10000 &&
+                   e.imageHeight == 10000;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const auto all = entries();
+                return std::any_of(all.cbegin(), all.cend(), isBigImage);
+            }(),
+            30000);
+        // The window shows it too (its thumbnail is decoded past Qt's default limit).
+        checkStillWorking();
+    }
+
+    void largeTiffIsConvertedAndKept()
+    {
+        // 6000 x 6000 decodes to 144 MB, past Qt's default 128 MB allocation limit.
+        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("big-image"),
+                            QStringLiteral("--width"), QStringLiteral("6000"),
+                            QStringLiteral("--height"), QStringLiteral("6000"),
+                            QStringLiteral("--format"), QStringLiteral("tiff")});
+        letProgramRead(owner, 0);
+        const auto isTiffImage = [](const StoredEntry& e) {
+            return e.type == QLatin1String("image") && e.imageWidth == 6000 &&
+                   e.imageHeight == 6000;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const auto all = entries();
+                return std::any_of(all.cbegin(), all.cend(), isTiffImage);
+            }(),
+            60000);
+        checkStillWorking();
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_program.state() == QProcess::NotRunning)
+            return;
+        m_program.terminate();
+        QVERIFY(m_program.waitForFinished(20000));
+        QCOMPARE(m_program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_program.exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(TestHostileOwnersX11)
+#include "tst_hostile_owners_x11.moc"
