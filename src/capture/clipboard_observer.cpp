@@ -20,8 +20,11 @@ std::optional<PasteboardContent> captureFiles(const Pasteboard& pasteboard)
 {
     const auto urls = pasteboard.readFileUrls();
     // Only local files make a file entry; a list of web links is left to the text branch.
+    // A line of the URL list that does not parse ("file://(tmp/x") still names the file
+    // scheme, but it has no encoded form: it would be stored as "" and the file lost.
     if (!urls || urls->isEmpty() ||
-        !std::all_of(urls->cbegin(), urls->cend(), [](const QUrl& url) { return url.isLocalFile(); }))
+        !std::all_of(urls->cbegin(), urls->cend(),
+                     [](const QUrl& url) { return url.isValid() && url.isLocalFile(); }))
         return std::nullopt;
     PasteboardContent content;
     content.type = ClipType::File;

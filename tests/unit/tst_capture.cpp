@@ -141,6 +141,13 @@ private Q_SLOTS:
         QTest::newRow("web links are text") << webLinks << ClipType::Text
                                             << QByteArray("https://example.org/x");
 
+        Content unparsableFileUrl;
+        unparsableFileUrl.fileUrls = QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/a")),
+                                                 QUrl(QStringLiteral("file://(tmp/b.pdf"))};
+        unparsableFileUrl.string = QStringLiteral("/a");
+        QTest::newRow("a file url that does not parse is text")
+            << unparsableFileUrl << ClipType::Text << QByteArray("/a");
+
         Content badTiffWithPng;
         badTiffWithPng.data.insert(QStringLiteral("image/tiff"), QByteArray("not a tiff"));
         badTiffWithPng.data.insert(QStringLiteral("image/png"), png);
