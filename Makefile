@@ -39,7 +39,8 @@ ASAN_TEST_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 test-asan: BUILD_DIR = build-asan
 test-asan: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DNABRIX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DNABRIX_SANITIZE=ON \
+		-DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && $(ASAN_TEST_ENV) ctest --output-on-failure -j $(JOBS)
 

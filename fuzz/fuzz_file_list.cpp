@@ -4,6 +4,8 @@
 #include "fuzz_check.h"
 #include "storage/json_string_array.h"
 
+#include <algorithm>
+
 namespace {
 
 // QUrl's own == can tell apart two spellings of one URL ("#" and "%23" in a fragment);
@@ -31,7 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QByteArray written = nabrix::encodeJsonStringArray(*strings);
         const auto again = nabrix::decodeJsonStringArray(written);
         FUZZ_CHECK(again.has_value());
-        FUZZ_CHECK(*again == *strings);
+        // "\udc00" reads as a lone surrogate, which UTF-8 cannot carry: it is written as
+        // U+FFFD, and from then on the text stays the same.
+        if (std::all_of(strings->cbegin(), strings->cend(),
+                        [](const QString& text) { return text.isValidUtf16(); }))
+            FUZZ_CHECK(*again == *strings);
         FUZZ_CHECK(nabrix::encodeJsonStringArray(*again) == written);
     }
 
