@@ -22,9 +22,9 @@ std::optional<PasteboardContent> captureFiles(const Pasteboard& pasteboard)
     // Only local files make a file entry; a list of web links is left to the text branch.
     // A line of the URL list that does not parse ("file://(tmp/x") still names the file
     // scheme, but it has no encoded form: it would be stored as "" and the file lost.
-    if (!urls || urls->isEmpty() ||
-        !std::all_of(urls->cbegin(), urls->cend(),
-                     [](const QUrl& url) { return url.isValid() && url.isLocalFile(); }))
+    if (!urls || urls->isEmpty() || !std::all_of(urls->cbegin(), urls->cend(), [](const QUrl& url) {
+            return url.isValid() && url.isLocalFile();
+        }))
         return std::nullopt;
     PasteboardContent content;
     content.type = ClipType::File;
@@ -99,7 +99,8 @@ std::optional<PasteboardContent> captureText(const Pasteboard& pasteboard)
     return content;
 }
 
-std::optional<PasteboardContent> captureContent(const Pasteboard& pasteboard, const QStringList& types)
+std::optional<PasteboardContent> captureContent(const Pasteboard& pasteboard,
+                                                const QStringList& types)
 {
     std::optional<PasteboardContent> content;
     if (types.contains(PasteboardType::fileUrl))
