@@ -153,6 +153,19 @@ void HistorySearchIndex::appendFolded(std::string_view folded)
     insertFolded(static_cast<Ordinal>(m_spans.size()), folded);
 }
 
+void HistorySearchIndex::appendAll(const HistorySearchIndex& newer)
+{
+    Q_ASSERT(matchesEverything() && newer.matchesEverything());
+    const std::uint64_t base = m_arena.size() - padding;
+    m_arena.resize(base);
+    // Its texts and its padding, which becomes ours.
+    m_arena.append(newer.m_arena);
+    m_garbage += newer.m_garbage;
+    m_spans.reserve(m_spans.size() + newer.m_spans.size());
+    for (const Span& span : newer.m_spans)
+        m_spans.push_back({span.offset + base, span.length});
+}
+
 void HistorySearchIndex::insertFolded(Ordinal ordinal, std::string_view folded)
 {
     const Span span{appendToArena(folded), static_cast<std::uint32_t>(folded.size())};

@@ -31,6 +31,9 @@ public:
     void squeeze();
     // Adds an entry after the newest one, already folded by folding().
     void appendFolded(std::string_view folded);
+    // Adds every entry of `newer`, in order, after the newest one. Neither index may have a
+    // query yet (loaders build parts of a history and join them).
+    void appendAll(const HistorySearchIndex& newer);
     // Adds an entry at `ordinal` (entries from there on move up by one).
     void insertFolded(Ordinal ordinal, std::string_view folded);
     // Removes the entries at `ordinals` (ascending, no repeats).

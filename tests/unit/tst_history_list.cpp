@@ -153,6 +153,58 @@ private Q_SLOTS:
         QCOMPARE(loaded.isSensitive, stored.isSensitive);
     }
 
+    void aLargeHistoryReadInTwoHalvesIsWholeAndInOrder()
+    {
+        ListFixture f;
+        {
+            // Large enough to be read by two threads; written directly, in one transaction.
+            SQLite::Database db(f.home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
+            SQLite::Transaction transaction(db);
+            SQLite::Statement insert(db, "INSERT INTO clip_items (id, timestamp, type, "
+                                         "search_string, source_app_bundle_id, is_sensitive) "
+                                         "VALUES (?, ?, 'text', ?, ?, ?)");
+            const qint64 start = f.clock.now().toMSecsSinceEpoch() - 100000000;
+            for (int i = 0; i < 30000; ++i) {
+                insert.bind(1, idText(QUuid::createUuid()).toStdString());
+                // Pairs of equal times, one of them on the split.
+                insert.bind(2, static_cast<int64_t>(start + (i / 2) * 1000));
+                insert.bind(3, QStringLiteral("entry %1").arg(i).toStdString());
+                // The two halves meet some sources first in a different order.
+                const QString source = QStringLiteral("app.%1").arg(i < 15000 ? i % 7 : 6 - i % 5);
+                insert.bind(4, source.toStdString());
+                insert.bind(5, i % 1000 == 0 ? 1 : 0);
+                insert.exec();
+                insert.reset();
+            }
+            transaction.commit();
+        }
+        QHash<QUuid, ClipItem> stored;
+        for (const ClipItem& item : f.model.storage().allItems())
+            stored.insert(item.id, item);
+        HistoryListModel& list = f.list();
+        QCOMPARE(list.rowCount(), 30000);
+        // Every entry once, newest first (the order within a pair of equal times is open).
+        QSet<QUuid> seen;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            const ClipItem item = list.item(row);
+            QVERIFY(stored.contains(item.id));
+            QVERIFY(!seen.contains(item.id));
+            seen.insert(item.id);
+            const ClipItem& original = stored[item.id];
+            QCOMPARE(item.timestamp, original.timestamp);
+            QCOMPARE(item.sourceAppBundleID, original.sourceAppBundleID);
+            QCOMPARE(item.isSensitive, original.isSensitive);
+            if (row > 0)
+                QVERIFY(item.timestamp <= list.item(row - 1).timestamp);
+        }
+        f.model.setSearchText(QStringLiteral("entry 2999"));
+        QStringList found = rowTexts(list);
+        found.sort();
+        QCOMPARE(found, QStringList({"entry 2999", "entry 29990", "entry 29991", "entry 29992",
+                                     "entry 29993", "entry 29994", "entry 29995", "entry 29996",
+                                     "entry 29997", "entry 29998", "entry 29999"}));
+    }
+
     void followsTheStoreWithoutReadingItAgain()
     {
         ListFixture f({"old", "middle"});
