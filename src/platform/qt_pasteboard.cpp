@@ -52,7 +52,19 @@ std::optional<QString> QtPasteboard::stringForType(const QString& type) const
     const QMimeData* data = currentMimeData();
     if (data == nullptr || type != PasteboardType::string || !data->hasText())
         return std::nullopt;
-    return data->text();
+    // QMimeData::text() turns a read that failed (an owner that never answered, or that
+    // vanished mid-transfer) into an empty text; the bytes tell the two apart: Qt gives
+    // null bytes for a failed read and empty ones for an empty text. Same formats, same
+    // order as text().
+    for (const QString& format :
+         {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("text/plain")}) {
+        if (!data->hasFormat(format))
+            continue;
+        const QByteArray bytes = data->data(format);
+        if (!bytes.isNull())
+            return QString::fromUtf8(bytes);
+    }
+    return std::nullopt;
 }
 
 std::optional<QList<QUrl>> QtPasteboard::readFileUrls() const
