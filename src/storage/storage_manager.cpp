@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <algorithm>
 #include <fcntl.h>
@@ -17,6 +18,8 @@ namespace nabrix {
 namespace {
 
 constexpr auto schemaVersion = "1.0.0";
+// How long a write waits for another connection's lock before it fails (and stays pending).
+constexpr int busyTimeoutMs = 2000;
 
 constexpr auto schemaSql = R"sql(
 CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -42,7 +45,12 @@ constexpr auto itemColumns = "id, timestamp, type, search_string, source_app_bun
 
 QString toQString(const SQLite::Column& column)
 {
-    return QString::fromUtf8(static_cast<const char*>(column.getBlob()), column.getBytes());
+    // Exactly the text that was written: QString::fromUtf8 would drop a leading U+FEFF
+    // (a file named "\uFEFFa.txt", an RTF document that starts with \u65279).
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(
+        QByteArrayView(static_cast<const char*>(column.getBlob()), column.getBytes()));
 }
 
 // A row of `itemColumns`; none for a type this program does not write.
@@ -121,6 +129,23 @@ QString prepareSchema(SQLite::Database& db)
     return {};
 }
 
+// Until it is overwritten the log still holds the pages as they were before a deletion,
+// deleted entries included. A checkpoint that empties it leaves them in no file (the
+// history's own freed pages are zeroed: secure_delete). Without waiting: while another
+// connection reads, the log stays until a later deletion or the end of the session.
+void dropOldPages(SQLite::Database& db)
+{
+    try {
+        db.setBusyTimeout(0);
+        db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    } catch (const std::exception&) {
+    }
+    try {
+        db.setBusyTimeout(busyTimeoutMs);
+    } catch (const std::exception&) {
+    }
+}
+
 } // namespace
 
 StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock clock)
@@ -135,7 +160,7 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         return result;
     try {
         auto db = std::make_unique<SQLite::Database>(QFile::encodeName(filePath).toStdString(),
-                                                     SQLite::OPEN_READWRITE, 2000);
+                                                     SQLite::OPEN_READWRITE, busyTimeoutMs);
         // SQLite quietly opens for reading only where it may not write (a read-only mount
         // with the log files of an earlier run in place); such a history would never save.
         if (sqlite3_db_readonly(db->getHandle(), "main") == 1) {
@@ -348,11 +373,18 @@ bool StorageManager::save()
         return true;
     try {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        for (const Change& change : m_pending)
+        bool deletes = false;
+        for (const Change& change : m_pending) {
             apply(change);
+            deletes = deletes || std::holds_alternative<Delete>(change) ||
+                      std::holds_alternative<DeleteBefore>(change) ||
+                      std::holds_alternative<DeleteAll>(change);
+        }
         transaction.commit();
         m_pending.clear();
         m_retryTimer.stop();
+        if (deletes)
+            dropOldPages(*m_db);
         return true;
     } catch (const std::exception&) {
         // The transaction rolled back as a whole; everything stays pending for the next save.

@@ -125,7 +125,7 @@ private Q_SLOTS:
             // store) and a random moment more: progress rather than time, so that a slow
             // machine is hit as often in the middle of writes as a fast one.
             const qint64 journalled = QFileInfo(journalPath).size() / journalLineBytes;
-            const int lines = random.bounded(1200);
+            const int lines = random.bounded(600);
             const int extraMs = random.bounded(15);
             QProcess writer;
             writer.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -85,7 +85,7 @@ private Q_SLOTS:
         const QString data = home.path() + QStringLiteral("/data");
         QVERIFY(QDir().mkpath(data));
         QString error;
-        const auto mount = MountPoint::tmpfs(data, 2048, error);
+        const auto mount = MountPoint::tmpfs(data, 4096, error);
         NABRIX_REQUIRE_MOUNT(mount, error);
 
         FakePlatform platform;
@@ -104,13 +104,13 @@ private Q_SLOTS:
 
         // Each entry is larger than any room the write-ahead log may still have.
         for (int i = 1; i <= 4; ++i)
-            capture(*model, QStringLiteral("while full %1").arg(i), 150 * kib);
+            capture(*model, QStringLiteral("while full %1").arg(i), 100 * kib);
         QVERIFY2(storage.hasPendingChanges(), "the store accepted writes on a full disk");
         QVERIFY(!storage.save());
         QCOMPARE(storedTexts(home.historyPath()), QStringList({"before one", "before two"}));
         // A copy repeated while full is still recognised as the latest one.
         const QUuid latest = storage.latestItem()->id;
-        capture(*model, QStringLiteral("while full 4"), 150 * kib);
+        capture(*model, QStringLiteral("while full 4"), 100 * kib);
         QCOMPARE(storage.latestItem()->id, latest);
         storage.deleteItem(first);
 
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(list.item(0).searchString.startsWith(QStringLiteral("while full 4")));
         QCOMPARE(list.item(4).searchString, QStringLiteral("before two"));
         QCOMPARE(storage.allItems().size(), 5);
-        QCOMPARE(storage.contentData(latest)->size(), 150 * kib);
+        QCOMPARE(storage.contentData(latest)->size(), 100 * kib);
 
         // Room again: the store writes what waited without another capture to prompt it.
         QVERIFY(QFile::remove(filler));

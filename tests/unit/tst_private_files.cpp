@@ -1,5 +1,6 @@
 // The history and the settings are the user's alone, even when the process umask would
-// let others read what it creates (the program narrows it, a library user may not).
+// let others read what it creates (the program narrows it, a library user may not), and
+// a deleted entry is gone from every file of the store.
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
@@ -23,6 +24,18 @@ QString modeOf(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return QStringLiteral("missing");
     return QString::number(info.st_mode & 07777, 8);
+}
+
+// The files in `folder` whose bytes hold `text`.
+QStringList filesContaining(const QString& folder, const QByteArray& text)
+{
+    QStringList found;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(folder + u'/' + name);
+        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text))
+            found.append(name);
+    }
+    return found;
 }
 
 // Sets the umask for one scope.
@@ -101,6 +114,50 @@ private Q_SLOTS:
         QVERIFY(::chmod(QFile::encodeName(history).constData(), 0644) == 0);
         QVERIFY(!StorageManager::open(history).storage);
         QCOMPARE(modeOf(history), QStringLiteral("644"));
+    }
+
+    void deletedEntryLeavesNoTraceInTheStoreFiles_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("one entry") << QStringLiteral("one");
+        QTest::newRow("older than") << QStringLiteral("older");
+        QTest::newRow("clear all") << QStringLiteral("all");
+    }
+    void deletedEntryLeavesNoTraceInTheStoreFiles()
+    {
+        QFETCH(QString, how);
+        TestHome home;
+        auto storage = home.openStorage();
+        const QDateTime now = QDateTime::currentDateTime();
+        const QByteArray marker = "deleted-secret-" + QUuid::createUuid().toByteArray(QUuid::Id128);
+        const auto add = [&storage](const QDateTime& when, const QByteArray& text) {
+            ClipItem item;
+            item.id = QUuid::createUuid();
+            item.timestamp = when;
+            item.searchString = QString::fromLatin1(text);
+            storage->insert(item, text);
+            return item.id;
+        };
+        for (int i = 0; i < 20; ++i)
+            add(now.addSecs(-100 + i), QByteArray(3000, 'a' + i));
+        const QUuid secret = add(now.addSecs(-50), marker.repeated(40));
+        for (int i = 0; i < 20; ++i)
+            add(now.addSecs(i), QByteArray(3000, 'A' + i));
+        const QString folder = QFileInfo(home.historyPath()).absolutePath();
+        QVERIFY2(!filesContaining(folder, marker).isEmpty(), "the search finds nothing at all");
+
+        if (how == QLatin1String("one"))
+            storage->deleteItem(secret);
+        else if (how == QLatin1String("older"))
+            storage->deleteItemsBefore(now.addSecs(-40));
+        else
+            storage->deleteAll();
+        QVERIFY(!storage->hasPendingChanges());
+        // While the store is open: its log must not keep the entry's old pages either.
+        QCOMPARE(filesContaining(folder, marker), QStringList());
+        QVERIFY(!storage->item(secret));
+        storage.reset();
+        QCOMPARE(filesContaining(folder, marker), QStringList());
     }
 
     void settingsFilesArePrivateUnderAnyUmask()
