@@ -110,6 +110,24 @@ private Q_SLOTS:
         QCOMPARE(storage->allItems().size(), 1);
     }
 
+    void textsReadBackExactlyEvenWithALeadingByteOrderMark()
+    {
+        // U+FEFF first: a file named so, or an RTF document that starts with \u65279.
+        TestHome home;
+        auto storage = home.openStorage();
+        ClipItem item = makeItem(QDateTime::currentDateTime(), QStringLiteral("\uFEFFa.txt"));
+        item.sourceAppBundleID = QStringLiteral("\uFEFForg.example.Editor");
+        storage->insert(item, QByteArray("[]"));
+        storage.reset();
+
+        auto reopened = home.openStorage();
+        const auto latest = reopened->latestItem();
+        QVERIFY(latest);
+        QCOMPARE(latest->searchString, item.searchString);
+        QCOMPARE(latest->sourceAppBundleID, item.sourceAppBundleID);
+        QCOMPARE(reopened->allItems().value(0).searchString, item.searchString);
+    }
+
     void latestItemIsTheNewestByTimestamp()
     {
         TestHome home;
