@@ -18,7 +18,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QPoint>("pointer");
         QTest::addColumn<QPoint>("expected");
-        const QRect screen(0, 0, 1280, 800);
         QTest::newRow("middle of the screen") << QPoint(640, 300) << QPoint(640 - 356, 312);
         QTest::newRow("near the left edge") << QPoint(100, 300) << QPoint(0, 312);
         QTest::newRow("near the bottom") << QPoint(640, 700) << QPoint(284, 800 - 480);
