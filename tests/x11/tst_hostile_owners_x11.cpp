@@ -211,16 +211,16 @@ private Q_SLOTS:
     void slowOwnerIsReadCompletely()
     {
         // 2 MiB in 64 KiB chunks, one every 50 ms: about 1.6 s of trickling.
-        const qint64 size = 2 * 1024 * 1024;
+        constexpr qint64 size = qint64(2) * 1024 * 1024;
         HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("slow"),
                             QStringLiteral("--size"), QString::number(size),
                             QStringLiteral("--chunk"), QStringLiteral("65536"),
                             QStringLiteral("--interval"), QStringLiteral("50")});
         letProgramRead(owner, 0);
         QTRY_VERIFY_WITH_TIMEOUT(owner.output().contains("served"), 20000);
-        const auto found = [this, size] {
+        const auto found = [this] {
             const auto all = entries();
-            return std::any_of(all.cbegin(), all.cend(), [size](const StoredEntry& e) {
+            return std::any_of(all.cbegin(), all.cend(), [](const StoredEntry& e) {
                 return e.type == QLatin1String("text") && e.contentLength == size &&
                        e.searchString.startsWith(QLatin1String("hostile slow text"));
             });

@@ -46,9 +46,9 @@ struct Options {
     Mode mode = Mode::Slow;
     std::string modeName = "slow";
     qint64 size = -1;
-    qint64 chunk = 256 * 1024;
+    qint64 chunk = qint64(256) * 1024;
     int intervalMs = 0;
-    qint64 vanishAfter = 1024 * 1024;
+    qint64 vanishAfter = qint64(1024) * 1024;
     int width = 10000;
     int height = 10000;
     QByteArray imageFormat = "png";
@@ -270,7 +270,7 @@ public:
         // Writes stay well under the server's request limit.
         const qint64 maxRequest = qint64(xcb_get_maximum_request_length(m_connection)) * 4;
         m_chunk = std::min(m_options.chunk, maxRequest - 1024);
-        m_directLimit = std::min<qint64>(256 * 1024, maxRequest - 1024);
+        m_directLimit = std::min<qint64>(qint64(256) * 1024, maxRequest - 1024);
     }
     ~Owner() { xcb_disconnect(m_connection); }
     Owner(const Owner&) = delete;
