@@ -1,11 +1,13 @@
 // AppModel's capture handling: blacklist, sensitivity, de-duplication, purge and polling.
 #include "app/app_model.h"
 #include "capture/clipboard_observer.h"
+#include "capture/content_limits.h"
 #include "fake_platform.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,7 +36,8 @@ PasteboardContent imageContent(const QByteArray& png)
 
 struct Fixture {
     explicit Fixture(const ManualClock& clock = ManualClock(QDateTime::currentDateTime()))
-        : model(home.openStorage(clock.clock()), home.loadSettings(), platform.services, clock.clock())
+        : model(home.openStorage(clock.clock()), home.loadSettings(), platform.services,
+                clock.clock())
     {
     }
     QStringList stored() const
@@ -87,6 +90,20 @@ private Q_SLOTS:
         QCOMPARE(f.model.storage().allItems().size(), 2);
     }
 
+    void copiesLargerThanTheStoreKeepsAreNotRecorded()
+    {
+        Fixture f;
+        PasteboardContent huge = textContent(QStringLiteral("huge"));
+        // Never written to: the pages are not touched, so the test stays small.
+        huge.contentData = QByteArray(maxStoredContentBytes + 1, Qt::Uninitialized);
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("larger than the history keeps")));
+        f.model.handleCapture(huge);
+        QVERIFY(f.model.storage().allItems().isEmpty());
+        f.model.handleCapture(textContent(QStringLiteral("small")));
+        QCOMPARE(f.stored(), QStringList({"small"}));
+    }
+
     void duplicateDoesNotRefreshTheTimestamp()
     {
         ManualClock clock;
@@ -103,9 +120,12 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QString>>("source");
         QTest::addColumn<bool>("stored");
         QTest::newRow("blacklisted") << std::optional<QString>("com.bitwarden.desktop") << false;
-        QTest::newRow("other letter case") << std::optional<QString>("COM.BITWARDEN.DESKTOP") << true;
-        QTest::newRow("prefix only") << std::optional<QString>("com.bitwarden.desktop.helper") << true;
-        QTest::newRow("other application") << std::optional<QString>("org.gnome.TextEditor") << true;
+        QTest::newRow("other letter case")
+            << std::optional<QString>("COM.BITWARDEN.DESKTOP") << true;
+        QTest::newRow("prefix only")
+            << std::optional<QString>("com.bitwarden.desktop.helper") << true;
+        QTest::newRow("other application")
+            << std::optional<QString>("org.gnome.TextEditor") << true;
         QTest::newRow("no source") << std::optional<QString>() << true;
     }
     void blacklistedSourcesAreNeverRecorded()
