@@ -2,10 +2,18 @@
 #include "platform/qt_pasteboard.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 
 namespace nabrix {
+
+namespace {
+
+// Qt's xcb clipboard gives up on an owner after 5 s; a read that took this long failed so.
+constexpr qint64 slowReadMs = 4000;
+
+} // namespace
 
 QtPasteboard::QtPasteboard(QObject* parent)
     : Pasteboard(parent)
@@ -56,6 +64,8 @@ std::optional<QString> QtPasteboard::stringForType(const QString& type) const
     // vanished mid-transfer) into an empty text; the bytes tell the two apart: Qt gives
     // null bytes for a failed read and empty ones for an empty text. Same formats, same
     // order as text().
+    QElapsedTimer timer;
+    timer.start();
     for (const QString& format :
          {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("text/plain")}) {
         if (!data->hasFormat(format))
@@ -63,6 +73,10 @@ std::optional<QString> QtPasteboard::stringForType(const QString& type) const
         const QByteArray bytes = data->data(format);
         if (!bytes.isNull())
             return QString::fromUtf8(bytes);
+        // A refusal is quick; an owner that made Qt wait out its 5 s timeout would only
+        // stall the program another 5 s for the second format.
+        if (timer.elapsed() >= slowReadMs)
+            break;
     }
     return std::nullopt;
 }
