@@ -207,6 +207,23 @@ private Q_SLOTS:
         QVERIFY(snapshot->searchString.isEmpty());
     }
 
+    void tiffConversionKeepsEveryPixel()
+    {
+        // The faster compression level must stay lossless.
+        QImage original(64, 48, QImage::Format_RGB32);
+        for (int y = 0; y < original.height(); ++y) {
+            for (int x = 0; x < original.width(); ++x)
+                original.setPixel(x, y, qRgb((x * 37 + y) % 256, (y * 91) % 256, (x * y) % 256));
+        }
+        QByteArray tiff;
+        QBuffer buffer(&tiff);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(original.save(&buffer, "TIFF"));
+        const auto png = ClipboardObserver::pngData(tiff);
+        QVERIFY(png);
+        QCOMPARE(QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_RGB32), original);
+    }
+
     void otherRepresentationsAreNotCaptured()
     {
         Content content;
