@@ -582,7 +582,11 @@ QMenu* ClipRowView::createContextMenu(const QModelIndex& index, QWidget* parent)
 
 bool ClipRowView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_view.viewport())
+    // The viewport outlives the rest of the view by a moment: while the list view is being
+    // destroyed its viewport still gets events (a synthetic Leave), and by then the view is
+    // only a QWidget, so it is asked for nothing until it is known to be whole.
+    if (qobject_cast<const QListView*>(watched->parent()) != &m_view ||
+        watched != m_view.viewport())
         return QStyledItemDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove:
