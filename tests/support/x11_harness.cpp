@@ -42,7 +42,8 @@ QString problem()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return QStringLiteral("DISPLAY is not set: run this test through scripts/with-x11");
-    if (qApp != nullptr && QGuiApplication::platformName() != QLatin1String("xcb"))
+    if (QCoreApplication::instance() != nullptr &&
+        QGuiApplication::platformName() != QLatin1String("xcb"))
         return QStringLiteral("Qt runs on '%1', not xcb: set QT_QPA_PLATFORM=xcb")
             .arg(QGuiApplication::platformName());
     for (const char* tool : {"xprop", "xdotool", "xclip", "xterm", "setxkbmap"}) {
