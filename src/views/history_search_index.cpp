@@ -135,8 +135,15 @@ void HistorySearchIndex::reserve(qsizetype entries, qsizetype bytes)
 
 void HistorySearchIndex::squeeze()
 {
-    m_spans.shrink_to_fit();
-    m_arena.shrink_to_fit();
+    // Giving back room copies the whole arena (hundreds of megabytes for a large history):
+    // only worth it when much of it is unused.
+    const auto worthIt = [](std::size_t size, std::size_t capacity) {
+        return capacity - size > size / 4;
+    };
+    if (worthIt(m_spans.size(), m_spans.capacity()))
+        m_spans.shrink_to_fit();
+    if (worthIt(m_arena.size(), m_arena.capacity()))
+        m_arena.shrink_to_fit();
 }
 
 std::uint64_t HistorySearchIndex::appendToArena(std::string_view folded)
@@ -158,6 +165,7 @@ void HistorySearchIndex::appendAll(const HistorySearchIndex& newer)
     Q_ASSERT(matchesEverything() && newer.matchesEverything());
     const std::uint64_t base = m_arena.size() - padding;
     m_arena.resize(base);
+    m_arena.reserve(base + newer.m_arena.size());
     // Its texts and its padding, which becomes ours.
     m_arena.append(newer.m_arena);
     m_garbage += newer.m_garbage;
