@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <SQLiteCpp/SQLiteCpp.h>
 
 namespace nabrix::testing::x11 {
 
@@ -213,6 +214,20 @@ bool pressKeys(const QString& xdotoolKeySpec)
 bool setKeyboardLayout(const QString& layout)
 {
     return runTool(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}).exitCode == 0;
+}
+
+QStringList storedTexts(const QString& historyPath)
+{
+    QStringList texts;
+    try {
+        SQLite::Database db(historyPath.toStdString(), SQLite::OPEN_READONLY);
+        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
+        while (query.executeStep())
+            texts.append(QString::fromStdString(query.getColumn(0).getString()));
+    } catch (const std::exception&) {
+        // Not created yet, or busy for a moment.
+    }
+    return texts;
 }
 
 } // namespace nabrix::testing::x11

@@ -74,4 +74,8 @@ bool pressKeys(const QString& xdotoolKeySpec);
 // setxkbmap layout list: "us", "de", "us,ru".
 bool setKeyboardLayout(const QString& layout);
 
+// The search texts of a history file, oldest first; empty while it does not exist yet or
+// is busy for a moment.
+QStringList storedTexts(const QString& historyPath);
+
 } // namespace nabrix::testing::x11

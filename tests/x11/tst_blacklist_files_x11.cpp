@@ -12,26 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
-#include <SQLiteCpp/SQLiteCpp.h>
 
 using namespace nabrix;
 using namespace nabrix::testing;
 
 namespace {
-
-QStringList storedTexts(const QString& history)
-{
-    QStringList texts;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
-        while (query.executeStep())
-            texts.append(QString::fromStdString(query.getColumn(0).getString()));
-    } catch (const std::exception&) {
-        // Not created yet, or busy for a moment.
-    }
-    return texts;
-}
 
 // The files under `folders` whose bytes hold `text` in UTF-8 or UTF-16.
 QStringList filesContaining(const QStringList& folders, const QString& text)
@@ -112,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(editorWindow);
         QVERIFY(editorWindow->activate());
         QVERIFY(x11::copyWithXclip(allowed.toUtf8()));
-        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(history), QStringList({allowed}), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x11::storedTexts(history), QStringList({allowed}), 5000);
 
         // The whole home (caches included) while the program runs, when the log holds the
         // recent pages, and after it quits.
@@ -125,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
         QCOMPARE(filesContaining(folders, secret), QStringList());
         QVERIFY(!filesContaining({data}, allowed).isEmpty());
-        QCOMPARE(storedTexts(history), QStringList({allowed}));
+        QCOMPARE(x11::storedTexts(history), QStringList({allowed}));
     }
 };
 

@@ -1,29 +1,19 @@
 // On a real X server: what another client copies lands in the history file.
+#include "x11_harness.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <SQLiteCpp/SQLiteCpp.h>
+
+using nabrix::testing::x11::storedTexts;
 
 namespace {
-
-QStringList storedTexts(const QString& history)
-{
-    QStringList texts;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
-        while (query.executeStep())
-            texts.append(QString::fromStdString(query.getColumn(0).getString()));
-    } catch (const std::exception&) {
-        // Not created yet.
-    }
-    return texts;
-}
 
 void copyWithXclip(const QByteArray& text)
 {
     QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard")});
     QVERIFY2(xclip.waitForStarted(), "xclip is missing");
     xclip.write(text);
     xclip.closeWriteChannel();
@@ -43,7 +33,8 @@ class TestCaptureX11 : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "needs an X server: run via scripts/with-x11");
+        QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"),
+                 "needs an X server: run via scripts/with-x11");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/data"));
@@ -63,7 +54,8 @@ private Q_SLOTS:
     {
         copyWithXclip("copied from another client");
         // One poll interval is 0.7 s; allow for a loaded machine.
-        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), QStringList({"copied from another client"}), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history),
+                                  QStringList({"copied from another client"}), 2000);
     }
 
     void repeatedCopyIsStoredOnceAndNewCopiesFollow()

@@ -13,7 +13,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <SQLiteCpp/SQLiteCpp.h>
+
+using nabrix::testing::x11::storedTexts;
 
 namespace {
 
@@ -53,20 +54,6 @@ QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList storedTexts(const QString& history)
-{
-    QStringList texts;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
-        while (query.executeStep())
-            texts.append(QString::fromStdString(query.getColumn(0).getString()));
-    } catch (const std::exception&) {
-        // Not created yet.
-    }
-    return texts;
 }
 
 // Package names in a Depends field, without versions; alternatives count separately.

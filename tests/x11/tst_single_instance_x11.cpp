@@ -1,29 +1,18 @@
 // The real program started twice for one user and history: the second start hands over to
 // the first and exits, copies are recorded once, and a crashed instance is replaced.
+#include "x11_harness.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <SQLiteCpp/SQLiteCpp.h>
 #include <memory>
 
-namespace {
+using nabrix::testing::x11::storedTexts;
 
-QStringList storedTexts(const QString& history)
-{
-    QStringList texts;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
-        while (query.executeStep())
-            texts.append(QString::fromStdString(query.getColumn(0).getString()));
-    } catch (const std::exception&) {
-        // Not created yet, or busy for a moment.
-    }
-    return texts;
-}
+namespace {
 
 bool copyWithXclip(const QByteArray& text)
 {
