@@ -1,5 +1,6 @@
 // Cost of capturing one clipboard change, of finding the newest entry and of the
 // retention purge, against histories of 0, 10 000 and 100 000 entries.
+#include "bench_statistics.h"
 #include "fake_platform.h"
 #include "history_fixtures.h"
 #include "sample_content.h"
@@ -36,12 +37,7 @@ constexpr std::array historySizes{0, 10000, 100000};
 // Median, min and max over the repetitions (the mean and deviation come built in).
 void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ComputeStatistics("min", [](const std::vector<double>& values) {
-        return *std::min_element(values.cbegin(), values.cend());
-    });
-    benchmark->ComputeStatistics("max", [](const std::vector<double>& values) {
-        return *std::max_element(values.cbegin(), values.cend());
-    });
+    nabrix::bench::addRangeStatistics(benchmark);
     // Storage costs include waiting for the disk, which CPU time would hide.
     benchmark->UseRealTime();
 }
@@ -306,11 +302,5 @@ BENCHMARK(purgeExpired)
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    QCoreApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return nabrix::bench::runBenchmarks<QCoreApplication>(argc, argv);
 }

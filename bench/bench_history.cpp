@@ -1,6 +1,7 @@
 // Cost of loading the history list (without painting) and of filtering it on each
 // keystroke, in the search index alone and through the list model, over generated
 // histories of 10 000, 100 000 and 1 000 000 entries.
+#include "bench_statistics.h"
 #include "fake_platform.h"
 #include "history_fixtures.h"
 
@@ -40,12 +41,7 @@ void overHistorySizes(benchmark::internal::Benchmark* benchmark)
 // Median, min and max over the repetitions (the mean and deviation come built in).
 void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ComputeStatistics("min", [](const std::vector<double>& values) {
-        return *std::min_element(values.cbegin(), values.cend());
-    });
-    benchmark->ComputeStatistics("max", [](const std::vector<double>& values) {
-        return *std::max_element(values.cbegin(), values.cend());
-    });
+    nabrix::bench::addRangeStatistics(benchmark);
     benchmark->UseRealTime();
 }
 
@@ -237,11 +233,5 @@ BENCHMARK(handOverOnShow)
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    QCoreApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return nabrix::bench::runBenchmarks<QCoreApplication>(argc, argv);
 }

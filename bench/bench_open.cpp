@@ -1,6 +1,7 @@
 // Opening the history window on a real X server (run it under scripts/with-x11): from the
 // tray icon's click to the first frame of the list painted, with the program's own
 // delegate, tray controller and platform services, over generated histories.
+#include "bench_statistics.h"
 #include "history_fixtures.h"
 
 #include "app/app_delegate.h"
@@ -33,12 +34,7 @@ using nabrix::bench::HistoryFixtures;
 
 void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ComputeStatistics("min", [](const std::vector<double>& values) {
-        return *std::min_element(values.cbegin(), values.cend());
-    });
-    benchmark->ComputeStatistics("max", [](const std::vector<double>& values) {
-        return *std::max_element(values.cbegin(), values.cend());
-    });
+    nabrix::bench::addRangeStatistics(benchmark);
     benchmark->UseManualTime();
 }
 
