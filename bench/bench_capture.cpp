@@ -298,6 +298,53 @@ BENCHMARK(purgeExpired)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 
+// What the user's deletions cost: "older than a day" (all but the newest of the 90
+// days) and clearing everything, each on a fresh copy of the generated history made
+// outside the timing. Every freed page is zeroed, images included.
+void deleteFromHistory(benchmark::State& state, bool everything)
+{
+    const qint64 entries = state.range(0);
+    qint64 deleted = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto path = HistoryFixtures::copy(entries, QStringLiteral("delete.sqlite3"));
+        auto opened = path ? StorageManager::open(*path, [] { return HistoryFixtures::now(); })
+                           : StorageManager::OpenResult{};
+        if (!opened.storage) {
+            state.SkipWithError("cannot open a copy of the generated history");
+            break;
+        }
+        state.ResumeTiming();
+        if (everything)
+            opened.storage->deleteAll();
+        else
+            opened.storage->deleteItemsBefore(HistoryFixtures::now().addDays(-1));
+        state.PauseTiming();
+        deleted = entries - opened.storage->allItems().size();
+        opened.storage.reset();
+        state.ResumeTiming();
+    }
+    state.counters["deleted"] = static_cast<double>(deleted);
+    if (deleted == 0 || (everything && deleted != entries))
+        state.SkipWithError("the deletion did not remove what it should have");
+}
+BENCHMARK_CAPTURE(deleteFromHistory, olderThanADay, false)
+    ->ArgName("entries")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(deleteFromHistory, clearAll, true)
+    ->ArgName("entries")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Apply(withRangeStatistics)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
