@@ -33,7 +33,8 @@ int main(int argc, char* argv[])
     // Everything we create (history, settings, their folders) is for the user's eyes only.
     ::umask(077);
     // Global shortcuts, the active window and synthesised keys need X11: run on XWayland.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication app(argc, argv);
@@ -51,8 +52,10 @@ int main(int argc, char* argv[])
     case nabrix::SingleInstance::ClaimResult::AnotherInstanceRuns:
         return 0;
     case nabrix::SingleInstance::ClaimResult::Unavailable:
-        qWarning("nabrix: cannot listen on %s; later starts will not find this one",
-                 qUtf8Printable(instance.socketPath()));
+        // Without a path, socketPathFor() has already said why.
+        if (!instance.socketPath().isEmpty())
+            qWarning("nabrix: cannot listen on %s; later starts will not find this one",
+                     qUtf8Printable(instance.socketPath()));
         break;
     case nabrix::SingleInstance::ClaimResult::Listening:
         break;

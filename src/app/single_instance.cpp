@@ -10,9 +10,12 @@
 #include <QLocalSocket>
 #include <QThread>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nabrix {
@@ -68,11 +71,49 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 // The server, a child, closes on destruction and removes its socket file.
 SingleInstance::~SingleInstance() = default;
 
+QString SingleInstance::privateTemporaryDirectory()
+{
+    QString path = QDir(QDir::tempPath())
+                       .absoluteFilePath(QStringLiteral("nabrix-") + QString::number(::getuid()));
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "nabrix: cannot create %s: %s\n", name.constData(),
+                     std::strerror(errno));
+        return {};
+    }
+    // It may have been there before us. In a shared temporary directory anyone can create
+    // that name first, so it is used only if it is a real directory (lstat: not a symlink),
+    // ours and closed to everyone else; the sticky bit then keeps others from swapping it.
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0) {
+        std::fprintf(stderr, "nabrix: cannot inspect %s: %s\n", name.constData(),
+                     std::strerror(errno));
+        return {};
+    }
+    const char* problem = nullptr;
+    if (S_ISLNK(status.st_mode))
+        problem = "is a symbolic link";
+    else if (!S_ISDIR(status.st_mode))
+        problem = "is not a directory";
+    else if (status.st_uid != ::getuid())
+        problem = "belongs to another user";
+    else if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        problem = "is open to other users";
+    if (problem != nullptr) {
+        std::fprintf(stderr, "nabrix: %s %s; running without the check for another instance\n",
+                     name.constData(), problem);
+        return {};
+    }
+    return path;
+}
+
 QString SingleInstance::socketPathFor(const QString& dataDirectory)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString directory =
-        !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+        !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : privateTemporaryDirectory();
+    if (directory.isEmpty())
+        return {};
     const QByteArray digest = QCryptographicHash::hash(QDir::cleanPath(dataDirectory).toUtf8(),
                                                        QCryptographicHash::Sha256)
                                   .toHex()
@@ -85,6 +126,8 @@ SingleInstance::ClaimResult SingleInstance::claim()
 {
     if (isListening())
         return ClaimResult::Listening;
+    if (m_socketPath.isEmpty())
+        return ClaimResult::Unavailable;
 
     // Only the holder of this lock may remove a socket it found dead: without it, two starts
     // after a crash could each remove the socket the other had just created, and both listen.

@@ -28,10 +28,16 @@ public:
     ~SingleInstance() override;
 
     // The socket of the instance that owns `dataDirectory` for the current user: in
-    // $XDG_RUNTIME_DIR (private to the user) when it exists, else in the temporary directory.
-    // Named after the user id and a hash of the directory, so separate histories (tests with
-    // their own XDG directories) never meet.
+    // $XDG_RUNTIME_DIR (private to the user) when it exists, else in
+    // privateTemporaryDirectory(). Named after the user id and a hash of the directory, so
+    // separate histories (tests with their own XDG directories) never meet. Empty when no
+    // private place exists; claim() then reports Unavailable.
     static QString socketPathFor(const QString& dataDirectory);
+
+    // "nabrix-<uid>" in the temporary directory, created 0700. Another local user could
+    // create that name first and listen there, so an existing one is refused (empty result,
+    // reason on stderr) unless it is a directory, not a symlink, ours and closed to others.
+    static QString privateTemporaryDirectory();
 
     QString socketPath() const { return m_socketPath; }
 

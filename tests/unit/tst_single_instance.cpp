@@ -15,6 +15,7 @@
 #include <latch>
 #include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -83,6 +84,12 @@ class TestSingleInstance : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
+
+    // Where the socket goes without $XDG_RUNTIME_DIR, with $TMPDIR at m_dir.
+    QString ownPrivateDirectory() const
+    {
+        return m_dir->filePath(QStringLiteral("nabrix-") + QString::number(::getuid()));
+    }
 
 private Q_SLOTS:
     void init()
@@ -192,21 +199,92 @@ private Q_SLOTS:
                 path);
     }
 
-    void socketPathFallsBackToTheTemporaryDirectory_data()
+    void socketPathFallsBackToAPrivateTemporaryDirectory_data()
     {
         QTest::addColumn<QByteArray>("runtimeDirectory");
-        QTest::newRow("unset") << QByteArray();
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("missing") << QByteArray("/nonexistent/runtime");
+        QTest::addColumn<bool>("alreadyThere");
+        QTest::newRow("unset") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray("") << false;
+        QTest::newRow("missing") << QByteArray("/nonexistent/runtime") << false;
+        QTest::newRow("unset, left from an earlier run") << QByteArray() << true;
     }
 
-    void socketPathFallsBackToTheTemporaryDirectory()
+    void socketPathFallsBackToAPrivateTemporaryDirectory()
     {
         QFETCH(QByteArray, runtimeDirectory);
-        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtimeDirectory);
+        QFETCH(bool, alreadyThere);
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", runtimeDirectory);
+        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const QString expected = ownPrivateDirectory();
+        if (alreadyThere)
+            QVERIFY(QDir().mkdir(expected, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
         const QString path =
             SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
-        QCOMPARE(QFileInfo(path).absolutePath(), QDir(QDir::tempPath()).absolutePath());
+        QCOMPARE(QFileInfo(path).absolutePath(), expected);
+        struct stat status {};
+        QCOMPARE(::lstat(QFile::encodeName(expected).constData(), &status), 0);
+        QVERIFY(S_ISDIR(status.st_mode));
+        QCOMPARE(status.st_uid, ::getuid());
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
+
+        SingleInstance instance(path);
+        QCOMPARE(instance.claim(), ClaimResult::Listening);
+    }
+
+    void unsafeTemporaryDirectoryIsNotUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("open to everyone") << QStringLiteral("0777");
+        QTest::newRow("readable by the group") << QStringLiteral("0740");
+        QTest::newRow("symlink to a private directory") << QStringLiteral("symlink");
+        QTest::newRow("plain file") << QStringLiteral("file");
+        QTest::newRow("another user's") << QStringLiteral("foreign");
+    }
+
+    // Someone else may create the directory's name first, in the shared temporary directory.
+    void unsafeTemporaryDirectoryIsNotUsed()
+    {
+        QFETCH(QString, kind);
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", QByteArray());
+        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const QString place = ownPrivateDirectory();
+        const QByteArray name = QFile::encodeName(place);
+        if (kind == QStringLiteral("symlink")) {
+            const QString target = m_dir->filePath(QStringLiteral("elsewhere"));
+            QVERIFY(QDir().mkdir(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(QFile::link(target, place));
+        } else if (kind == QStringLiteral("file")) {
+            QFile file(place);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QCOMPARE(::mkdir(name.constData(), 0700), 0);
+            if (kind == QStringLiteral("foreign")) {
+                // Only root can give a directory away.
+                if (::geteuid() != 0)
+                    QSKIP("handing a directory to another user needs root");
+                QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+            } else {
+                QCOMPARE(::chmod(name.constData(), kind.toUInt(nullptr, 8)), 0);
+            }
+        }
+
+        QCOMPARE(SingleInstance::privateTemporaryDirectory(), QString());
+        const QString path =
+            SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
+        QVERIFY2(path.isEmpty(), qPrintable(path));
+        SingleInstance instance(path);
+        QCOMPARE(instance.claim(), ClaimResult::Unavailable);
+        QVERIFY(!instance.isListening());
+        // Nothing was made inside, and the place was left as it was found.
+        QVERIFY(QDir(place)
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                    .isEmpty());
+        if (kind == QStringLiteral("0777")) {
+            struct stat status {};
+            QCOMPARE(::lstat(name.constData(), &status), 0);
+            QCOMPARE(status.st_mode & 0777, mode_t(0777));
+        }
     }
 
     void simultaneousStartsEndWithOneListener_data()
