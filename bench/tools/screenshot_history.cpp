@@ -1,11 +1,10 @@
 // Shows the history view with sample entries in one state and saves it as a PNG:
 // screenshot_history --state NAME --output PATH. Run it on an X server (scripts/screenshot).
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
 #include "capture/file_list.h"
 #include "platform/platform_services.h"
+#include "screenshot_session.h"
 #include "storage/app_settings.h"
-#include "storage/storage_manager.h"
 #include "views/clip_row_view.h"
 #include "views/custom_range_sheet.h"
 #include "views/history_footer.h"
@@ -13,19 +12,15 @@
 #include "views/history_view.h"
 #include "views/overlay_layer.h"
 #include "views/symbol_button.h"
-#include "views/theme.h"
 #include "views/time_range_menu.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTextStream>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -153,36 +148,16 @@ void hoverRow(QListView* list, int row)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QTextStream err(stderr);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Saves a picture of the history view."));
-    parser.addHelpOption();
-    parser.addOptions(
-        {{QStringLiteral("state"), states.join(QStringLiteral(", ")), QStringLiteral("NAME")},
-         {QStringLiteral("output"), QStringLiteral("PNG file to write."), QStringLiteral("PATH")},
-         {QStringLiteral("scale"), QStringLiteral("Device pixel ratio of the picture (default 1)."),
-          QStringLiteral("R"), QStringLiteral("1")}});
-    parser.process(app);
-    const QString state = parser.value(QStringLiteral("state"));
-    const QString output = parser.value(QStringLiteral("output"));
-    const qreal scale = parser.value(QStringLiteral("scale")).toDouble();
-    if (!states.contains(state) || output.isEmpty() || scale <= 0) {
-        err << "usage: screenshot_history --state {" << states.join(QLatin1Char('|'))
-            << "} --output PATH [--scale R]\n";
-        return 2;
-    }
-
-    Theme::applyDarkStyle(app);
-    installTranslations(app, QLocale());
-    QTemporaryDir home;
-    auto opened = StorageManager::open(home.filePath(QStringLiteral("history.sqlite3")));
-    if (!opened.storage) {
-        err << "cannot open a history: " << opened.error << "\n";
-        return 1;
-    }
+    bench::ScreenshotSession session(
+        app, {QStringLiteral("screenshot_history"),
+              QStringLiteral("Saves a picture of the history view."), states,
+              QStringLiteral("Device pixel ratio of the picture (default 1).")});
+    if (session.failed())
+        return *session.failed();
+    const QString& state = session.state();
+    const qreal scale = session.scale();
     PlatformServices services = createPlatformServices();
-    AppModel model(std::move(opened.storage),
-                   std::make_unique<AppSettings>(home.filePath(QStringLiteral("nabrix.conf"))),
+    AppModel model(session.takeStorage(), std::make_unique<AppSettings>(session.settingsPath()),
                    services);
     const QDateTime now = QDateTime::currentDateTime();
     QList<Sample> entries;
@@ -236,9 +211,5 @@ int main(int argc, char* argv[])
     picture.setDevicePixelRatio(scale);
     picture.fill(Qt::transparent);
     view.render(&picture);
-    if (!picture.save(output, "PNG")) {
-        err << "cannot write " << output << "\n";
-        return 1;
-    }
-    return 0;
+    return session.save(picture);
 }

@@ -2,23 +2,19 @@
 // screenshot_settings --state NAME --output PATH. Run it on an X server (scripts/screenshot).
 #include "app/app_model.h"
 #include "app/status_item_controller.h"
-#include "app/text_catalogue.h"
 #include "hotkey/hot_key_recorder.h"
 #include "platform/platform_services.h"
+#include "screenshot_session.h"
 #include "storage/app_settings.h"
-#include "storage/storage_manager.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
-#include "views/theme.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QWindow>
 #include <X11/Xlib.h>
@@ -86,41 +82,22 @@ QPixmap grabScreenArea(const QList<const QWidget*>& windows)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QTextStream err(stderr);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Saves a picture of the settings window."));
-    parser.addHelpOption();
-    parser.addOptions(
-        {{QStringLiteral("state"), states.join(QStringLiteral(", ")), QStringLiteral("NAME")},
-         {QStringLiteral("output"), QStringLiteral("PNG file to write."), QStringLiteral("PATH")},
-         {QStringLiteral("scale"),
-          QStringLiteral("Device pixel ratio of the picture (default 1; the alert is taken from "
-                         "the screen as it is)."),
-          QStringLiteral("R"), QStringLiteral("1")}});
-    parser.process(app);
-    const QString state = parser.value(QStringLiteral("state"));
-    const QString output = parser.value(QStringLiteral("output"));
-    const qreal scale = parser.value(QStringLiteral("scale")).toDouble();
-    if (!states.contains(state) || output.isEmpty() || scale <= 0) {
-        err << "usage: screenshot_settings --state {" << states.join(QLatin1Char('|'))
-            << "} --output PATH [--scale R]\n";
-        return 2;
-    }
+    bench::ScreenshotSession session(
+        app, {QStringLiteral("screenshot_settings"),
+              QStringLiteral("Saves a picture of the settings window."), states,
+              QStringLiteral("Device pixel ratio of the picture (default 1; the alert is taken "
+                             "from the screen as it is).")});
+    if (session.failed())
+        return *session.failed();
+    QTextStream& err = session.err();
+    const QString& state = session.state();
     auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->display() == nullptr) {
         err << "screenshot_settings needs an X server: run it through scripts/screenshot\n";
         return 2;
     }
 
-    Theme::applyDarkStyle(app);
-    installTranslations(app, QLocale());
-    QTemporaryDir home;
-    auto opened = StorageManager::open(home.filePath(QStringLiteral("history.sqlite3")));
-    if (!opened.storage) {
-        err << "cannot open a history: " << opened.error << "\n";
-        return 1;
-    }
-    auto settings = std::make_unique<AppSettings>(home.filePath(QStringLiteral("nabrix.conf")));
+    auto settings = std::make_unique<AppSettings>(session.settingsPath());
     // A user's own short list, so that the whole form fits in one picture.
     settings->setBlacklistedBundleIDs(
         {QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("com.bitwarden.desktop"),
@@ -130,7 +107,7 @@ int main(int argc, char* argv[])
         settings->setHotkeyModifiers(HotKeyModifier::control | HotKeyModifier::option);
     }
     PlatformServices services = createPlatformServices();
-    AppModel model(std::move(opened.storage), std::move(settings), services);
+    AppModel model(session.takeStorage(), std::move(settings), services);
     NoStatusItem statusItem;
     model.setStatusItemController(&statusItem);
 
@@ -168,11 +145,7 @@ int main(int argc, char* argv[])
                 return 1;
             }
         }
-        picture = render(window, scale);
+        picture = render(window, session.scale());
     }
-    if (!picture.save(output, "PNG")) {
-        err << "cannot write " << output << "\n";
-        return 1;
-    }
-    return 0;
+    return session.save(picture);
 }
