@@ -10,6 +10,8 @@
 // Hostile: the owner runs with the given arguments instead; the same figures are reported
 // while the program reads (or gives up on) what it offers.
 // Exit status 0 when every check holds.
+#include "x11_harness.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -30,6 +32,8 @@
 #include <xcb/xcb.h>
 
 namespace {
+
+using nabrix::testing::x11::HelperProcess;
 
 constexpr qint64 pollIntervalMs = 700;
 constexpr qint64 heldLongMs = 1000;
@@ -415,17 +419,13 @@ int runSoak(const QString& nabrix, const QString& ownerPath, int changes, quint3
     }
     print(
         QStringLiteral("soak: %1 copies over about %2 s").arg(copies.size()).arg(plannedMs / 1000));
-    QProcess owner;
-    owner.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    owner.start(ownerPath, {QStringLiteral("--mode"), QStringLiteral("script")});
-    owner.write(script);
-    owner.closeWriteChannel();
-    QByteArray output;
+    HelperProcess owner(ownerPath, {QStringLiteral("--mode"), QStringLiteral("script")});
+    owner.writeInput(script);
     figures.peakKb = watch(session, [&] {
-        output += owner.readAllStandardOutput();
-        return owner.state() != QProcess::NotRunning;
+        owner.output();
+        return owner.isRunning();
     });
-    output += owner.readAllStandardOutput();
+    const QByteArray output = owner.output();
     figures.latency = summarise(session.probe().latencies());
     figures.answered = session.probe().answered();
     pause(2000);
@@ -536,17 +536,8 @@ int runHostile(const QString& nabrix, const QString& ownerPath, const QStringLis
     figures.before = memoryOf(session.pid());
     const qsizetype storedBefore = storedEntries(session.history()).size();
     session.probe().restart();
-    QProcess owner;
-    owner.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    owner.start(ownerPath, ownerArguments);
-    QByteArray output;
-    QElapsedTimer ready;
-    ready.start();
-    while (!output.contains("ready") && owner.state() != QProcess::NotRunning &&
-           ready.elapsed() < 120000) {
-        owner.waitForReadyRead(100);
-        output += owner.readAllStandardOutput();
-    }
+    std::optional<HelperProcess> owner(std::in_place, ownerPath, ownerArguments);
+    owner->waitForOutput("ready", 120000);
     QElapsedTimer timer;
     timer.start();
     qint64 storedAfterMs = -1;
@@ -559,10 +550,7 @@ int runHostile(const QString& nabrix, const QString& ownerPath, const QStringLis
     });
     figures.latency = summarise(session.probe().latencies());
     figures.answered = session.probe().answered();
-    if (owner.state() != QProcess::NotRunning) {
-        owner.kill();
-        owner.waitForFinished();
-    }
+    owner.reset();
     pause(1000);
     figures.after = memoryOf(session.pid());
     const QList<Stored> stored = storedEntries(session.history());

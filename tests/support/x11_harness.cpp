@@ -167,6 +167,51 @@ bool TestWindow::removeProperty(const QString& name) const
                .exitCode == 0;
 }
 
+HelperProcess::HelperProcess(const QString& program, const QStringList& arguments)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(program.contains(QLatin1Char('/'))
+                        ? program
+                        : QCoreApplication::applicationDirPath() + QLatin1Char('/') + program,
+                    arguments);
+}
+
+HelperProcess::~HelperProcess()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+}
+
+void HelperProcess::writeInput(const QByteArray& input)
+{
+    m_process.write(input);
+    m_process.closeWriteChannel();
+}
+
+bool HelperProcess::waitForOutput(const QByteArray& marker, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!output().contains(marker)) {
+        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
+            return false;
+        m_process.waitForReadyRead(100);
+    }
+    return true;
+}
+
+QByteArray HelperProcess::output()
+{
+    m_output += m_process.readAllStandardOutput();
+    return m_output;
+}
+
+bool HelperProcess::isRunning() const
+{
+    return m_process.state() != QProcess::NotRunning;
+}
+
 std::optional<quint32> activeWindow()
 {
     const ToolResult result = runTool(

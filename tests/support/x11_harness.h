@@ -58,6 +58,30 @@ private:
     quint32 m_id = 0;
 };
 
+// A helper program run beside a test or a driver (hostile_owner, say): its standard error
+// passes through, its standard output is collected, and it is killed when this object goes.
+class HelperProcess {
+public:
+    // `program` is a path; a bare name is looked up in the running binary's directory.
+    HelperProcess(const QString& program, const QStringList& arguments);
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+    // Hands it `input` on standard input, then closes it.
+    void writeInput(const QByteArray& input);
+    // True once its output so far contains `marker`; false when it ends or `timeoutMs`
+    // passes first.
+    bool waitForOutput(const QByteArray& marker = "ready", int timeoutMs = 60000);
+    // Everything it has written to standard output so far.
+    QByteArray output();
+    bool isRunning() const;
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
 // The root window's _NET_ACTIVE_WINDOW; none when it is unset or None. It may name a
 // window that is gone: openbox leaves it set when the last window closes.
 std::optional<quint32> activeWindow();
