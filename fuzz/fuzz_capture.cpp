@@ -109,6 +109,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         qputenv("TMPDIR", "/dev/shm");
     static QApplication app(*argc, *argv);
     fixture = std::make_unique<ModelFixture>();
+    // Read at the tick rather than on the worker: each input is one deterministic capture.
+    fixture->platform.pasteboard->workerReads = false;
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Polls the clipboard's change counter and reads each change into a snapshot.
 #include "capture/clipboard_observer.h"
 
+#include "capture/content_limits.h"
 #include "capture/file_list.h"
 #include "capture/rtf_reader.h"
 #include "capture/text_limits.h"
@@ -10,15 +11,16 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace nabrix {
 
 namespace {
 
-std::optional<PasteboardContent> captureFiles(const Pasteboard& pasteboard)
+std::optional<PasteboardContent> captureFiles(const ClipboardSource& clipboard)
 {
-    const auto urls = pasteboard.readFileUrls();
+    const auto urls = clipboard.readFileUrls();
     // Only local files make a file entry; a list of web links is left to the text branch.
     // A line of the URL list that does not parse ("file://(tmp/x") still names the file
     // scheme, but it has no encoded form: it would be stored as "" and the file lost.
@@ -51,9 +53,9 @@ PasteboardContent imageContent(QByteArray png, std::optional<QSize> size)
     return content;
 }
 
-std::optional<PasteboardContent> captureTiff(const Pasteboard& pasteboard)
+std::optional<PasteboardContent> captureTiff(const ClipboardSource& clipboard)
 {
-    const auto tiff = pasteboard.dataForType(PasteboardType::tiff);
+    const auto tiff = clipboard.dataForType(PasteboardType::tiff);
     if (!tiff)
         return std::nullopt;
     auto png = ClipboardObserver::pngData(*tiff);
@@ -62,20 +64,21 @@ std::optional<PasteboardContent> captureTiff(const Pasteboard& pasteboard)
     return imageContent(std::move(*png), std::nullopt);
 }
 
-std::optional<PasteboardContent> capturePng(const Pasteboard& pasteboard)
+std::optional<PasteboardContent> capturePng(const ClipboardSource& clipboard)
 {
-    auto png = pasteboard.dataForType(PasteboardType::png);
+    auto png = clipboard.dataForType(PasteboardType::png);
     if (!png)
         return std::nullopt;
     return imageContent(std::move(*png), std::nullopt);
 }
 
-std::optional<PasteboardContent> captureRtf(const Pasteboard& pasteboard, const QStringList& types)
+std::optional<PasteboardContent> captureRtf(const ClipboardSource& clipboard,
+                                            const QStringList& types)
 {
     for (const QString& type : {PasteboardType::rtf, PasteboardType::rtfAlternative}) {
         if (!types.contains(type))
             continue;
-        auto rtf = pasteboard.dataForType(type);
+        auto rtf = clipboard.dataForType(type);
         if (!rtf)
             continue;
         PasteboardContent content;
@@ -87,9 +90,9 @@ std::optional<PasteboardContent> captureRtf(const Pasteboard& pasteboard, const 
     return std::nullopt;
 }
 
-std::optional<PasteboardContent> captureText(const Pasteboard& pasteboard)
+std::optional<PasteboardContent> captureText(const ClipboardSource& clipboard)
 {
-    const auto text = pasteboard.stringForType(PasteboardType::string);
+    const auto text = clipboard.stringForType(PasteboardType::string);
     if (!text)
         return std::nullopt;
     PasteboardContent content;
@@ -99,20 +102,20 @@ std::optional<PasteboardContent> captureText(const Pasteboard& pasteboard)
     return content;
 }
 
-std::optional<PasteboardContent> captureContent(const Pasteboard& pasteboard,
+std::optional<PasteboardContent> captureContent(const ClipboardSource& clipboard,
                                                 const QStringList& types)
 {
     std::optional<PasteboardContent> content;
     if (types.contains(PasteboardType::fileUrl))
-        content = captureFiles(pasteboard);
+        content = captureFiles(clipboard);
     if (!content && types.contains(PasteboardType::tiff))
-        content = captureTiff(pasteboard);
+        content = captureTiff(clipboard);
     if (!content && types.contains(PasteboardType::png))
-        content = capturePng(pasteboard);
+        content = capturePng(clipboard);
     if (!content)
-        content = captureRtf(pasteboard, types);
+        content = captureRtf(clipboard, types);
     if (!content && types.contains(PasteboardType::string))
-        content = captureText(pasteboard);
+        content = captureText(clipboard);
     return content;
 }
 
@@ -127,6 +130,15 @@ ClipboardObserver::ClipboardObserver(Pasteboard& pasteboard, Workspace& workspac
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ClipboardObserver::poll);
     connect(&m_pasteboard, &Pasteboard::changeNotified, this, &ClipboardObserver::sampleSource);
+    m_readers.setMaxThreadCount(1);
+    connect(&m_readWatcher, &QFutureWatcherBase::finished, this, &ClipboardObserver::readFinished);
+}
+
+ClipboardObserver::~ClipboardObserver()
+{
+    // The pool waits for its worker; a stopped read ends within moments.
+    if (m_read)
+        m_read->stop.request_stop();
 }
 
 void ClipboardObserver::start(std::chrono::milliseconds interval)
@@ -140,6 +152,11 @@ void ClipboardObserver::start(std::chrono::milliseconds interval)
 void ClipboardObserver::stop()
 {
     m_timer.stop();
+    // Nothing read after stopping is delivered.
+    if (m_read) {
+        m_read->stop.request_stop();
+        m_read->changeCount = -1;
+    }
 }
 
 void ClipboardObserver::sampleSource()
@@ -147,6 +164,14 @@ void ClipboardObserver::sampleSource()
     // The application in front when the copy happened, not when the next tick reads it:
     // the user may have switched away from a password manager in between.
     m_sourceSample = SourceSample{m_pasteboard.changeCount(), m_workspace.frontmostApplicationId()};
+    stopStaleRead();
+}
+
+void ClipboardObserver::stopStaleRead()
+{
+    // The owner being read has been replaced: whatever it still sends would be dropped.
+    if (m_read && m_read->changeCount != m_pasteboard.changeCount())
+        m_read->stop.request_stop();
 }
 
 std::optional<QString> ClipboardObserver::sourceForCurrentChange() const
@@ -158,27 +183,54 @@ std::optional<QString> ClipboardObserver::sourceForCurrentChange() const
 
 void ClipboardObserver::poll()
 {
+    stopStaleRead();
     const qint64 count = m_pasteboard.changeCount();
-    if (count == m_lastChangeCount)
+    if (count == m_lastChangeCount || m_read)
         return;
     // Recorded before reading, so a change that cannot be captured is not retried.
     m_lastChangeCount = count;
-    auto content = capture(m_pasteboard);
+    std::optional<QString> source = sourceForCurrentChange();
+    std::stop_source stop;
+    auto reader = m_pasteboard.readerForWorker({maxStoredContentBytes, stop.get_token()});
+    if (!reader) {
+        deliver(capture(m_pasteboard), std::move(source));
+        return;
+    }
+    m_read = Read{count, std::move(source), std::move(stop)};
+    m_readWatcher.setFuture(
+        QtConcurrent::run(&m_readers, [reader = std::move(reader)] { return capture(*reader); }));
+}
+
+void ClipboardObserver::readFinished()
+{
+    if (!m_read)
+        return;
+    Read read = std::move(*m_read);
+    m_read.reset();
+    // A newer change (or our own write) replaced the one read: the next tick reads that.
+    if (read.changeCount != m_pasteboard.changeCount())
+        return;
+    deliver(m_readWatcher.result(), std::move(read.source));
+}
+
+void ClipboardObserver::deliver(std::optional<PasteboardContent> content,
+                                std::optional<QString> source)
+{
     if (!content)
         return;
-    content->sourceAppBundleID = sourceForCurrentChange();
+    content->sourceAppBundleID = std::move(source);
     if (m_onChange)
         m_onChange(*content);
 }
 
-std::optional<PasteboardContent> ClipboardObserver::capture(const Pasteboard& pasteboard)
+std::optional<PasteboardContent> ClipboardObserver::capture(const ClipboardSource& clipboard)
 {
-    const QStringList types = pasteboard.types();
-    auto content = captureContent(pasteboard, types);
+    const QStringList types = clipboard.types();
+    auto content = captureContent(clipboard, types);
     if (!content)
         return std::nullopt;
     if (types.contains(PasteboardType::passwordManagerHint)) {
-        const auto hint = pasteboard.dataForType(PasteboardType::passwordManagerHint);
+        const auto hint = clipboard.dataForType(PasteboardType::passwordManagerHint);
         content->markedSecret = hint && hint->trimmed() == "secret";
     }
     return content;

@@ -1,13 +1,10 @@
 // The system clipboard as the capture and copy-back code sees it.
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include "platform/clipboard_source.h"
+
 #include <QObject>
-#include <QString>
-#include <QStringList>
-#include <QUrl>
-#include <optional>
+#include <memory>
 
 namespace nabrix {
 
@@ -23,7 +20,9 @@ inline const QString string = QStringLiteral("text/plain");
 inline const QString passwordManagerHint = QStringLiteral("x-kde-passwordManagerHint");
 } // namespace PasteboardType
 
-class Pasteboard : public QObject {
+// Reads through this object happen on its thread; readerForWorker() gives one that may run
+// elsewhere, so that an owner that answers slowly or never stalls only that worker.
+class Pasteboard : public QObject, public ClipboardSource {
     Q_OBJECT
 public:
     using QObject::QObject;
@@ -31,11 +30,9 @@ public:
 
     // Increases with every change of the clipboard, our own writes included.
     virtual qint64 changeCount() const = 0;
-    virtual QStringList types() const = 0;
-    virtual std::optional<QByteArray> dataForType(const QString& type) const = 0;
-    virtual std::optional<QString> stringForType(const QString& type) const = 0;
-    // The file URLs on the clipboard in clipboard order; none when they cannot be read.
-    virtual std::optional<QList<QUrl>> readFileUrls() const = 0;
+    // A reader of whatever owns the clipboard when it is used, for one worker thread; none
+    // when this clipboard can only be read on its own thread.
+    virtual std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const = 0;
 
     virtual void clearContents() = 0;
     virtual void writeString(const QString& text) = 0;

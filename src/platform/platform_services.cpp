@@ -14,17 +14,19 @@ namespace nabrix {
 PlatformServices createPlatformServices()
 {
     PlatformServices services;
-    services.pasteboard = std::make_unique<QtPasteboard>();
     services.sensitivityAnalyzer = std::make_unique<NoVerdictSensitivityAnalyzer>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         services.windowActivator = std::make_unique<X11WindowActivator>();
         if (auto x11 = createX11Services()) {
+            services.pasteboard = std::make_unique<QtPasteboard>(std::move(x11->clipboardReaders));
             services.workspace = std::move(x11->workspace);
             services.keySynthesizer = std::move(x11->keySynthesizer);
             services.hotKeyService = std::move(x11->hotKeyService);
             services.keyboardLayout = std::move(x11->keyboardLayout);
         }
     }
+    if (!services.pasteboard)
+        services.pasteboard = std::make_unique<QtPasteboard>();
     if (!services.workspace)
         services.workspace = std::make_unique<NoWorkspace>();
     if (!services.keySynthesizer)

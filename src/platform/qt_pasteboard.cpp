@@ -15,9 +15,10 @@ constexpr qint64 slowReadMs = 4000;
 
 } // namespace
 
-QtPasteboard::QtPasteboard(QObject* parent)
+QtPasteboard::QtPasteboard(ClipboardReaderFactory workerReaders, QObject* parent)
     : Pasteboard(parent)
     , m_clipboard(QGuiApplication::clipboard())
+    , m_workerReaders(std::move(workerReaders))
 {
     // Qt tells us about every change of the CLIPBOARD selection, ours included (our own
     // setMimeData emits synchronously), so the counter moves exactly once per change.
@@ -27,6 +28,11 @@ QtPasteboard::QtPasteboard(QObject* parent)
         ++m_changeCount;
         Q_EMIT changeNotified();
     });
+}
+
+std::unique_ptr<ClipboardSource> QtPasteboard::readerForWorker(ClipboardReadBounds bounds) const
+{
+    return m_workerReaders ? m_workerReaders(std::move(bounds)) : nullptr;
 }
 
 const QMimeData* QtPasteboard::currentMimeData() const

@@ -11,9 +11,12 @@ namespace nabrix {
 class QtPasteboard final : public Pasteboard {
     Q_OBJECT
 public:
-    explicit QtPasteboard(QObject* parent = nullptr);
+    // `workerReaders` makes the readers for worker threads; without it, the clipboard is
+    // read through Qt on the main thread only.
+    explicit QtPasteboard(ClipboardReaderFactory workerReaders = {}, QObject* parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
+    std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const override;
     QStringList types() const override;
     std::optional<QByteArray> dataForType(const QString& type) const override;
     std::optional<QString> stringForType(const QString& type) const override;
@@ -30,6 +33,7 @@ private:
     void setMimeData(QMimeData* data);
 
     QClipboard* m_clipboard;
+    ClipboardReaderFactory m_workerReaders;
     qint64 m_changeCount = 0;
 };
 

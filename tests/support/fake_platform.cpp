@@ -4,6 +4,7 @@
 #include "platform/fallback/fallback_services.h"
 #include "platform/qt_window_activator.h"
 
+#include <QThread>
 #include <QTimer>
 
 namespace nabrix::testing {
@@ -27,26 +28,85 @@ void FakePasteboard::copyText(const QString& text)
     replace(content);
 }
 
-QStringList FakePasteboard::types() const
+namespace {
+
+QStringList typesOf(const FakeClipboardContent& content)
 {
-    QStringList types = m_content.declaredOnly;
-    if (m_content.fileUrls)
+    QStringList types = content.declaredOnly;
+    if (content.fileUrls)
         types.append(PasteboardType::fileUrl);
-    types.append(m_content.data.keys());
-    if (m_content.string)
+    types.append(content.data.keys());
+    if (content.string)
         types.append(PasteboardType::string);
     return types;
 }
 
+std::optional<QByteArray> dataOf(const FakeClipboardContent& content, const QString& type)
+{
+    const auto it = content.data.constFind(type);
+    return it == content.data.cend() ? std::nullopt : std::optional<QByteArray>(*it);
+}
+
+std::optional<QString> stringOf(const FakeClipboardContent& content, const QString& type)
+{
+    return type == PasteboardType::string ? content.string : std::nullopt;
+}
+
+// A copy of the content, read on a worker thread.
+class FakeClipboardReader final : public ClipboardSource {
+public:
+    FakeClipboardReader(FakeClipboardContent content, ClipboardReadBounds bounds)
+        : m_content(std::move(content))
+        , m_bounds(std::move(bounds))
+    {
+    }
+
+    QStringList types() const override
+    {
+        if (!m_content.stallsWorkerReads)
+            return typesOf(m_content);
+        // Bounded, so that a broken stop cannot hang the test run.
+        for (int waited = 0; waited < 10000 && !m_bounds.stop.stop_requested(); waited += 5)
+            QThread::msleep(5);
+        return {};
+    }
+    std::optional<QByteArray> dataForType(const QString& type) const override
+    {
+        return dataOf(m_content, type);
+    }
+    std::optional<QString> stringForType(const QString& type) const override
+    {
+        return stringOf(m_content, type);
+    }
+    std::optional<QList<QUrl>> readFileUrls() const override { return m_content.fileUrls; }
+
+private:
+    FakeClipboardContent m_content;
+    ClipboardReadBounds m_bounds;
+};
+
+} // namespace
+
+std::unique_ptr<ClipboardSource> FakePasteboard::readerForWorker(ClipboardReadBounds bounds) const
+{
+    if (!workerReads)
+        return nullptr;
+    return std::make_unique<FakeClipboardReader>(m_content, std::move(bounds));
+}
+
+QStringList FakePasteboard::types() const
+{
+    return typesOf(m_content);
+}
+
 std::optional<QByteArray> FakePasteboard::dataForType(const QString& type) const
 {
-    const auto it = m_content.data.constFind(type);
-    return it == m_content.data.cend() ? std::nullopt : std::optional<QByteArray>(*it);
+    return dataOf(m_content, type);
 }
 
 std::optional<QString> FakePasteboard::stringForType(const QString& type) const
 {
-    return type == PasteboardType::string ? m_content.string : std::nullopt;
+    return stringOf(m_content, type);
 }
 
 std::optional<QList<QUrl>> FakePasteboard::readFileUrls() const

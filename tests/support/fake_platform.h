@@ -10,25 +10,34 @@
 
 namespace nabrix::testing {
 
-// An in-process clipboard: each write replaces the content and bumps the counter.
+// What another application put on the fake clipboard.
+struct FakeClipboardContent {
+    QMap<QString, QByteArray> data;
+    std::optional<QString> string;
+    std::optional<QList<QUrl>> fileUrls;
+    // Types declared without any data behind them.
+    QStringList declaredOnly;
+    // Its owner never answers a worker's read: the read ends only when it is stopped.
+    bool stallsWorkerReads = false;
+};
+
+// An in-process clipboard: each write replaces the content and bumps the counter. Readers
+// for workers read a copy of the content taken when they are made.
 class FakePasteboard final : public Pasteboard {
     Q_OBJECT
 public:
-    struct Content {
-        QMap<QString, QByteArray> data;
-        std::optional<QString> string;
-        std::optional<QList<QUrl>> fileUrls;
-        // Types declared without any data behind them.
-        QStringList declaredOnly;
-    };
+    using Content = FakeClipboardContent;
 
     // Another application copies `content`.
     void setContent(const Content& content);
     void copyText(const QString& text);
     const Content& content() const { return m_content; }
     int clearCount() const { return m_clearCount; }
+    // Off: the clipboard can only be read on the main thread, as with Qt alone.
+    bool workerReads = true;
 
     qint64 changeCount() const override { return m_changeCount; }
+    std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const override;
     QStringList types() const override;
     std::optional<QByteArray> dataForType(const QString& type) const override;
     std::optional<QString> stringForType(const QString& type) const override;
@@ -94,7 +103,8 @@ class FakeSensitivityAnalyzer final : public SensitivityAnalyzer {
 public:
     Verdict verdict;
     int analyses = 0;
-    void analyze(const QByteArray& png, QObject* context, std::function<void(Verdict)> done) override;
+    void analyze(const QByteArray& png, QObject* context,
+                 std::function<void(Verdict)> done) override;
 };
 
 // A full set of fakes, with typed access to each.

@@ -26,13 +26,20 @@ QByteArray encodedImage(const char* format, QColor colour = Qt::red)
     return bytes;
 }
 
-const QByteArray simpleRtf = QByteArrayLiteral("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Hello}");
+const QByteArray simpleRtf =
+    QByteArrayLiteral("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Hello}");
 
 std::optional<PasteboardContent> captured(const Content& content)
 {
     FakePasteboard pasteboard;
     pasteboard.setContent(content);
     return ClipboardObserver::capture(pasteboard);
+}
+
+// The read on the worker has ended and its result, if any, has been delivered.
+bool readSettles(const ClipboardObserver& observer)
+{
+    return QTest::qWaitFor([&observer] { return !observer.isReading(); }, 5000);
 }
 
 } // namespace
@@ -111,7 +118,8 @@ private Q_SLOTS:
         QCOMPARE(encodeJsonStringArray({}), QByteArray("[]"));
         QCOMPARE(encodeJsonStringArray({QStringLiteral("a\"b\\c/d\n\t\x01"), QStringLiteral("€")}),
                  QByteArray("[\"a\\\"b\\\\c\\/d\\n\\t\\u0001\",\"\xe2\x82\xac\"]"));
-        QCOMPARE(decodeJsonStringArray("[\"a\\/b\"]"), std::optional<QStringList>(QStringList{"a/b"}));
+        QCOMPARE(decodeJsonStringArray("[\"a\\/b\"]"),
+                 std::optional<QStringList>(QStringList{"a/b"}));
         QVERIFY(!decodeJsonStringArray("[\"a\", 1]"));
         QVERIFY(!decodeJsonStringArray("{\"a\": \"b\"}"));
     }
@@ -126,20 +134,20 @@ private Q_SLOTS:
         Content filesAndImage;
         filesAndImage.fileUrls = QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/a"))};
         filesAndImage.data.insert(QStringLiteral("image/png"), png);
-        QTest::newRow("files win over images") << filesAndImage << ClipType::File
-                                               << QByteArray(R"(["file:\/\/\/a"])");
+        QTest::newRow("files win over images")
+            << filesAndImage << ClipType::File << QByteArray(R"(["file:\/\/\/a"])");
 
         Content emptyUrls;
         emptyUrls.fileUrls = QList<QUrl>{};
         emptyUrls.string = QStringLiteral("fallback");
-        QTest::newRow("empty url list falls through") << emptyUrls << ClipType::Text
-                                                      << QByteArray("fallback");
+        QTest::newRow("empty url list falls through")
+            << emptyUrls << ClipType::Text << QByteArray("fallback");
 
         Content webLinks;
         webLinks.fileUrls = QList<QUrl>{QUrl(QStringLiteral("https://example.org/x"))};
         webLinks.string = QStringLiteral("https://example.org/x");
-        QTest::newRow("web links are text") << webLinks << ClipType::Text
-                                            << QByteArray("https://example.org/x");
+        QTest::newRow("web links are text")
+            << webLinks << ClipType::Text << QByteArray("https://example.org/x");
 
         Content unparsableFileUrl;
         unparsableFileUrl.fileUrls = QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/a")),
@@ -165,14 +173,14 @@ private Q_SLOTS:
         Content unreadableRtf;
         unreadableRtf.data.insert(QStringLiteral("text/rtf"), QByteArray("plain words"));
         unreadableRtf.string = QStringLiteral("plain words");
-        QTest::newRow("unreadable rtf is still rtf") << unreadableRtf << ClipType::Rtf
-                                                     << QByteArray("plain words");
+        QTest::newRow("unreadable rtf is still rtf")
+            << unreadableRtf << ClipType::Rtf << QByteArray("plain words");
 
         Content declaredRtfWithoutData;
         declaredRtfWithoutData.declaredOnly = {QStringLiteral("text/rtf")};
         declaredRtfWithoutData.string = QStringLiteral("text");
-        QTest::newRow("rtf without data falls to text") << declaredRtfWithoutData << ClipType::Text
-                                                        << QByteArray("text");
+        QTest::newRow("rtf without data falls to text")
+            << declaredRtfWithoutData << ClipType::Text << QByteArray("text");
     }
     void representationOrder()
     {
@@ -258,12 +266,15 @@ private Q_SLOTS:
         observer.setOnChange([&seen](const PasteboardContent& content) { seen.append(content); });
         observer.start(std::chrono::hours(1));
         observer.poll();
-        QVERIFY(seen.isEmpty());
+        QVERIFY(!observer.isReading());
 
         platform.pasteboard->copyText(QStringLiteral("first"));
         platform.pasteboard->copyText(QStringLiteral("second"));
         observer.poll();
+        observer.poll(); // ignored: one read at a time
+        QVERIFY(readSettles(observer));
         observer.poll();
+        QVERIFY(readSettles(observer));
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.first().contentData, QByteArray("second"));
     }
@@ -280,7 +291,9 @@ private Q_SLOTS:
         platform.pasteboard->setContent(html);
         observer.poll();
         QCOMPARE(observer.lastChangeCount(), platform.pasteboard->changeCount());
+        QVERIFY(readSettles(observer));
         observer.poll();
+        QVERIFY(!observer.isReading());
         QCOMPARE(calls, 0);
     }
 
@@ -296,12 +309,94 @@ private Q_SLOTS:
         platform.pasteboard->copyText(QStringLiteral("password"));
         platform.workspace->frontmost = QStringLiteral("firefox");
         observer.poll();
+        QVERIFY(readSettles(observer));
         QCOMPARE(seen->sourceAppBundleID, std::optional<QString>("org.keepassxc.KeePassXC"));
 
         platform.workspace->frontmost.reset();
         platform.pasteboard->copyText(QStringLiteral("no window"));
         observer.poll();
+        QVERIFY(readSettles(observer));
+        QCOMPARE(seen->contentData, QByteArray("no window"));
         QVERIFY(!seen->sourceAppBundleID);
+    }
+
+    void aChangeDuringTheReadReplacesItsResult()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        QList<QByteArray> seen;
+        observer.setOnChange(
+            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
+        observer.start(std::chrono::hours(1));
+
+        platform.pasteboard->copyText(QStringLiteral("replaced while read"));
+        observer.poll();
+        QVERIFY(observer.isReading());
+        // Our own copy-back works the same way: its change is recorded as seen.
+        platform.pasteboard->copyText(QStringLiteral("newer"));
+        QVERIFY(readSettles(observer));
+        QVERIFY(seen.isEmpty());
+
+        observer.poll();
+        QVERIFY(readSettles(observer));
+        QCOMPARE(seen, QList<QByteArray>{"newer"});
+    }
+
+    void anOwnerThatNeverAnswersIsAbandonedForTheNextCopy()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        QList<QByteArray> seen;
+        observer.setOnChange(
+            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
+        observer.start(std::chrono::hours(1));
+
+        Content silent;
+        silent.string = QStringLiteral("never sent");
+        silent.stallsWorkerReads = true;
+        platform.pasteboard->setContent(silent);
+        observer.poll();
+        QTest::qWait(50);
+        QVERIFY(observer.isReading());
+        observer.poll(); // still waiting on the silent owner: nothing else starts
+        QVERIFY(observer.isReading());
+
+        // A new copy stops the stalled read at once instead of after its timeout.
+        platform.pasteboard->copyText(QStringLiteral("next copy"));
+        QVERIFY(QTest::qWaitFor([&observer] { return !observer.isReading(); }, 2000));
+        observer.poll();
+        QVERIFY(readSettles(observer));
+        QCOMPARE(seen, QList<QByteArray>{"next copy"});
+    }
+
+    void nothingReadIsDeliveredAfterStop()
+    {
+        FakePlatform platform;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        int calls = 0;
+        observer.setOnChange([&calls](const PasteboardContent&) { ++calls; });
+        observer.start(std::chrono::hours(1));
+        platform.pasteboard->copyText(QStringLiteral("read when stopped"));
+        observer.poll();
+        QVERIFY(observer.isReading());
+        observer.stop();
+        QVERIFY(readSettles(observer));
+        QCOMPARE(calls, 0);
+    }
+
+    void clipboardReadableOnlyOnTheMainThreadIsReadAtTheTick()
+    {
+        FakePlatform platform;
+        platform.pasteboard->workerReads = false;
+        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
+        QList<QByteArray> seen;
+        observer.setOnChange(
+            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
+        observer.start(std::chrono::hours(1));
+        platform.pasteboard->copyText(QStringLiteral("read in place"));
+        observer.poll();
+        QVERIFY(!observer.isReading());
+        QCOMPARE(seen, QList<QByteArray>{"read in place"});
     }
 
     void startAndStopAreIdempotent()
@@ -326,6 +421,7 @@ private Q_SLOTS:
         platform.pasteboard->copyText(QStringLiteral("x"));
         observer.poll();
         QCOMPARE(observer.lastChangeCount(), platform.pasteboard->changeCount());
+        QVERIFY(readSettles(observer));
     }
 };
 

@@ -21,7 +21,9 @@ struct Fixture {
     }
 
     // Another application copies `text` while `source` is in front; the next poll reads it.
-    void copy(const QString& text, const QString& source, const QByteArray& passwordHint = {})
+    // False when the read did not end.
+    [[nodiscard]] bool copy(const QString& text, const QString& source,
+                            const QByteArray& passwordHint = {})
     {
         platform.workspace->frontmost =
             source.isEmpty() ? std::nullopt : std::optional<QString>(source);
@@ -31,6 +33,7 @@ struct Fixture {
             content.data.insert(PasteboardType::passwordManagerHint, passwordHint);
         platform.pasteboard->setContent(content);
         model.observer().poll();
+        return QTest::qWaitFor([this] { return !model.observer().isReading(); }, 5000);
     }
 
     bool isRecorded(const QString& text) const
@@ -76,15 +79,15 @@ private Q_SLOTS:
         QFETCH(QByteArray, hint);
         QFETCH(bool, recorded);
         Fixture f;
-        f.copy(QStringLiteral("hunter2"), source, hint);
+        QVERIFY(f.copy(QStringLiteral("hunter2"), source, hint));
         QCOMPARE(f.isRecorded(QStringLiteral("hunter2")), recorded);
     }
 
     void hintOfAnEarlierCopyDoesNotStick()
     {
         Fixture f;
-        f.copy(QStringLiteral("hunter2"), QString(), "secret");
-        f.copy(QStringLiteral("plain note"), QString());
+        QVERIFY(f.copy(QStringLiteral("hunter2"), QString(), "secret"));
+        QVERIFY(f.copy(QStringLiteral("plain note"), QString()));
         QVERIFY(!f.isRecorded(QStringLiteral("hunter2")));
         QVERIFY(f.isRecorded(QStringLiteral("plain note")));
     }
@@ -105,10 +108,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, source);
         Fixture f;
-        f.copy(QStringLiteral("hunter2"), source);
+        QVERIFY(f.copy(QStringLiteral("hunter2"), source));
         QVERIFY(!f.isRecorded(QStringLiteral("hunter2")));
         // The same copy from an application of another name is recorded.
-        f.copy(QStringLiteral("hunter2"), source + QStringLiteral(".Other"));
+        QVERIFY(f.copy(QStringLiteral("hunter2"), source + QStringLiteral(".Other")));
         QVERIFY(f.isRecorded(QStringLiteral("hunter2")));
     }
 };

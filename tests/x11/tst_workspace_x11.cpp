@@ -4,6 +4,7 @@
 #include "capture/clipboard_observer.h"
 #include "fake_platform.h"
 #include "platform/qt_pasteboard.h"
+#include "platform/x11/x11_selection_reader.h"
 #include "platform/x11/x11_workspace.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
@@ -96,7 +97,8 @@ bool populateDataDir(const QString& dataDir)
 struct CaptureSetup {
     CaptureSetup()
     {
-        auto realPasteboard = std::make_unique<QtPasteboard>();
+        // Read on a worker over a connection of its own, as the program does ($DISPLAY).
+        auto realPasteboard = std::make_unique<QtPasteboard>(X11SelectionReader::factory({}));
         pasteboard = realPasteboard.get();
         platform.services.pasteboard = std::move(realPasteboard);
         auto realWorkspace = X11Workspace::create();
@@ -296,7 +298,7 @@ private Q_SLOTS:
                  QStringLiteral("NabrixLoginPage"));
         setup.model->observer().poll();
 
-        QCOMPARE(setup.snapshots.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 1, clipboardTimeoutMs);
         QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("correct horse battery staple"));
         QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID), QStringLiteral("KeePassXC"));
         QVERIFY(setup.model->storage().allItems().isEmpty());
@@ -305,6 +307,7 @@ private Q_SLOTS:
         QVERIFY(x11::copyWithXclip("https://example.org/login"));
         QTRY_COMPARE_WITH_TIMEOUT(notified.size(), 2, clipboardTimeoutMs);
         setup.model->observer().poll();
+        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 2, clipboardTimeoutMs);
         const QList<ClipItem> stored = setup.model->storage().allItems();
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored.at(0).searchString, QStringLiteral("https://example.org/login"));

@@ -4,9 +4,11 @@
 #include "platform/x11/x11_hot_key_service.h"
 #include "platform/x11/x11_key_synthesizer.h"
 #include "platform/x11/x11_keyboard_layout.h"
+#include "platform/x11/x11_selection_reader.h"
 #include "platform/x11/x11_workspace.h"
 
 #include <QGuiApplication>
+#include <X11/Xlib.h>
 
 namespace nabrix {
 
@@ -20,6 +22,8 @@ std::optional<X11Services> createX11Services()
     services.hotKeyService = X11HotKeyService::create();
     services.keyboardLayout = X11KeyboardLayout::create();
     services.keySynthesizer = X11KeySynthesizer::create();
+    // The readers open connections of their own to the display Qt uses.
+    services.clipboardReaders = X11SelectionReader::factory(DisplayString(x11->display()));
     return services;
 }
 

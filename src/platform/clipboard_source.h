@@ -1,0 +1,40 @@
+// Read access to what is on the clipboard: its declared types and the bytes behind them.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace nabrix {
+
+class ClipboardSource {
+public:
+    ClipboardSource() = default;
+    virtual ~ClipboardSource() = default;
+    ClipboardSource(const ClipboardSource&) = delete;
+    ClipboardSource& operator=(const ClipboardSource&) = delete;
+
+    virtual QStringList types() const = 0;
+    virtual std::optional<QByteArray> dataForType(const QString& type) const = 0;
+    virtual std::optional<QString> stringForType(const QString& type) const = 0;
+    // The file URLs on the clipboard in clipboard order; none when they cannot be read.
+    virtual std::optional<QList<QUrl>> readFileUrls() const = 0;
+};
+
+// How far a reader on a worker thread goes: it gives up on a representation larger than
+// `maxBytes`, and on everything once `stop` is requested.
+struct ClipboardReadBounds {
+    qsizetype maxBytes = 0;
+    std::stop_token stop;
+};
+
+using ClipboardReaderFactory =
+    std::function<std::unique_ptr<ClipboardSource>(ClipboardReadBounds bounds)>;
+
+} // namespace nabrix

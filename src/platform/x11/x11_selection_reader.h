@@ -1,0 +1,38 @@
+// The CLIPBOARD selection as MIME types, read over a private X connection so that it can
+// run on a worker thread: a silent or slow owner stalls the worker, never the UI.
+#pragma once
+
+#include "platform/clipboard_source.h"
+
+#include <QByteArray>
+#include <memory>
+
+namespace nabrix {
+
+class X11SelectionConnection;
+
+class X11SelectionReader final : public ClipboardSource {
+public:
+    // Connects on first use, from the thread that reads.
+    X11SelectionReader(QByteArray displayName, ClipboardReadBounds bounds);
+    ~X11SelectionReader() override;
+
+    // Makes readers for the display with this name.
+    static ClipboardReaderFactory factory(QByteArray displayName);
+
+    QStringList types() const override;
+    std::optional<QByteArray> dataForType(const QString& type) const override;
+    std::optional<QString> stringForType(const QString& type) const override;
+    std::optional<QList<QUrl>> readFileUrls() const override;
+
+private:
+    const QList<QByteArray>& targets() const;
+    std::optional<QByteArray> convert(const QByteArray& target) const;
+
+    QByteArray m_displayName;
+    ClipboardReadBounds m_bounds;
+    mutable std::unique_ptr<X11SelectionConnection> m_connection;
+    mutable std::optional<QList<QByteArray>> m_targets;
+};
+
+} // namespace nabrix

@@ -1,0 +1,179 @@
+// Reading the CLIPBOARD over a connection of our own, as the capture worker does: what
+// ordinary owners offer, INCR transfers of any length, silent owners, stops and bounds.
+#include "platform/pasteboard.h"
+#include "platform/x11/x11_selection_reader.h"
+#include "x11_harness.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <atomic>
+#include <thread>
+
+using namespace nabrix;
+using namespace nabrix::testing::x11;
+
+namespace {
+
+constexpr qsizetype generousBound = qsizetype(64) * 1024 * 1024;
+
+std::unique_ptr<ClipboardSource> reader(qsizetype maxBytes = generousBound,
+                                        std::stop_token stop = {})
+{
+    return X11SelectionReader::factory({})({maxBytes, std::move(stop)});
+}
+
+// tests/x11/helpers/hostile_owner with `arguments`, owning the CLIPBOARD once ready.
+class Owner {
+public:
+    explicit Owner(const QStringList& arguments)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hostile_owner"),
+                        arguments);
+    }
+    ~Owner()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+
+    bool waitUntilReady()
+    {
+        return QTest::qWaitFor(
+                   [this] {
+                       m_output += m_process.readAllStandardOutput();
+                       return m_output.contains("ready") ||
+                              m_process.state() == QProcess::NotRunning;
+                   },
+                   30000) &&
+               m_output.contains("ready");
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+} // namespace
+
+class TestSelectionReaderX11 : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { NABRIX_REQUIRE_X11(); }
+
+    void readsWhatOrdinaryOwnersOffer()
+    {
+        const QByteArray text = "gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac 5";
+        QVERIFY(copyWithXclip(text));
+        // xclip takes the selection from a child it forks after it returns.
+        QTRY_VERIFY(reader()->types().contains(PasteboardType::string));
+        auto clipboard = reader();
+        QVERIFY(!clipboard->types().contains(QStringLiteral("TARGETS")));
+        QCOMPARE(clipboard->stringForType(PasteboardType::string), QString::fromUtf8(text));
+        QVERIFY(!clipboard->dataForType(PasteboardType::png));
+
+        QVERIFY(copyWithXclip("file:///tmp/a%20b.txt\r\nfile:///etc/hostname\r\n",
+                              PasteboardType::fileUrl));
+        QTRY_COMPARE(reader()->types(), QStringList{PasteboardType::fileUrl});
+        clipboard = reader();
+        QCOMPARE(clipboard->readFileUrls(),
+                 (QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
+                              QUrl::fromLocalFile(QStringLiteral("/etc/hostname"))}));
+        QVERIFY(!clipboard->stringForType(PasteboardType::string));
+
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+        QVERIFY(copyWithXclip(png, PasteboardType::png));
+        QTRY_COMPARE(reader()->types(), QStringList{PasteboardType::png});
+        QCOMPARE(reader()->dataForType(PasteboardType::png), std::optional<QByteArray>(png));
+    }
+
+    void slowIncrementalTransferIsReadToTheEnd()
+    {
+        // 1 MiB in 64 KiB chunks every 400 ms: 6.4 s in all, longer than any single wait.
+        constexpr qsizetype size = qsizetype(1024) * 1024;
+        Owner owner({QStringLiteral("--mode"), QStringLiteral("slow"), QStringLiteral("--size"),
+                     QString::number(size), QStringLiteral("--chunk"), QStringLiteral("65536"),
+                     QStringLiteral("--interval"), QStringLiteral("400")});
+        QVERIFY(owner.waitUntilReady());
+        std::optional<QString> text;
+        std::atomic_bool done = false;
+        std::thread worker([&] {
+            text = reader()->stringForType(PasteboardType::string);
+            done = true;
+        });
+        // The worker's waits do not hold this thread (nor its event loop) up.
+        QVERIFY(QTest::qWaitFor([&done] { return done.load(); }, 30000));
+        worker.join();
+        QVERIFY(text);
+        QCOMPARE(text->size(), size);
+        QVERIFY(text->startsWith(QStringLiteral("hostile slow text")));
+    }
+
+    void silentOwnerGivesNothingAndAStopEndsTheWait()
+    {
+        Owner owner({QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        QVERIFY(owner.waitUntilReady());
+        auto clipboard = reader();
+        // The targets come; the text never does.
+        QVERIFY(clipboard->types().contains(PasteboardType::string));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!clipboard->stringForType(PasteboardType::string));
+        // After one timed-out request the owner is not asked again.
+        QVERIFY(timer.elapsed() < 9000);
+        QVERIFY(!clipboard->dataForType(PasteboardType::png));
+
+        std::stop_source stop;
+        std::optional<QString> text = QStringLiteral("not read yet");
+        std::thread worker([&] {
+            text = reader(generousBound, stop.get_token())->stringForType(PasteboardType::string);
+        });
+        QTest::qWait(300);
+        timer.restart();
+        stop.request_stop();
+        worker.join();
+        // Well before the owner's silence would have ended it.
+        QVERIFY(timer.elapsed() < 2000);
+        QVERIFY(!text);
+    }
+
+    void representationsBeyondTheBoundAreRefused()
+    {
+        // 3 MiB, sent by INCR in 256 KiB chunks.
+        constexpr qsizetype size = qsizetype(3) * 1024 * 1024;
+        Owner owner({QStringLiteral("--mode"), QStringLiteral("huge-text"),
+                     QStringLiteral("--size"), QString::number(size), QStringLiteral("--chunk"),
+                     QStringLiteral("262144")});
+        QVERIFY(owner.waitUntilReady());
+        QVERIFY(!reader(size - 1)->stringForType(PasteboardType::string));
+        QCOMPARE(reader(size)->stringForType(PasteboardType::string)->size(), size);
+
+        // Small enough to come in one property, still past a smaller bound.
+        QVERIFY(copyWithXclip(QByteArray(100000, 'x')));
+        QTRY_COMPARE(reader(100000)->stringForType(PasteboardType::string).value_or(QString()),
+                     QString(100000, QLatin1Char('x')));
+        QVERIFY(!reader(99999)->stringForType(PasteboardType::string));
+    }
+
+    void noDisplayMeansNothingToRead()
+    {
+        const auto clipboard =
+            X11SelectionReader::factory(":999")({generousBound, std::stop_token()});
+        QVERIFY(clipboard->types().isEmpty());
+        QVERIFY(!clipboard->stringForType(PasteboardType::string));
+    }
+};
+
+QTEST_MAIN(TestSelectionReaderX11)
+#include "tst_selection_reader_x11.moc"
