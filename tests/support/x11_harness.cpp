@@ -2,6 +2,8 @@
 #include "x11_harness.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -165,6 +167,72 @@ bool TestWindow::removeProperty(const QString& name) const
     return runTool(QStringLiteral("xprop"),
                    {QStringLiteral("-id"), hex(m_id), QStringLiteral("-remove"), name})
                .exitCode == 0;
+}
+
+ProgramHome::ProgramHome()
+{
+    m_usable = m_dir.isValid();
+    for (const QString& folder : {dataDirectory(), configDirectory(), runtimeDirectory(),
+                                  m_dir.filePath(QStringLiteral("tmp"))})
+        m_usable = m_usable && QDir().mkpath(folder);
+    m_usable =
+        m_usable && QFile::setPermissions(runtimeDirectory(),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QString ProgramHome::historyPath() const
+{
+    return dataDirectory() + QStringLiteral("/nabrix/history.sqlite3");
+}
+
+QString ProgramHome::settingsPath() const
+{
+    return configDirectory() + QStringLiteral("/nabrix/nabrix.conf");
+}
+
+QProcessEnvironment ProgramHome::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString temp = m_dir.filePath(QStringLiteral("tmp"));
+    env.insert(QStringLiteral("HOME"), path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDirectory());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDirectory());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDirectory());
+    env.insert(QStringLiteral("TMPDIR"), temp);
+    env.insert(QStringLiteral("SQLITE_TMPDIR"), temp);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+}
+
+std::unique_ptr<QProcess> ProgramHome::start(const QString& program,
+                                             const QProcessEnvironment& extra) const
+{
+    QProcessEnvironment env = environment();
+    env.insert(extra);
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(program, {});
+    return process;
+}
+
+bool ProgramHome::waitUntilCapturing() const
+{
+    const QDeadlineTimer deadline(20000);
+    while (!QFile::exists(historyPath())) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(50);
+    }
+    QTest::qWait(1000);
+    return true;
+}
+
+bool terminatesCleanly(QProcess& program)
+{
+    program.terminate();
+    return program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
+           program.exitCode() == 0;
 }
 
 HelperProcess::HelperProcess(const QString& program, const QStringList& arguments)

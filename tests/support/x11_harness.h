@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <optional>
@@ -57,6 +58,40 @@ private:
     std::unique_ptr<QProcess> m_process;
     quint32 m_id = 0;
 };
+
+// A private home for runs of the real program: data/, config/, tmp/ and a 0700 runtime/ in
+// one temporary directory, so that its history, settings, socket and temporary files stay
+// apart from everything else.
+class ProgramHome {
+public:
+    ProgramHome();
+    // False when the folders could not be made.
+    bool isUsable() const { return m_usable; }
+
+    QString path() const { return m_dir.path(); }
+    QString dataDirectory() const { return m_dir.filePath(QStringLiteral("data")); }
+    QString configDirectory() const { return m_dir.filePath(QStringLiteral("config")); }
+    QString runtimeDirectory() const { return m_dir.filePath(QStringLiteral("runtime")); }
+    QString historyPath() const;
+    QString settingsPath() const;
+
+    // The caller's environment pointed at this home, with Qt on xcb.
+    QProcessEnvironment environment() const;
+    // Starts `program` (NABRIX_BINARY, say) with environment() plus `extra`, its output
+    // passed through; waiting for it is the caller's.
+    std::unique_ptr<QProcess> start(const QString& program,
+                                    const QProcessEnvironment& extra = {}) const;
+    // After start(): true once the history file exists and the first poll (which only records
+    // the clipboard it starts with) has passed.
+    bool waitUntilCapturing() const;
+
+private:
+    QTemporaryDir m_dir;
+    bool m_usable = false;
+};
+
+// Asks `program` to quit (SIGTERM); true when it ends normally with status 0.
+bool terminatesCleanly(QProcess& program);
 
 // A helper program run beside a test or a driver (hostile_owner, say): its standard error
 // passes through, its standard output is collected, and it is killed when this object goes.

@@ -9,7 +9,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -49,37 +48,16 @@ private Q_SLOTS:
     void blacklistedCopyIsWrittenNowhere()
     {
         NABRIX_REQUIRE_X11();
-        QTemporaryDir home;
-        QVERIFY(home.isValid());
-        const QString data = home.filePath(QStringLiteral("data"));
-        const QString config = home.filePath(QStringLiteral("config"));
-        const QString temp = home.filePath(QStringLiteral("tmp"));
-        const QString runtime = home.filePath(QStringLiteral("runtime"));
-        for (const QString& folder : {data, config, temp, runtime})
-            QVERIFY(QDir().mkpath(folder));
-        QVERIFY(
-            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QString history = data + QStringLiteral("/nabrix/history.sqlite3");
+        const x11::ProgramHome home;
+        QVERIFY(home.isUsable());
+        const QString data = home.dataDirectory();
+        const QString history = home.historyPath();
         const QString vault = QStringLiteral("org.example.Vault");
-        AppSettings(config + QStringLiteral("/nabrix/nabrix.conf"))
-            .setBlacklistedBundleIDs({vault});
+        AppSettings(home.settingsPath()).setBlacklistedBundleIDs({vault});
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), data);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("TMPDIR"), temp);
-        env.insert(QStringLiteral("SQLITE_TMPDIR"), temp);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        QProcess program;
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(NABRIX_BINARY), {});
-        QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(history), 20000);
-        // Let the first poll record the starting clipboard.
-        QTest::qWait(1000);
+        const auto program = home.start(QStringLiteral(NABRIX_BINARY));
+        QVERIFY(program->waitForStarted());
+        QVERIFY(home.waitUntilCapturing());
 
         const QString secret =
             QStringLiteral("vault-secret-") + QUuid::createUuid().toString(QUuid::Id128);
@@ -105,9 +83,7 @@ private Q_SLOTS:
         QCOMPARE(filesContaining(folders, secret), QStringList());
         QVERIFY2(!filesContaining({data}, allowed).isEmpty(),
                  "the allowed copy is not found in the data folder: the search itself is broken");
-        program.terminate();
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(x11::terminatesCleanly(*program));
         QCOMPARE(filesContaining(folders, secret), QStringList());
         QVERIFY(!filesContaining({data}, allowed).isEmpty());
         QCOMPARE(x11::storedTexts(history), QStringList({allowed}));

@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace nabrix::testing::x11;
@@ -107,46 +107,36 @@ class RunningProgram {
 public:
     explicit RunningProgram(const QByteArray& settings = {})
     {
-        const QString config = m_home.path() + QStringLiteral("/config/nabrix");
-        QDir().mkpath(config);
+        QDir().mkpath(QFileInfo(m_home.settingsPath()).path());
         if (!settings.isEmpty()) {
-            QFile file(config + QStringLiteral("/nabrix.conf"));
+            QFile file(m_home.settingsPath());
             if (file.open(QIODevice::WriteOnly))
                 file.write("[General]\n" + settings);
         }
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start(QStringLiteral(NABRIX_BINARY), {});
-        m_process.waitForStarted();
+        QProcessEnvironment english;
+        english.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        m_process = m_home.start(QStringLiteral(NABRIX_BINARY), english);
+        m_process->waitForStarted();
     }
     ~RunningProgram()
     {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
+        m_process->terminate();
+        if (!m_process->waitForFinished(10000))
+            m_process->kill();
     }
-    QString historyPath() const
-    {
-        return m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
-    }
+    QString historyPath() const { return m_home.historyPath(); }
     // The exit code once the program has ended by itself within `timeoutMs`.
     std::optional<int> exitCodeWithin(int timeoutMs)
     {
-        if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
+        if (!m_process->waitForFinished(timeoutMs) ||
+            m_process->exitStatus() != QProcess::NormalExit)
             return std::nullopt;
-        return m_process.exitCode();
+        return m_process->exitCode();
     }
 
 private:
-    QTemporaryDir m_home;
-    QProcess m_process;
+    ProgramHome m_home;
+    std::unique_ptr<QProcess> m_process;
 };
 
 } // namespace

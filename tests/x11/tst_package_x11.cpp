@@ -341,34 +341,22 @@ private Q_SLOTS:
 
     void extractedProgramCapturesCopiesAndQuitsOnTerm()
     {
-        QTemporaryDir home;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_DATA_DIRS"),
-                   m_root + QStringLiteral("/usr/share:/usr/share"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        const QString history = home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
-
-        QProcess program;
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(m_root + QStringLiteral("/usr/bin/nabrix"), {});
-        QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(history), 20000);
-        // Let the first poll record the starting clipboard.
-        QTest::qWait(1000);
+        const nabrix::testing::x11::ProgramHome home;
+        QVERIFY(home.isUsable());
+        QProcessEnvironment packaged;
+        packaged.insert(QStringLiteral("XDG_DATA_DIRS"),
+                        m_root + QStringLiteral("/usr/share:/usr/share"));
+        const QString history = home.historyPath();
+        const auto program = home.start(m_root + QStringLiteral("/usr/bin/nabrix"), packaged);
+        QVERIFY(program->waitForStarted());
+        QVERIFY(home.waitUntilCapturing());
 
         QVERIFY(nabrix::testing::x11::copyWithXclip("copied into the packaged program"));
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(history),
                                   QStringList{QStringLiteral("copied into the packaged program")},
                                   5000);
 
-        program.terminate();
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(nabrix::testing::x11::terminatesCleanly(*program));
     }
 };
 
