@@ -14,7 +14,8 @@ namespace nabrix::testing {
 
 struct ModelFixture {
     ModelFixture()
-        : model(home.openStorage(clock.clock()), home.loadSettings(), platform.services, clock.clock())
+        : model(home.openStorage(clock.clock()), home.loadSettings(), platform.services,
+                clock.clock())
         , controller(model)
     {
     }
@@ -24,11 +25,7 @@ struct ModelFixture {
                  std::optional<QByteArray> bytes = std::nullopt)
     {
         clock.advance(1);
-        ClipItem item;
-        item.id = QUuid::createUuid();
-        item.timestamp = clock.now();
-        item.type = type;
-        item.searchString = searchText;
+        const ClipItem item = makeClipItem(clock.now(), searchText, type);
         model.storage().insert(item, bytes.value_or(searchText.toUtf8()));
         return item;
     }

@@ -1,6 +1,7 @@
 // A private home for one test: its own history file and settings file.
 #pragma once
 
+#include "storage/clip_item.h"
 #include "storage/clock.h"
 
 #include <QString>
@@ -33,12 +34,30 @@ private:
     std::shared_ptr<QDateTime> m_now;
 };
 
+// An entry with a fresh id, as a capture would make it.
+inline ClipItem makeClipItem(const QDateTime& when, const QString& text = QStringLiteral("x"),
+                             ClipType type = ClipType::Text)
+{
+    ClipItem item;
+    item.id = QUuid::createUuid();
+    item.timestamp = when;
+    item.type = type;
+    item.searchString = text;
+    return item;
+}
+
 class TestHome {
 public:
     TestHome();
     QString path() const { return m_dir.path(); }
-    QString historyPath() const { return m_dir.path() + QStringLiteral("/data/nabrix/history.sqlite3"); }
-    QString settingsPath() const { return m_dir.path() + QStringLiteral("/config/nabrix/nabrix.conf"); }
+    QString historyPath() const
+    {
+        return m_dir.path() + QStringLiteral("/data/nabrix/history.sqlite3");
+    }
+    QString settingsPath() const
+    {
+        return m_dir.path() + QStringLiteral("/config/nabrix/nabrix.conf");
+    }
 
     // Fails the running test when the store cannot be opened.
     std::unique_ptr<StorageManager> openStorage(Clock clock = systemClock()) const;

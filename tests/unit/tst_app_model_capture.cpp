@@ -214,11 +214,8 @@ private Q_SLOTS:
         FakePlatform platform;
         {
             auto storage = home.openStorage(clock.clock());
-            ClipItem old;
-            old.id = QUuid::createUuid();
-            old.timestamp = clock.now().addDays(-31);
-            old.searchString = QStringLiteral("expired");
-            storage->insert(old, "expired");
+            storage->insert(makeClipItem(clock.now().addDays(-31), QStringLiteral("expired")),
+                            "expired");
         }
         platform.pasteboard->copyText(QStringLiteral("on the clipboard at launch"));
         AppModel model(home.openStorage(clock.clock()), home.loadSettings(), platform.services,

@@ -78,11 +78,7 @@ struct RowFixture {
                    std::optional<QString> source = std::nullopt)
     {
         f.clock.advance(1);
-        ClipItem item;
-        item.id = QUuid::createUuid();
-        item.timestamp = f.clock.now();
-        item.type = type;
-        item.searchString = text;
+        ClipItem item = makeClipItem(f.clock.now(), text, type);
         item.isSensitive = sensitive;
         item.sourceAppBundleID = std::move(source);
         if (type == ClipType::Image)
@@ -451,7 +447,8 @@ private Q_SLOTS:
     void imageFlaggedLaterIsMaskedAtItsNewHeight()
     {
         RowFixture r;
-        const ClipItem image = r.store(QString(), ClipType::Image, false, pngBytes(QSize(400, 300)));
+        const ClipItem image =
+            r.store(QString(), ClipType::Image, false, pngBytes(QSize(400, 300)));
         QListView* list = r.view.listView();
         list->doItemsLayout();
         const int shown = list->visualRect(r.indexOf(image)).height();

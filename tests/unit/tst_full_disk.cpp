@@ -177,10 +177,8 @@ private Q_SLOTS:
         auto opened = StorageManager::open(home.historyPath(), m_clock.clock());
         QVERIFY2(opened.storage, qPrintable(opened.error));
         QCOMPARE(opened.storage->allItems().size(), 1);
-        ClipItem item;
-        item.id = QUuid::createUuid();
-        item.timestamp = m_clock.now().addSecs(10);
-        item.searchString = QString(400 * kib, QLatin1Char('x'));
+        const ClipItem item =
+            makeClipItem(m_clock.now().addSecs(10), QString(400 * kib, QLatin1Char('x')));
         opened.storage->insert(item, item.searchString.toUtf8());
         QVERIFY(opened.storage->hasPendingChanges());
         QCOMPARE(opened.storage->allItems().size(), 2);

@@ -133,11 +133,8 @@ private Q_SLOTS:
     {
         ListFixture f;
         f.clock.advance(1);
-        ClipItem image;
-        image.id = QUuid::createUuid();
-        image.timestamp = f.clock.now();
-        image.type = ClipType::Image;
-        image.searchString = QStringLiteral("Image 640x480");
+        ClipItem image =
+            makeClipItem(f.clock.now(), QStringLiteral("Image 640x480"), ClipType::Image);
         image.sourceAppBundleID = QStringLiteral("org.gimp.GIMP");
         image.imageSize = QSize(640, 480);
         f.model.storage().insert(image, QByteArray("png"));
@@ -269,10 +266,8 @@ private Q_SLOTS:
         ListFixture f({"one", "two", "three"});
         HistoryListModel& list = f.list();
         f.clock.advance(-2); // the clock was set back: between "one" and "two"
-        ClipItem item;
-        item.id = QUuid::createUuid();
-        item.timestamp = f.clock.now().addMSecs(500);
-        item.searchString = QStringLiteral("backdated");
+        const ClipItem item =
+            makeClipItem(f.clock.now().addMSecs(500), QStringLiteral("backdated"));
         QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
         const RowMirror view(list);
         f.model.storage().insert(item, QByteArray("backdated"));

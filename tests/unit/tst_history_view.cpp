@@ -475,10 +475,7 @@ private Q_SLOTS:
     void revealingInTheDetailPageUnmasksTheRowToo()
     {
         ViewFixture v;
-        ClipItem card;
-        card.id = QUuid::createUuid();
-        card.timestamp = v.f.clock.now();
-        card.searchString = QStringLiteral("4111 1111 1111 1111");
+        ClipItem card = makeClipItem(v.f.clock.now(), QStringLiteral("4111 1111 1111 1111"));
         card.isSensitive = true;
         v.f.model.storage().insert(card, card.searchString.toUtf8());
         v.show();

@@ -64,11 +64,8 @@ private Q_SLOTS:
         const ScopedUmask open(0);
         TestHome home;
         auto storage = home.openStorage();
-        ClipItem item;
-        item.id = QUuid::createUuid();
-        item.timestamp = QDateTime::currentDateTime();
-        item.searchString = QStringLiteral("private");
-        storage->insert(item, "private");
+        storage->insert(makeClipItem(QDateTime::currentDateTime(), QStringLiteral("private")),
+                        "private");
         QVERIFY(!storage->hasPendingChanges());
         const QString history = home.historyPath();
         QCOMPARE(modeOf(QFileInfo(history).absolutePath()), QStringLiteral("700"));
@@ -121,6 +118,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::newRow("one entry") << QStringLiteral("one");
         QTest::newRow("older than") << QStringLiteral("older");
+        // Most of the history: its pages are not zeroed but the file is rewritten.
+        QTest::newRow("older than, most") << QStringLiteral("most");
         QTest::newRow("clear all") << QStringLiteral("all");
     }
     void deletedEntryLeavesNoTraceInTheStoreFiles()
@@ -131,10 +130,7 @@ private Q_SLOTS:
         const QDateTime now = QDateTime::currentDateTime();
         const QByteArray marker = "deleted-secret-" + QUuid::createUuid().toByteArray(QUuid::Id128);
         const auto add = [&storage](const QDateTime& when, const QByteArray& text) {
-            ClipItem item;
-            item.id = QUuid::createUuid();
-            item.timestamp = when;
-            item.searchString = QString::fromLatin1(text);
+            const ClipItem item = makeClipItem(when, QString::fromLatin1(text));
             storage->insert(item, text);
             return item.id;
         };
@@ -150,6 +146,8 @@ private Q_SLOTS:
             storage->deleteItem(secret);
         else if (how == QLatin1String("older"))
             storage->deleteItemsBefore(now.addSecs(-40));
+        else if (how == QLatin1String("most"))
+            storage->deleteItemsBefore(now.addSecs(15));
         else
             storage->deleteAll();
         QVERIFY(!storage->hasPendingChanges());

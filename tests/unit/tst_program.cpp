@@ -1,6 +1,7 @@
 // The nabrix program as a user starts it: fatal store errors and private files.
 #include "mount_point.h"
 #include "storage/storage_manager.h"
+#include "test_environment.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,11 +85,8 @@ private Q_SLOTS:
             {
                 auto opened = StorageManager::open(history);
                 QVERIFY2(opened.storage, qPrintable(opened.error));
-                ClipItem item;
-                item.id = QUuid::createUuid();
-                item.timestamp = QDateTime::currentDateTime();
-                item.searchString = QStringLiteral("kept");
-                opened.storage->insert(item, "kept");
+                opened.storage->insert(
+                    makeClipItem(QDateTime::currentDateTime(), QStringLiteral("kept")), "kept");
             }
             if (fault == QLatin1String("read-only logs")) {
                 SQLite::Database db(history.toStdString(), SQLite::OPEN_READWRITE);
