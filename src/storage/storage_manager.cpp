@@ -146,6 +146,14 @@ void dropOldPages(SQLite::Database& db)
     }
 }
 
+void setSecureDelete(SQLite::Database& db, bool on)
+{
+    try {
+        db.exec(on ? "PRAGMA secure_delete = ON" : "PRAGMA secure_delete = OFF");
+    } catch (const std::exception&) {
+    }
+}
+
 } // namespace
 
 StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock clock)
@@ -181,9 +189,11 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         db->exec("PRAGMA foreign_keys = ON");
         // After a checkpoint the log shrinks back to this; otherwise it stays as large as
         // the largest transaction ever was (a purge of a thousand images: gigabytes) for as
-        // long as the program runs. Freed pages stay zeroed (Debian's secure_delete): a
-        // deleted entry must not linger in the file.
+        // long as the program runs.
         db->exec("PRAGMA journal_size_limit = 67108864");
+        // Freed pages are zeroed, whatever SQLite's build defaults to: a deleted entry must
+        // not linger in the file.
+        db->exec("PRAGMA secure_delete = ON");
         result.storage.reset(new StorageManager(std::move(db), filePath, std::move(clock)));
     } catch (const std::exception& e) {
         result.error = QString::fromUtf8(e.what());
@@ -367,13 +377,66 @@ void StorageManager::apply(const Change& change)
         change);
 }
 
+qint64 StorageManager::contentBytesDeletedBy(const Change& change) const
+{
+    // length() of a blob comes from the record header: no content page is read.
+    if (const auto* before = std::get_if<DeleteBefore>(&change)) {
+        SQLite::Statement sum(*m_db, "SELECT coalesce(sum(length(c.content_data)), 0) "
+                                     "FROM clip_items i JOIN clip_contents c ON c.id = i.id "
+                                     "WHERE i.timestamp < ?");
+        sum.bind(1, static_cast<int64_t>(before->cutoff.toMSecsSinceEpoch()));
+        return sum.executeStep() ? sum.getColumn(0).getInt64() : 0;
+    }
+    qint64 total = 0;
+    if (const auto* remove = std::get_if<Delete>(&change)) {
+        SQLite::Statement size(*m_db,
+                               "SELECT length(content_data) FROM clip_contents WHERE id = ?");
+        for (const QUuid& id : remove->ids) {
+            size.bind(1, idParameter(id));
+            if (size.executeStep())
+                total += size.getColumn(0).getInt64();
+            size.reset();
+        }
+    }
+    return total;
+}
+
+bool StorageManager::pendingDeletionsFreeMostOfTheFile() const
+{
+    try {
+        qint64 deleted = 0;
+        for (const Change& change : m_pending) {
+            if (std::holds_alternative<DeleteAll>(change))
+                return true;
+            deleted += contentBytesDeletedBy(change);
+        }
+        if (deleted == 0)
+            return false;
+        const qint64 fileBytes = m_db->execAndGet("PRAGMA page_count").getInt64() *
+                                 m_db->execAndGet("PRAGMA page_size").getInt64();
+        return deleted * 2 >= fileBytes;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool StorageManager::save()
 {
-    if (m_pending.empty())
+    if (m_pending.empty()) {
+        if (m_compactionOwed)
+            compact();
         return true;
+    }
+    // Zeroing a freed page writes it twice (log, then file): for most of a history of
+    // images that is minutes. Rewriting the file without the freed pages copies only what
+    // stays, and leaves the deleted content in no file just the same.
+    const bool bulk = pendingDeletionsFreeMostOfTheFile();
+    if (bulk)
+        setSecureDelete(*m_db, false);
+    bool deletes = false;
+    bool committed = false;
     try {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        bool deletes = false;
         for (const Change& change : m_pending) {
             apply(change);
             deletes = deletes || std::holds_alternative<Delete>(change) ||
@@ -381,15 +444,36 @@ bool StorageManager::save()
                       std::holds_alternative<DeleteAll>(change);
         }
         transaction.commit();
-        m_pending.clear();
-        m_retryTimer.stop();
-        if (deletes)
-            dropOldPages(*m_db);
-        return true;
+        committed = true;
     } catch (const std::exception&) {
         // The transaction rolled back as a whole; everything stays pending for the next save.
+    }
+    if (bulk)
+        setSecureDelete(*m_db, true);
+    if (!committed) {
         m_retryTimer.start();
         return false;
+    }
+    m_pending.clear();
+    m_retryTimer.stop();
+    if (bulk) {
+        m_compactionOwed = true;
+        compact();
+    } else if (deletes)
+        dropOldPages(*m_db);
+    return true;
+}
+
+void StorageManager::compact()
+{
+    try {
+        m_db->exec("VACUUM");
+        m_compactionOwed = false;
+        dropOldPages(*m_db);
+    } catch (const std::exception&) {
+        // Out of space for the copy, or busy: the deleted content stays in free pages of
+        // the file until a later attempt succeeds.
+        m_retryTimer.start();
     }
 }
 

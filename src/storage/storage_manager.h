@@ -88,12 +88,18 @@ private:
     void apply(const Change& change);
     void applyPendingTo(QList<ClipItem>& items) const;
     void enqueue(Change change);
+    qint64 contentBytesDeletedBy(const Change& change) const;
+    bool pendingDeletionsFreeMostOfTheFile() const;
+    void compact();
 
     std::unique_ptr<SQLite::Database> m_db;
     QString m_filePath;
     Clock m_clock;
     std::vector<Change> m_pending;
     QTimer m_retryTimer;
+    // A bulk deletion committed without zeroing its pages; they leave the file only when
+    // it is rewritten.
+    bool m_compactionOwed = false;
 };
 
 } // namespace nabrix

@@ -83,7 +83,8 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        ClipItem item = makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
+        ClipItem item =
+            makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
         item.sourceAppBundleID = QStringLiteral("org.example.Editor");
         item.isSensitive = true;
         storage->insert(item, QByteArray("h\xc3\xa9llo"));
@@ -138,8 +139,7 @@ private Q_SLOTS:
         storage->insert(makeItem(now, QStringLiteral("newest")), "n");
         storage->insert(makeItem(now.addSecs(-20), QStringLiteral("oldest")), "o");
         QCOMPARE(storage->latestItem()->searchString, QStringLiteral("newest"));
-        QCOMPARE(searchStrings(storage->allItems()),
-                 QStringList({"newest", "middle", "oldest"}));
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"newest", "middle", "oldest"}));
     }
 
     void deleteItemsRemovesThemAndTheirBytes()
@@ -182,7 +182,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("retentionDays");
         QTest::addColumn<QStringList>("kept");
-        QTest::newRow("zero keeps everything") << 0 << QStringList({"boundary", "before", "ancient"});
+        QTest::newRow("zero keeps everything")
+            << 0 << QStringList({"boundary", "before", "ancient"});
         QTest::newRow("negative keeps everything")
             << -5 << QStringList({"boundary", "before", "ancient"});
         QTest::newRow("thirty days keeps the boundary to the second")
@@ -237,18 +238,51 @@ private Q_SLOTS:
         QCOMPARE(storage->allItems().size(), 3);
     }
 
+    void deletingMostOfTheHistoryGivesTheSpaceBack()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        const QDateTime start = QDateTime::currentDateTime().addDays(-10);
+        for (int day = 0; day < 10; ++day) {
+            ClipItem item = makeItem(start.addDays(day), QStringLiteral("day %1").arg(day));
+            storage->insert(item, QByteArray(1024 * 1024, char('a' + day)));
+        }
+        const auto fileSize = [&home] {
+            return QFileInfo(home.historyPath()).size() +
+                   QFileInfo(home.historyPath() + QStringLiteral("-wal")).size();
+        };
+        QVERIFY(fileSize() > 10 * 1024 * 1024);
+
+        storage->deleteItemsBefore(start.addDays(8));
+        QVERIFY(!storage->hasPendingChanges());
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"day 9", "day 8"}));
+        QCOMPARE(storage->contentData(storage->allItems().at(1).id),
+                 std::optional<QByteArray>(QByteArray(1024 * 1024, 'i')));
+        // Rewritten without the freed pages, and the log emptied.
+        QVERIFY(fileSize() < 3 * 1024 * 1024);
+        QCOMPARE(QFileInfo(home.historyPath() + QStringLiteral("-wal")).size(), 0);
+
+        storage->deleteAll();
+        QVERIFY(fileSize() < 64 * 1024);
+        storage->insert(makeItem(start, QStringLiteral("after")), "x");
+        storage.reset();
+        QCOMPARE(searchStrings(home.openStorage()->allItems()), QStringList({"after"}));
+    }
+
     void markingSensitivePersistsAndIgnoresDeletedEntries()
     {
         TestHome home;
         auto storage = home.openStorage();
-        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem item =
+            makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(item, "png");
         storage->markSensitive(item.id);
         storage->deleteItem(item.id);
         storage->markSensitive(item.id);
         QVERIFY(!storage->hasPendingChanges());
 
-        const ClipItem other = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem other =
+            makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(other, "png");
         storage->markSensitive(other.id);
         storage.reset();
@@ -328,7 +362,8 @@ private Q_SLOTS:
         QFile blocker(home.path() + QStringLiteral("/blocked"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        const auto opened = StorageManager::open(home.path() + QStringLiteral("/blocked/nabrix/h.sqlite3"));
+        const auto opened =
+            StorageManager::open(home.path() + QStringLiteral("/blocked/nabrix/h.sqlite3"));
         QVERIFY(!opened.storage);
         QVERIFY(!opened.error.isEmpty());
     }
