@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <memory>
@@ -57,74 +56,16 @@ bool historyWindowVisible()
     return found.exitCode == 0 && !found.output.trimmed().isEmpty();
 }
 
-// A misbehaving owner of the CLIPBOARD selection (tests/x11/helpers/hostile_owner.cpp).
-class HostileOwner {
-public:
-    explicit HostileOwner(const QStringList& arguments)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hostile_owner"),
-                        arguments);
-    }
-    ~HostileOwner()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    HostileOwner(const HostileOwner&) = delete;
-    HostileOwner& operator=(const HostileOwner&) = delete;
-
-    // True once it owns the selection (making a large image takes a few seconds).
-    bool waitUntilReady()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 60000) {
-            if (m_output.contains("ready"))
-                return true;
-            if (m_process.state() == QProcess::NotRunning)
-                return false;
-            m_process.waitForReadyRead(200);
-            m_output += m_process.readAllStandardOutput();
-        }
-        return false;
-    }
-    QByteArray output()
-    {
-        m_output += m_process.readAllStandardOutput();
-        return m_output;
-    }
-    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
-};
-
 } // namespace
 
 class TestHostileOwnersX11 : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_home;
-    QProcess m_program;
-    QString m_history;
+    ProgramHome m_home;
+    std::unique_ptr<QProcess> m_program;
     int m_copies = 0;
 
-    QProcessEnvironment programEnvironment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        return env;
-    }
-
-    QList<StoredEntry> entries() const { return storedEntries(m_history); }
+    QList<StoredEntry> entries() const { return storedEntries(m_home.historyPath()); }
 
     bool hasText(const QString& text) const
     {
@@ -146,34 +87,31 @@ class TestHostileOwnersX11 : public QObject {
     // copy, and answers a second start by toggling its window (open, then closed again).
     void checkStillWorking()
     {
-        QCOMPARE(m_program.state(), QProcess::Running);
+        QCOMPARE(m_program->state(), QProcess::Running);
         const QString text = QStringLiteral("ordinary copy %1").arg(++m_copies);
         QVERIFY(copyWithXclip(text.toUtf8()));
         // A read given up after 5 s of silence; allow for two of them and a slow machine.
         QTRY_VERIFY_WITH_TIMEOUT(hasText(text), 20000);
         for (const bool open : {true, false})
             QVERIFY(toggleWindow(open, 15000));
-        QCOMPARE(m_program.state(), QProcess::Running);
+        QCOMPARE(m_program->state(), QProcess::Running);
     }
 
     // A second start asks the running program to toggle its window; true once the window is
     // `open` (or closed) within `timeoutMs`.
     bool toggleWindow(bool open, int timeoutMs)
     {
-        QProcess second;
-        second.setProcessEnvironment(programEnvironment());
-        second.setProcessChannelMode(QProcess::ForwardedChannels);
-        second.start(QStringLiteral(NABRIX_BINARY), {});
-        if (!second.waitForFinished(20000) || second.exitStatus() != QProcess::NormalExit ||
-            second.exitCode() != 0)
+        const auto second = m_home.start(QStringLiteral(NABRIX_BINARY));
+        if (!second->waitForFinished(20000) || second->exitStatus() != QProcess::NormalExit ||
+            second->exitCode() != 0)
             return false;
         return QTest::qWaitFor([open] { return historyWindowVisible() == open; }, timeoutMs);
     }
 
     // Lets the program poll the owner's offer and finish whatever reading it does.
-    void letProgramRead(HostileOwner& owner, int waitMs)
+    void letProgramRead(HelperProcess& owner, int waitMs)
     {
-        QVERIFY2(owner.waitUntilReady(), "the hostile owner did not take the selection");
+        QVERIFY2(owner.waitForOutput(), "the hostile owner did not take the selection");
         QTest::qWait(waitMs);
     }
 
@@ -181,20 +119,18 @@ private Q_SLOTS:
     void initTestCase()
     {
         NABRIX_REQUIRE_X11();
-        QVERIFY(m_home.isValid());
-        m_history = m_home.path() + QStringLiteral("/data/nabrix/history.sqlite3");
-        m_program.setProcessEnvironment(programEnvironment());
-        m_program.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_program.start(QStringLiteral(NABRIX_BINARY), {});
-        QVERIFY(m_program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_history), 20000);
+        QVERIFY(m_home.isUsable());
+        m_program = m_home.start(QStringLiteral(NABRIX_BINARY));
+        QVERIFY(m_program->waitForStarted());
+        QVERIFY(m_home.waitUntilCapturing());
         checkStillWorking();
     }
 
     void ownerThatNeverAnswers()
     {
         const qsizetype before = entries().size();
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("silent")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("silent")});
         letProgramRead(owner, 2000);
         checkStillWorking();
         // Nothing readable was offered, so the only new entry is the ordinary copy.
@@ -204,7 +140,8 @@ private Q_SLOTS:
     void ownerThatListsTypesButNeverSendsData()
     {
         const qsizetype before = entries().size();
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("silent-data")});
         // The reader gives up on the text after 5 s of silence and asks no more; the read must
         // fail on its own, before another copy replaces the owner and stops it.
         letProgramRead(owner, 7000);
@@ -217,10 +154,11 @@ private Q_SLOTS:
     {
         // 2 MiB in 64 KiB chunks, one every 50 ms: about 1.6 s of trickling.
         constexpr qint64 size = qint64(2) * 1024 * 1024;
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("slow"),
-                            QStringLiteral("--size"), QString::number(size),
-                            QStringLiteral("--chunk"), QStringLiteral("65536"),
-                            QStringLiteral("--interval"), QStringLiteral("50")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("slow"),
+                             QStringLiteral("--size"), QString::number(size),
+                             QStringLiteral("--chunk"), QStringLiteral("65536"),
+                             QStringLiteral("--interval"), QStringLiteral("50")});
         letProgramRead(owner, 0);
         QTRY_VERIFY_WITH_TIMEOUT(owner.output().contains("served"), 20000);
         const auto found = [this] {
@@ -238,10 +176,11 @@ private Q_SLOTS:
     {
         // 4 MiB in 64 KiB chunks every 200 ms: almost 13 s of a live owner.
         constexpr qint64 size = qint64(4) * 1024 * 1024;
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("slow"),
-                            QStringLiteral("--size"), QString::number(size),
-                            QStringLiteral("--chunk"), QStringLiteral("65536"),
-                            QStringLiteral("--interval"), QStringLiteral("200")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("slow"),
+                             QStringLiteral("--size"), QString::number(size),
+                             QStringLiteral("--chunk"), QStringLiteral("65536"),
+                             QStringLiteral("--interval"), QStringLiteral("200")});
         letProgramRead(owner, 1500);
         // The transfer runs on the worker: the window opens and closes meanwhile, each well
         // before a read blocking the event loop would have let it.
@@ -261,10 +200,11 @@ private Q_SLOTS:
     void ownerThatVanishesMidTransfer()
     {
         const qsizetype before = entries().size();
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("vanish"),
-                            QStringLiteral("--size"), QString::number(4 * 1024 * 1024),
-                            QStringLiteral("--chunk"), QStringLiteral("65536"),
-                            QStringLiteral("--vanish-after"), QString::number(1024 * 1024)});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("vanish"),
+                             QStringLiteral("--size"), QString::number(4 * 1024 * 1024),
+                             QStringLiteral("--chunk"), QStringLiteral("65536"),
+                             QStringLiteral("--vanish-after"), QString::number(1024 * 1024)});
         letProgramRead(owner, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!owner.isRunning(), 20000);
         QVERIFY(owner.output().contains("vanished"));
@@ -289,9 +229,10 @@ private Q_SLOTS:
     void fiveHundredMegabyteText()
     {
         const qint64 size = 500LL * 1000 * 1000;
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("huge-text"),
-                            QStringLiteral("--size"), QString::number(size),
-                            QStringLiteral("--chunk"), QString::number(4 * 1024 * 1024)});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("huge-text"),
+                             QStringLiteral("--size"), QString::number(size),
+                             QStringLiteral("--chunk"), QString::number(4 * 1024 * 1024)});
         letProgramRead(owner, 0);
         const auto found = [this] {
             return entryStartingWith(QStringLiteral("hostile huge-text"));
@@ -307,9 +248,10 @@ private Q_SLOTS:
 
     void hundredMegapixelImage()
     {
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("big-image"),
-                            QStringLiteral("--width"), QStringLiteral("10000"),
-                            QStringLiteral("--height"), QStringLiteral("10000")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("big-image"),
+                             QStringLiteral("--width"), QStringLiteral("10000"),
+                             QStringLiteral("--height"), QStringLiteral("10000")});
         letProgramRead(owner, 0);
         const auto isBigImage = [](const StoredEntry& e) {
             return e.type == QLatin1String("image") && e.imageWidth == 10000 &&
@@ -328,10 +270,11 @@ private Q_SLOTS:
     void largeTiffIsConvertedAndKept()
     {
         // 6000 x 6000 decodes to 144 MB, past Qt's default 128 MB allocation limit.
-        HostileOwner owner({QStringLiteral("--mode"), QStringLiteral("big-image"),
-                            QStringLiteral("--width"), QStringLiteral("6000"),
-                            QStringLiteral("--height"), QStringLiteral("6000"),
-                            QStringLiteral("--format"), QStringLiteral("tiff")});
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("big-image"),
+                             QStringLiteral("--width"), QStringLiteral("6000"),
+                             QStringLiteral("--height"), QStringLiteral("6000"),
+                             QStringLiteral("--format"), QStringLiteral("tiff")});
         letProgramRead(owner, 0);
         const auto isTiffImage = [](const StoredEntry& e) {
             return e.type == QLatin1String("image") && e.imageWidth == 6000 &&
@@ -348,12 +291,11 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        if (m_program.state() == QProcess::NotRunning)
-            return;
-        m_program.terminate();
-        QVERIFY(m_program.waitForFinished(20000));
-        QCOMPARE(m_program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(m_program.exitCode(), 0);
+        // The quit path ends the program cleanly even while its worker waits on a silent owner.
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("silent")});
+        letProgramRead(owner, 1500);
+        QVERIFY(m_program && terminatesCleanly(*m_program));
     }
 };
 

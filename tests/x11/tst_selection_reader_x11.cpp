@@ -5,10 +5,8 @@
 #include "x11_harness.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QProcess>
 #include <QTest>
 #include <atomic>
 #include <thread>
@@ -25,40 +23,6 @@ std::unique_ptr<ClipboardSource> reader(qsizetype maxBytes = generousBound,
 {
     return X11SelectionReader::factory({})({maxBytes, std::move(stop)});
 }
-
-// tests/x11/helpers/hostile_owner with `arguments`, owning the CLIPBOARD once ready.
-class Owner {
-public:
-    explicit Owner(const QStringList& arguments)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hostile_owner"),
-                        arguments);
-    }
-    ~Owner()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    Owner(const Owner&) = delete;
-    Owner& operator=(const Owner&) = delete;
-
-    bool waitUntilReady()
-    {
-        return QTest::qWaitFor(
-                   [this] {
-                       m_output += m_process.readAllStandardOutput();
-                       return m_output.contains("ready") ||
-                              m_process.state() == QProcess::NotRunning;
-                   },
-                   30000) &&
-               m_output.contains("ready");
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
-};
 
 } // namespace
 
@@ -102,10 +66,12 @@ private Q_SLOTS:
     {
         // 1 MiB in 64 KiB chunks every 400 ms: 6.4 s in all, longer than any single wait.
         constexpr qsizetype size = qsizetype(1024) * 1024;
-        Owner owner({QStringLiteral("--mode"), QStringLiteral("slow"), QStringLiteral("--size"),
-                     QString::number(size), QStringLiteral("--chunk"), QStringLiteral("65536"),
-                     QStringLiteral("--interval"), QStringLiteral("400")});
-        QVERIFY(owner.waitUntilReady());
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("slow"),
+                             QStringLiteral("--size"), QString::number(size),
+                             QStringLiteral("--chunk"), QStringLiteral("65536"),
+                             QStringLiteral("--interval"), QStringLiteral("400")});
+        QVERIFY(owner.waitForOutput());
         std::optional<QString> text;
         std::atomic_bool done = false;
         std::thread worker([&] {
@@ -122,8 +88,9 @@ private Q_SLOTS:
 
     void silentOwnerGivesNothingAndAStopEndsTheWait()
     {
-        Owner owner({QStringLiteral("--mode"), QStringLiteral("silent-data")});
-        QVERIFY(owner.waitUntilReady());
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        QVERIFY(owner.waitForOutput());
         auto clipboard = reader();
         // The targets come; the text never does.
         QVERIFY(clipboard->types().contains(PasteboardType::string));
@@ -152,10 +119,11 @@ private Q_SLOTS:
     {
         // 3 MiB, sent by INCR in 256 KiB chunks.
         constexpr qsizetype size = qsizetype(3) * 1024 * 1024;
-        Owner owner({QStringLiteral("--mode"), QStringLiteral("huge-text"),
-                     QStringLiteral("--size"), QString::number(size), QStringLiteral("--chunk"),
-                     QStringLiteral("262144")});
-        QVERIFY(owner.waitUntilReady());
+        HelperProcess owner(QStringLiteral("hostile_owner"),
+                            {QStringLiteral("--mode"), QStringLiteral("huge-text"),
+                             QStringLiteral("--size"), QString::number(size),
+                             QStringLiteral("--chunk"), QStringLiteral("262144")});
+        QVERIFY(owner.waitForOutput());
         QVERIFY(!reader(size - 1)->stringForType(PasteboardType::string));
         QCOMPARE(reader(size)->stringForType(PasteboardType::string)->size(), size);
 
