@@ -85,7 +85,8 @@ private:
     using Change = std::variant<Insert, Delete, DeleteBefore, DeleteAll, MarkSensitive>;
 
     StorageManager(std::unique_ptr<SQLite::Database> db, QString filePath, Clock clock);
-    void apply(const Change& change);
+    void apply(const Change& change, bool bulk);
+    void keepOnlyFrom(qint64 cutoffMs);
     void applyPendingTo(QList<ClipItem>& items) const;
     void enqueue(Change change);
     qint64 contentBytesDeletedBy(const Change& change) const;

@@ -83,8 +83,7 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        ClipItem item =
-            makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
+        ClipItem item = makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
         item.sourceAppBundleID = QStringLiteral("org.example.Editor");
         item.isSensitive = true;
         storage->insert(item, QByteArray("h\xc3\xa9llo"));
@@ -261,6 +260,22 @@ private Q_SLOTS:
         // Rewritten without the freed pages, and the log emptied.
         QVERIFY(fileSize() < 3 * 1024 * 1024);
         QCOMPARE(QFileInfo(home.historyPath() + QStringLiteral("-wal")).size(), 0);
+        {
+            // No content left without its entry, or the other way round.
+            SQLite::Database db(home.historyPath().toStdString());
+            QCOMPARE(db.execAndGet("SELECT count(*) FROM clip_contents").getInt(), 2);
+            QCOMPARE(db.execAndGet("SELECT count(*) FROM clip_contents c JOIN clip_items i "
+                                   "ON i.id = c.id")
+                         .getInt(),
+                     2);
+        }
+        // The next, smaller deletion leaves no content behind either.
+        storage->deleteItemsBefore(start.addDays(9));
+        QCOMPARE(searchStrings(storage->allItems()), QStringList({"day 9"}));
+        QCOMPARE(SQLite::Database(home.historyPath().toStdString())
+                     .execAndGet("SELECT count(*) FROM clip_contents")
+                     .getInt(),
+                 1);
 
         storage->deleteAll();
         QVERIFY(fileSize() < 64 * 1024);
@@ -273,16 +288,14 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        const ClipItem item =
-            makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(item, "png");
         storage->markSensitive(item.id);
         storage->deleteItem(item.id);
         storage->markSensitive(item.id);
         QVERIFY(!storage->hasPendingChanges());
 
-        const ClipItem other =
-            makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem other = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(other, "png");
         storage->markSensitive(other.id);
         storage.reset();
