@@ -32,7 +32,7 @@ using nabrix::bench::SampleImage;
 using nabrix::testing::FakePasteboard;
 using nabrix::testing::FakePlatform;
 
-constexpr std::array historySizes{0, 10000, 100000};
+constexpr std::array historySizes{0, 10000, 100000, 1000000};
 
 // Median, min and max over the repetitions (the mean and deviation come built in).
 void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
