@@ -42,6 +42,27 @@ bool readSettles(const ClipboardObserver& observer)
     return QTest::qWaitFor([&observer] { return !observer.isReading(); }, 5000);
 }
 
+// An observer polled by hand (its timer never fires), keeping what it delivers.
+struct Polling {
+    Polling()
+        : observer(*platform.pasteboard, *platform.workspace)
+    {
+        observer.setOnChange([this](const PasteboardContent& content) { seen.append(content); });
+    }
+    void start() { observer.start(std::chrono::hours(1)); }
+    QList<QByteArray> seenData() const
+    {
+        QList<QByteArray> data;
+        for (const PasteboardContent& content : seen)
+            data.append(content.contentData);
+        return data;
+    }
+
+    FakePlatform platform;
+    ClipboardObserver observer;
+    QList<PasteboardContent> seen;
+};
+
 } // namespace
 
 class TestCapture : public QObject {
@@ -259,144 +280,117 @@ private Q_SLOTS:
 
     void contentPresentAtStartIsIgnoredAndLaterChangesCapturedOnce()
     {
-        FakePlatform platform;
-        platform.pasteboard->copyText(QStringLiteral("before start"));
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        QList<PasteboardContent> seen;
-        observer.setOnChange([&seen](const PasteboardContent& content) { seen.append(content); });
-        observer.start(std::chrono::hours(1));
-        observer.poll();
-        QVERIFY(!observer.isReading());
+        Polling f;
+        f.platform.pasteboard->copyText(QStringLiteral("before start"));
+        f.start();
+        f.observer.poll();
+        QVERIFY(!f.observer.isReading());
 
-        platform.pasteboard->copyText(QStringLiteral("first"));
-        platform.pasteboard->copyText(QStringLiteral("second"));
-        observer.poll();
-        observer.poll(); // ignored: one read at a time
-        QVERIFY(readSettles(observer));
-        observer.poll();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen.first().contentData, QByteArray("second"));
+        f.platform.pasteboard->copyText(QStringLiteral("first"));
+        f.platform.pasteboard->copyText(QStringLiteral("second"));
+        f.observer.poll();
+        f.observer.poll(); // ignored: one read at a time
+        QVERIFY(readSettles(f.observer));
+        f.observer.poll();
+        QVERIFY(readSettles(f.observer));
+        QCOMPARE(f.seenData(), QList<QByteArray>{"second"});
     }
 
     void uncapturableChangeIsNotRetried()
     {
-        FakePlatform platform;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        int calls = 0;
-        observer.setOnChange([&calls](const PasteboardContent&) { ++calls; });
-        observer.start(std::chrono::hours(1));
+        Polling f;
+        f.start();
         Content html;
         html.data.insert(QStringLiteral("text/html"), QByteArray("<i>x</i>"));
-        platform.pasteboard->setContent(html);
-        observer.poll();
-        QCOMPARE(observer.lastChangeCount(), platform.pasteboard->changeCount());
-        QVERIFY(readSettles(observer));
-        observer.poll();
-        QVERIFY(!observer.isReading());
-        QCOMPARE(calls, 0);
+        f.platform.pasteboard->setContent(html);
+        f.observer.poll();
+        QCOMPARE(f.observer.lastChangeCount(), f.platform.pasteboard->changeCount());
+        QVERIFY(readSettles(f.observer));
+        f.observer.poll();
+        QVERIFY(!f.observer.isReading());
+        QVERIFY(f.seen.isEmpty());
     }
 
     void sourceIsTheApplicationInFrontWhenTheCopyHappened()
     {
-        FakePlatform platform;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        std::optional<PasteboardContent> seen;
-        observer.setOnChange([&seen](const PasteboardContent& content) { seen = content; });
-        observer.start(std::chrono::hours(1));
+        Polling f;
+        f.start();
+        f.platform.workspace->frontmost = QStringLiteral("org.keepassxc.KeePassXC");
+        f.platform.pasteboard->copyText(QStringLiteral("password"));
+        f.platform.workspace->frontmost = QStringLiteral("firefox");
+        f.observer.poll();
+        QVERIFY(readSettles(f.observer));
+        QCOMPARE(f.seen.constLast().sourceAppBundleID,
+                 std::optional<QString>("org.keepassxc.KeePassXC"));
 
-        platform.workspace->frontmost = QStringLiteral("org.keepassxc.KeePassXC");
-        platform.pasteboard->copyText(QStringLiteral("password"));
-        platform.workspace->frontmost = QStringLiteral("firefox");
-        observer.poll();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(seen->sourceAppBundleID, std::optional<QString>("org.keepassxc.KeePassXC"));
-
-        platform.workspace->frontmost.reset();
-        platform.pasteboard->copyText(QStringLiteral("no window"));
-        observer.poll();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(seen->contentData, QByteArray("no window"));
-        QVERIFY(!seen->sourceAppBundleID);
+        f.platform.workspace->frontmost.reset();
+        f.platform.pasteboard->copyText(QStringLiteral("no window"));
+        f.observer.poll();
+        QVERIFY(readSettles(f.observer));
+        QCOMPARE(f.seenData(), (QList<QByteArray>{"password", "no window"}));
+        QVERIFY(!f.seen.constLast().sourceAppBundleID);
     }
 
     void aChangeDuringTheReadReplacesItsResult()
     {
-        FakePlatform platform;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        QList<QByteArray> seen;
-        observer.setOnChange(
-            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
-        observer.start(std::chrono::hours(1));
-
-        platform.pasteboard->copyText(QStringLiteral("replaced while read"));
-        observer.poll();
-        QVERIFY(observer.isReading());
+        Polling f;
+        f.start();
+        f.platform.pasteboard->copyText(QStringLiteral("replaced while read"));
+        f.observer.poll();
+        QVERIFY(f.observer.isReading());
         // Our own copy-back works the same way: its change is recorded as seen.
-        platform.pasteboard->copyText(QStringLiteral("newer"));
-        QVERIFY(readSettles(observer));
-        QVERIFY(seen.isEmpty());
+        f.platform.pasteboard->copyText(QStringLiteral("newer"));
+        QVERIFY(readSettles(f.observer));
+        QVERIFY(f.seen.isEmpty());
 
-        observer.poll();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(seen, QList<QByteArray>{"newer"});
+        f.observer.poll();
+        QVERIFY(readSettles(f.observer));
+        QCOMPARE(f.seenData(), QList<QByteArray>{"newer"});
     }
 
     void anOwnerThatNeverAnswersIsAbandonedForTheNextCopy()
     {
-        FakePlatform platform;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        QList<QByteArray> seen;
-        observer.setOnChange(
-            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
-        observer.start(std::chrono::hours(1));
-
+        Polling f;
+        f.start();
         Content silent;
         silent.string = QStringLiteral("never sent");
         silent.stallsWorkerReads = true;
-        platform.pasteboard->setContent(silent);
-        observer.poll();
+        f.platform.pasteboard->setContent(silent);
+        f.observer.poll();
         QTest::qWait(50);
-        QVERIFY(observer.isReading());
-        observer.poll(); // still waiting on the silent owner: nothing else starts
-        QVERIFY(observer.isReading());
+        QVERIFY(f.observer.isReading());
+        f.observer.poll(); // still waiting on the silent owner: nothing else starts
+        QVERIFY(f.observer.isReading());
 
         // A new copy stops the stalled read at once instead of after its timeout.
-        platform.pasteboard->copyText(QStringLiteral("next copy"));
-        QVERIFY(QTest::qWaitFor([&observer] { return !observer.isReading(); }, 2000));
-        observer.poll();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(seen, QList<QByteArray>{"next copy"});
+        f.platform.pasteboard->copyText(QStringLiteral("next copy"));
+        QVERIFY(QTest::qWaitFor([&f] { return !f.observer.isReading(); }, 2000));
+        f.observer.poll();
+        QVERIFY(readSettles(f.observer));
+        QCOMPARE(f.seenData(), QList<QByteArray>{"next copy"});
     }
 
     void nothingReadIsDeliveredAfterStop()
     {
-        FakePlatform platform;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        int calls = 0;
-        observer.setOnChange([&calls](const PasteboardContent&) { ++calls; });
-        observer.start(std::chrono::hours(1));
-        platform.pasteboard->copyText(QStringLiteral("read when stopped"));
-        observer.poll();
-        QVERIFY(observer.isReading());
-        observer.stop();
-        QVERIFY(readSettles(observer));
-        QCOMPARE(calls, 0);
+        Polling f;
+        f.start();
+        f.platform.pasteboard->copyText(QStringLiteral("read when stopped"));
+        f.observer.poll();
+        QVERIFY(f.observer.isReading());
+        f.observer.stop();
+        QVERIFY(readSettles(f.observer));
+        QVERIFY(f.seen.isEmpty());
     }
 
     void clipboardReadableOnlyOnTheMainThreadIsReadAtTheTick()
     {
-        FakePlatform platform;
-        platform.pasteboard->workerReads = false;
-        ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
-        QList<QByteArray> seen;
-        observer.setOnChange(
-            [&seen](const PasteboardContent& content) { seen.append(content.contentData); });
-        observer.start(std::chrono::hours(1));
-        platform.pasteboard->copyText(QStringLiteral("read in place"));
-        observer.poll();
-        QVERIFY(!observer.isReading());
-        QCOMPARE(seen, QList<QByteArray>{"read in place"});
+        Polling f;
+        f.platform.pasteboard->workerReads = false;
+        f.start();
+        f.platform.pasteboard->copyText(QStringLiteral("read in place"));
+        f.observer.poll();
+        QVERIFY(!f.observer.isReading());
+        QCOMPARE(f.seenData(), QList<QByteArray>{"read in place"});
     }
 
     void startAndStopAreIdempotent()

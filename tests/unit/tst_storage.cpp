@@ -14,17 +14,6 @@ using namespace nabrix::testing;
 
 namespace {
 
-ClipItem makeItem(const QDateTime& when, const QString& text = QStringLiteral("x"),
-                  ClipType type = ClipType::Text)
-{
-    ClipItem item;
-    item.id = QUuid::createUuid();
-    item.timestamp = when;
-    item.type = type;
-    item.searchString = text;
-    return item;
-}
-
 QStringList searchStrings(const QList<ClipItem>& items)
 {
     QStringList strings;
@@ -83,7 +72,8 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        ClipItem item = makeItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
+        ClipItem item =
+            makeClipItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
         item.sourceAppBundleID = QStringLiteral("org.example.Editor");
         item.isSensitive = true;
         storage->insert(item, QByteArray("h\xc3\xa9llo"));
@@ -104,7 +94,7 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString());
+        const ClipItem item = makeClipItem(QDateTime::currentDateTime(), QString());
         storage->insert(item, QByteArray());
         QCOMPARE(storage->contentData(item.id), std::optional<QByteArray>(QByteArray()));
         QCOMPARE(storage->allItems().size(), 1);
@@ -115,7 +105,7 @@ private Q_SLOTS:
         // U+FEFF first: a file named so, or an RTF document that starts with \u65279.
         TestHome home;
         auto storage = home.openStorage();
-        ClipItem item = makeItem(QDateTime::currentDateTime(), QStringLiteral("\uFEFFa.txt"));
+        ClipItem item = makeClipItem(QDateTime::currentDateTime(), QStringLiteral("\uFEFFa.txt"));
         item.sourceAppBundleID = QStringLiteral("\uFEFForg.example.Editor");
         storage->insert(item, QByteArray("[]"));
         storage.reset();
@@ -134,9 +124,9 @@ private Q_SLOTS:
         auto storage = home.openStorage();
         QVERIFY(!storage->latestItem());
         const QDateTime now = QDateTime::currentDateTime();
-        storage->insert(makeItem(now.addSecs(-10), QStringLiteral("middle")), "m");
-        storage->insert(makeItem(now, QStringLiteral("newest")), "n");
-        storage->insert(makeItem(now.addSecs(-20), QStringLiteral("oldest")), "o");
+        storage->insert(makeClipItem(now.addSecs(-10), QStringLiteral("middle")), "m");
+        storage->insert(makeClipItem(now, QStringLiteral("newest")), "n");
+        storage->insert(makeClipItem(now.addSecs(-20), QStringLiteral("oldest")), "o");
         QCOMPARE(storage->latestItem()->searchString, QStringLiteral("newest"));
         QCOMPARE(searchStrings(storage->allItems()), QStringList({"newest", "middle", "oldest"}));
     }
@@ -146,9 +136,9 @@ private Q_SLOTS:
         TestHome home;
         auto storage = home.openStorage();
         const QDateTime now = QDateTime::currentDateTime();
-        const ClipItem a = makeItem(now.addSecs(-3), QStringLiteral("a"));
-        const ClipItem b = makeItem(now.addSecs(-2), QStringLiteral("b"));
-        const ClipItem c = makeItem(now.addSecs(-1), QStringLiteral("c"));
+        const ClipItem a = makeClipItem(now.addSecs(-3), QStringLiteral("a"));
+        const ClipItem b = makeClipItem(now.addSecs(-2), QStringLiteral("b"));
+        const ClipItem c = makeClipItem(now.addSecs(-1), QStringLiteral("c"));
         for (const ClipItem& item : {a, b, c})
             storage->insert(item, item.searchString.toUtf8());
         QSignalSpy deleted(storage.get(), &StorageManager::itemsDeleted);
@@ -170,9 +160,9 @@ private Q_SLOTS:
         TestHome home;
         auto storage = home.openStorage();
         const QDateTime cutoff = QDateTime::currentDateTime().addDays(-1);
-        storage->insert(makeItem(cutoff.addMSecs(-1), QStringLiteral("earlier")), "e");
-        storage->insert(makeItem(cutoff, QStringLiteral("at cutoff")), "c");
-        storage->insert(makeItem(cutoff.addSecs(60), QStringLiteral("later")), "l");
+        storage->insert(makeClipItem(cutoff.addMSecs(-1), QStringLiteral("earlier")), "e");
+        storage->insert(makeClipItem(cutoff, QStringLiteral("at cutoff")), "c");
+        storage->insert(makeClipItem(cutoff.addSecs(60), QStringLiteral("later")), "l");
         storage->deleteItemsBefore(cutoff);
         QCOMPARE(searchStrings(storage->allItems()), QStringList({"later", "at cutoff"}));
     }
@@ -198,9 +188,9 @@ private Q_SLOTS:
         TestHome home;
         auto storage = home.openStorage(clock.clock());
         const QDateTime boundary(QDate(2026, 10, 21), QTime(10, 30, 15));
-        storage->insert(makeItem(boundary, QStringLiteral("boundary")), "b");
-        storage->insert(makeItem(boundary.addSecs(-1), QStringLiteral("before")), "x");
-        storage->insert(makeItem(boundary.addYears(-2), QStringLiteral("ancient")), "y");
+        storage->insert(makeClipItem(boundary, QStringLiteral("boundary")), "b");
+        storage->insert(makeClipItem(boundary.addSecs(-1), QStringLiteral("before")), "x");
+        storage->insert(makeClipItem(boundary.addYears(-2), QStringLiteral("ancient")), "y");
         storage->purgeExpired(retentionDays);
         QCOMPARE(searchStrings(storage->allItems()), kept);
         qunsetenv("TZ");
@@ -211,7 +201,7 @@ private Q_SLOTS:
         TestHome home;
         auto storage = home.openStorage();
         for (int i = 0; i < 3; ++i)
-            storage->insert(makeItem(QDateTime::currentDateTime().addSecs(i)), "x");
+            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(i)), "x");
         QSignalSpy cleared(storage.get(), &StorageManager::allItemsDeleted);
         storage->deleteAll();
         QVERIFY(storage->allItems().isEmpty());
@@ -225,12 +215,12 @@ private Q_SLOTS:
         auto storage = home.openStorage();
         const QByteArray image(24 * 1024 * 1024, 'i');
         for (int i = 0; i < 4; ++i)
-            storage->insert(makeItem(QDateTime::currentDateTime().addSecs(i)), image);
+            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(i)), image);
         // One transaction that frees (and zeroes) about 100 MB of pages.
         storage->deleteAll();
         // The next writes reuse the log from its start, and the checkpoint cuts it back.
         for (int i = 0; i < 3; ++i)
-            storage->insert(makeItem(QDateTime::currentDateTime().addSecs(10 + i)), "x");
+            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(10 + i)), "x");
         const qint64 logSize = QFileInfo(home.historyPath() + QStringLiteral("-wal")).size();
         QVERIFY2(logSize <= qint64(64) * 1024 * 1024,
                  qPrintable(QStringLiteral("the log holds %1 bytes").arg(logSize)));
@@ -243,7 +233,7 @@ private Q_SLOTS:
         auto storage = home.openStorage();
         const QDateTime start = QDateTime::currentDateTime().addDays(-10);
         for (int day = 0; day < 10; ++day) {
-            ClipItem item = makeItem(start.addDays(day), QStringLiteral("day %1").arg(day));
+            ClipItem item = makeClipItem(start.addDays(day), QStringLiteral("day %1").arg(day));
             storage->insert(item, QByteArray(1024 * 1024, char('a' + day)));
         }
         const auto fileSize = [&home] {
@@ -279,7 +269,7 @@ private Q_SLOTS:
 
         storage->deleteAll();
         QVERIFY(fileSize() < 64 * 1024);
-        storage->insert(makeItem(start, QStringLiteral("after")), "x");
+        storage->insert(makeClipItem(start, QStringLiteral("after")), "x");
         storage.reset();
         QCOMPARE(searchStrings(home.openStorage()->allItems()), QStringList({"after"}));
     }
@@ -288,14 +278,16 @@ private Q_SLOTS:
     {
         TestHome home;
         auto storage = home.openStorage();
-        const ClipItem item = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem item =
+            makeClipItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(item, "png");
         storage->markSensitive(item.id);
         storage->deleteItem(item.id);
         storage->markSensitive(item.id);
         QVERIFY(!storage->hasPendingChanges());
 
-        const ClipItem other = makeItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
+        const ClipItem other =
+            makeClipItem(QDateTime::currentDateTime(), QString(), ClipType::Image);
         storage->insert(other, "png");
         storage->markSensitive(other.id);
         storage.reset();
@@ -310,7 +302,7 @@ private Q_SLOTS:
         auto blocker = std::make_unique<SQLite::Database>(home.historyPath().toStdString(),
                                                           SQLite::OPEN_READWRITE);
         blocker->exec("BEGIN IMMEDIATE");
-        const ClipItem item = makeItem(QDateTime::currentDateTime(), QStringLiteral("kept"));
+        const ClipItem item = makeClipItem(QDateTime::currentDateTime(), QStringLiteral("kept"));
         storage->insert(item, "kept");
         QVERIFY(storage->hasPendingChanges());
         // Meanwhile the history still shows it.
