@@ -74,6 +74,26 @@ class TestHostileOwnersX11 : public QObject {
                            [&text](const StoredEntry& e) { return e.searchString == text; });
     }
 
+    // The whole text of a slow owner, `size` bytes, is stored.
+    bool hasSlowText(qint64 size) const
+    {
+        const auto all = entries();
+        return std::any_of(all.cbegin(), all.cend(), [size](const StoredEntry& e) {
+            return e.type == QLatin1String("text") && e.contentLength == size &&
+                   e.searchString.startsWith(QLatin1String("hostile slow text"));
+        });
+    }
+
+    // An owner sending `size` bytes of text by INCR, 64 KiB every `intervalMs`.
+    static std::unique_ptr<HelperProcess> slowOwner(qint64 size, int intervalMs)
+    {
+        return std::make_unique<HelperProcess>(
+            QStringLiteral("hostile_owner"),
+            QStringList{QStringLiteral("--mode"), QStringLiteral("slow"), QStringLiteral("--size"),
+                        QString::number(size), QStringLiteral("--chunk"), QStringLiteral("65536"),
+                        QStringLiteral("--interval"), QString::number(intervalMs)});
+    }
+
     std::optional<StoredEntry> entryStartingWith(const QString& start) const
     {
         for (const StoredEntry& entry : entries()) {
@@ -154,21 +174,10 @@ private Q_SLOTS:
     {
         // 2 MiB in 64 KiB chunks, one every 50 ms: about 1.6 s of trickling.
         constexpr qint64 size = qint64(2) * 1024 * 1024;
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("slow"),
-                             QStringLiteral("--size"), QString::number(size),
-                             QStringLiteral("--chunk"), QStringLiteral("65536"),
-                             QStringLiteral("--interval"), QStringLiteral("50")});
-        letProgramRead(owner, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(owner.output().contains("served"), 20000);
-        const auto found = [this] {
-            const auto all = entries();
-            return std::any_of(all.cbegin(), all.cend(), [](const StoredEntry& e) {
-                return e.type == QLatin1String("text") && e.contentLength == size &&
-                       e.searchString.startsWith(QLatin1String("hostile slow text"));
-            });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(found(), 10000);
+        const auto owner = slowOwner(size, 50);
+        letProgramRead(*owner, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(owner->output().contains("served"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasSlowText(size), 10000);
         checkStillWorking();
     }
 
@@ -176,24 +185,14 @@ private Q_SLOTS:
     {
         // 4 MiB in 64 KiB chunks every 200 ms: almost 13 s of a live owner.
         constexpr qint64 size = qint64(4) * 1024 * 1024;
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("slow"),
-                             QStringLiteral("--size"), QString::number(size),
-                             QStringLiteral("--chunk"), QStringLiteral("65536"),
-                             QStringLiteral("--interval"), QStringLiteral("200")});
-        letProgramRead(owner, 1500);
+        const auto owner = slowOwner(size, 200);
+        letProgramRead(*owner, 1500);
         // The transfer runs on the worker: the window opens and closes meanwhile, each well
         // before a read blocking the event loop would have let it.
         QVERIFY(toggleWindow(true, 3000));
         QVERIFY(toggleWindow(false, 3000));
-        QVERIFY2(!owner.output().contains("served"), "the toggles happened during the transfer");
-        const auto found = [this] {
-            const auto all = entries();
-            return std::any_of(all.cbegin(), all.cend(), [](const StoredEntry& e) {
-                return e.type == QLatin1String("text") && e.contentLength == size;
-            });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(found(), 30000);
+        QVERIFY2(!owner->output().contains("served"), "the toggles happened during the transfer");
+        QTRY_VERIFY_WITH_TIMEOUT(hasSlowText(size), 30000);
         checkStillWorking();
     }
 
