@@ -28,22 +28,9 @@ using nabrix::LoadedHistory;
 using nabrix::SearchFolding;
 using nabrix::StorageManager;
 using nabrix::bench::HistoryFixtures;
+using nabrix::bench::overHistorySizes;
+using nabrix::bench::withRangeStatistics;
 using nabrix::testing::FakePlatform;
-
-const std::vector<std::int64_t> historySizes{10000, 100000, 1000000};
-
-void overHistorySizes(benchmark::internal::Benchmark* benchmark)
-{
-    for (const std::int64_t size : historySizes)
-        benchmark->Arg(size);
-}
-
-// Median, min and max over the repetitions (the mean and deviation come built in).
-void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
-{
-    nabrix::bench::addRangeStatistics(benchmark);
-    benchmark->UseRealTime();
-}
 
 // The generated history itself: nothing here writes to it (the settings keep every entry).
 std::optional<QString> workingHistory(qint64 entries)

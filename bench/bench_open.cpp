@@ -211,9 +211,7 @@ void openHistoryFirstTime(benchmark::State& state)
     }
 }
 BENCHMARK(openHistoryFirstTime)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(1000000)
+    ->Apply(nabrix::bench::overHistorySizes)
     ->Iterations(1)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdint>
 #include <vector>
 
 namespace nabrix::bench {
@@ -16,6 +17,24 @@ inline void addRangeStatistics(benchmark::internal::Benchmark* benchmark)
     benchmark->ComputeStatistics("max", [](const std::vector<double>& values) {
         return *std::max_element(values.cbegin(), values.cend());
     });
+}
+
+// The range statistics, over wall-clock time: storage costs include waiting for the disk,
+// which CPU time would hide.
+inline void withRangeStatistics(benchmark::internal::Benchmark* benchmark)
+{
+    addRangeStatistics(benchmark);
+    benchmark->UseRealTime();
+}
+
+// The history sizes every figure is taken at.
+inline const std::vector<std::int64_t> historySizes{10000, 100000, 1000000};
+
+// One run per history size, as the first argument.
+inline void overHistorySizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const std::int64_t size : historySizes)
+        benchmark->Arg(size);
 }
 
 // Runs the benchmarks selected on the command line inside a Qt application of type App.

@@ -24,7 +24,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <SQLiteCpp/SQLiteCpp.h>
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -34,6 +33,8 @@
 namespace {
 
 using nabrix::testing::x11::HelperProcess;
+using nabrix::testing::x11::storedEntries;
+using nabrix::testing::x11::StoredEntry;
 
 constexpr qint64 pollIntervalMs = 700;
 constexpr qint64 heldLongMs = 1000;
@@ -228,31 +229,6 @@ LatencySummary summarise(QList<qint64> values)
     return summary;
 }
 
-struct Stored {
-    QString text;
-    QString type;
-    qint64 timestamp = 0;
-    qint64 bytes = 0;
-};
-
-QList<Stored> storedEntries(const QString& history)
-{
-    QList<Stored> entries;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT i.search_string, i.type, i.timestamp, "
-                                    "length(c.content_data) FROM clip_items i JOIN clip_contents c "
-                                    "ON c.id = i.id ORDER BY i.timestamp");
-        while (query.executeStep())
-            entries.append({QString::fromStdString(query.getColumn(0).getString()),
-                            QString::fromStdString(query.getColumn(1).getString()),
-                            query.getColumn(2).getInt64(), query.getColumn(3).getInt64()});
-    } catch (const std::exception& error) {
-        print(QStringLiteral("cannot read the history: %1").arg(QString::fromUtf8(error.what())));
-    }
-    return entries;
-}
-
 class Session {
 public:
     Session(QString nabrix, QString owner)
@@ -443,7 +419,7 @@ int runSoak(const QString& nabrix, const QString& ownerPath, int changes, quint3
         copies[i].endedAt = i + 1 < copies.size() ? copies[i + 1].offeredAt
                                                   : copies[i].offeredAt + copies[i].holdMs;
 
-    const QList<Stored> stored = storedEntries(session.history());
+    const QList<StoredEntry> stored = storedEntries(session.history());
     const bool running = session.isRunning();
     const bool stopped = session.stop();
 
@@ -453,9 +429,9 @@ int runSoak(const QString& nabrix, const QString& ownerPath, int changes, quint3
     std::map<QString, int> times;
     int strangers = 0;
     int outOfWindow = 0;
-    for (const Stored& entry : stored) {
-        ++times[entry.text];
-        const auto found = indexOf.find(entry.text);
+    for (const StoredEntry& entry : stored) {
+        ++times[entry.searchString];
+        const auto found = indexOf.find(entry.searchString);
         if (found == indexOf.end()) {
             ++strangers;
             continue;
@@ -553,17 +529,18 @@ int runHostile(const QString& nabrix, const QString& ownerPath, const QStringLis
     owner.reset();
     pause(1000);
     figures.after = memoryOf(session.pid());
-    const QList<Stored> stored = storedEntries(session.history());
+    const QList<StoredEntry> stored = storedEntries(session.history());
     const bool running = session.isRunning();
     const bool stopped = session.stop();
     print(QStringLiteral("hostile owner: %1").arg(ownerArguments.join(QLatin1Char(' '))));
     print(QStringLiteral("| figure | value |"));
     print(QStringLiteral("|---|---|"));
     for (qsizetype i = storedBefore; i < stored.size(); ++i)
-        print(QStringLiteral("| stored | %1, %2 bytes, \"%3\" |")
-                  .arg(stored[i].type)
-                  .arg(stored[i].bytes)
-                  .arg(stored[i].text.left(40).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        print(
+            QStringLiteral("| stored | %1, %2 bytes, \"%3\" |")
+                .arg(stored[i].type)
+                .arg(stored[i].contentLength)
+                .arg(stored[i].searchString.left(40).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     if (stored.size() == storedBefore)
         print(QStringLiteral("| stored | nothing |"));
     print(QStringLiteral("| stored after | %1 ms |").arg(storedAfterMs));

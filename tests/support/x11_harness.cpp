@@ -329,17 +329,36 @@ bool setKeyboardLayout(const QString& layout)
     return runTool(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}).exitCode == 0;
 }
 
-QStringList storedTexts(const QString& historyPath)
+QList<StoredEntry> storedEntries(const QString& historyPath)
 {
-    QStringList texts;
+    QList<StoredEntry> entries;
     try {
         SQLite::Database db(historyPath.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(db, "SELECT search_string FROM clip_items ORDER BY timestamp");
-        while (query.executeStep())
-            texts.append(QString::fromStdString(query.getColumn(0).getString()));
+        SQLite::Statement query(
+            db, "SELECT i.type, i.search_string, i.timestamp, length(c.content_data), "
+                "coalesce(i.image_width, 0), coalesce(i.image_height, 0) "
+                "FROM clip_items i JOIN clip_contents c ON c.id = i.id ORDER BY i.timestamp");
+        while (query.executeStep()) {
+            StoredEntry entry;
+            entry.type = QString::fromStdString(query.getColumn(0).getString());
+            entry.searchString = QString::fromStdString(query.getColumn(1).getString());
+            entry.timestamp = query.getColumn(2).getInt64();
+            entry.contentLength = query.getColumn(3).getInt64();
+            entry.imageWidth = query.getColumn(4).getInt();
+            entry.imageHeight = query.getColumn(5).getInt();
+            entries.append(entry);
+        }
     } catch (const std::exception&) {
         // Not created yet, or busy for a moment.
     }
+    return entries;
+}
+
+QStringList storedTexts(const QString& historyPath)
+{
+    QStringList texts;
+    for (const StoredEntry& entry : storedEntries(historyPath))
+        texts.append(entry.searchString);
     return texts;
 }
 

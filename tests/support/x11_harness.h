@@ -133,8 +133,20 @@ bool pressKeys(const QString& xdotoolKeySpec);
 // setxkbmap layout list: "us", "de", "us,ru".
 bool setKeyboardLayout(const QString& layout);
 
-// The search texts of a history file, oldest first; empty while it does not exist yet or
-// is busy for a moment.
+// One entry of a history file as the tests look at it.
+struct StoredEntry {
+    QString type;
+    QString searchString;
+    qint64 timestamp = 0; // milliseconds since the epoch
+    qint64 contentLength = 0;
+    int imageWidth = 0;
+    int imageHeight = 0;
+};
+
+// The entries of a history file, oldest first; empty while it does not exist yet or is
+// busy for a moment.
+QList<StoredEntry> storedEntries(const QString& historyPath);
+// Their search texts.
 QStringList storedTexts(const QString& historyPath);
 
 } // namespace nabrix::testing::x11

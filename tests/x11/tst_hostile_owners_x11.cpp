@@ -8,45 +8,12 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
-#include <SQLiteCpp/SQLiteCpp.h>
 #include <memory>
 #include <optional>
 
 using namespace nabrix::testing::x11;
 
 namespace {
-
-struct StoredEntry {
-    QString type;
-    QString searchString;
-    qint64 contentLength = 0;
-    int imageWidth = 0;
-    int imageHeight = 0;
-};
-
-QList<StoredEntry> storedEntries(const QString& history)
-{
-    QList<StoredEntry> entries;
-    try {
-        SQLite::Database db(history.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement query(
-            db, "SELECT i.type, i.search_string, length(c.content_data), "
-                "coalesce(i.image_width, 0), coalesce(i.image_height, 0) "
-                "FROM clip_items i JOIN clip_contents c ON c.id = i.id ORDER BY i.timestamp");
-        while (query.executeStep()) {
-            StoredEntry entry;
-            entry.type = QString::fromStdString(query.getColumn(0).getString());
-            entry.searchString = QString::fromStdString(query.getColumn(1).getString());
-            entry.contentLength = query.getColumn(2).getInt64();
-            entry.imageWidth = query.getColumn(3).getInt();
-            entry.imageHeight = query.getColumn(4).getInt();
-            entries.append(entry);
-        }
-    } catch (const std::exception&) {
-        // Not created yet, or busy for a moment.
-    }
-    return entries;
-}
 
 bool historyWindowVisible()
 {
@@ -81,6 +48,15 @@ class TestHostileOwnersX11 : public QObject {
         return std::any_of(all.cbegin(), all.cend(), [size](const StoredEntry& e) {
             return e.type == QLatin1String("text") && e.contentLength == size &&
                    e.searchString.startsWith(QLatin1String("hostile slow text"));
+        });
+    }
+
+    bool hasImage(int width, int height) const
+    {
+        const auto all = entries();
+        return std::any_of(all.cbegin(), all.cend(), [width, height](const StoredEntry& e) {
+            return e.type == QLatin1String("image") && e.imageWidth == width &&
+                   e.imageHeight == height;
         });
     }
 
@@ -252,16 +228,7 @@ private Q_SLOTS:
                              QStringLiteral("--width"), QStringLiteral("10000"),
                              QStringLiteral("--height"), QStringLiteral("10000")});
         letProgramRead(owner, 0);
-        const auto isBigImage = [](const StoredEntry& e) {
-            return e.type == QLatin1String("image") && e.imageWidth == 10000 &&
-                   e.imageHeight == 10000;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const auto all = entries();
-                return std::any_of(all.cbegin(), all.cend(), isBigImage);
-            }(),
-            30000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasImage(10000, 10000), 30000);
         // The window shows it too (its thumbnail is decoded past Qt's default limit).
         checkStillWorking();
     }
@@ -275,16 +242,7 @@ private Q_SLOTS:
                              QStringLiteral("--height"), QStringLiteral("6000"),
                              QStringLiteral("--format"), QStringLiteral("tiff")});
         letProgramRead(owner, 0);
-        const auto isTiffImage = [](const StoredEntry& e) {
-            return e.type == QLatin1String("image") && e.imageWidth == 6000 &&
-                   e.imageHeight == 6000;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const auto all = entries();
-                return std::any_of(all.cbegin(), all.cend(), isTiffImage);
-            }(),
-            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(hasImage(6000, 6000), 60000);
         checkStillWorking();
     }
 
