@@ -228,11 +228,27 @@ bool ProgramHome::waitUntilCapturing() const
     return true;
 }
 
+bool exitsCleanly(QProcess& program)
+{
+    return program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
+           program.exitCode() == 0;
+}
+
 bool terminatesCleanly(QProcess& program)
 {
     program.terminate();
-    return program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
-           program.exitCode() == 0;
+    return exitsCleanly(program);
+}
+
+std::optional<quint32> visibleWindowNamed(const QString& name)
+{
+    const ToolResult found = runTool(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), QStringLiteral("^%1$").arg(name)});
+    const QList<QByteArray> lines = found.output.trimmed().split('\n');
+    if (found.exitCode != 0 || lines.isEmpty() || lines.first().isEmpty())
+        return std::nullopt;
+    return lines.first().toUInt();
 }
 
 HelperProcess::HelperProcess(const QString& program, const QStringList& arguments)

@@ -90,8 +90,13 @@ private:
     bool m_usable = false;
 };
 
+// True when `program` ends by itself, normally and with status 0, within 20 s.
+bool exitsCleanly(QProcess& program);
 // Asks `program` to quit (SIGTERM); true when it ends normally with status 0.
 bool terminatesCleanly(QProcess& program);
+
+// The first mapped window whose whole title is `name`.
+std::optional<quint32> visibleWindowNamed(const QString& name);
 
 // A helper program run beside a test or a driver (hostile_owner, say): its standard error
 // passes through, its standard output is collected, and it is killed when this object goes.

@@ -18,17 +18,6 @@ struct Geometry {
     int height = 0;
 };
 
-std::optional<quint32> visibleWindowNamed(const QString& name)
-{
-    const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), QStringLiteral("^%1$").arg(name)});
-    const QList<QByteArray> lines = found.output.trimmed().split('\n');
-    if (found.exitCode != 0 || lines.isEmpty() || lines.first().isEmpty())
-        return std::nullopt;
-    return lines.first().toUInt();
-}
-
 std::optional<Geometry> geometryOf(quint32 window)
 {
     const ToolResult result =

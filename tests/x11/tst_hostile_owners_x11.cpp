@@ -13,18 +13,6 @@
 
 using namespace nabrix::testing::x11;
 
-namespace {
-
-bool historyWindowVisible()
-{
-    const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), QStringLiteral("^Nabrix$")});
-    return found.exitCode == 0 && !found.output.trimmed().isEmpty();
-}
-
-} // namespace
-
 class TestHostileOwnersX11 : public QObject {
     Q_OBJECT
 
@@ -101,7 +89,9 @@ class TestHostileOwnersX11 : public QObject {
         if (!second->waitForFinished(20000) || second->exitStatus() != QProcess::NormalExit ||
             second->exitCode() != 0)
             return false;
-        return QTest::qWaitFor([open] { return historyWindowVisible() == open; }, timeoutMs);
+        return QTest::qWaitFor(
+            [open] { return visibleWindowNamed(QStringLiteral("Nabrix")).has_value() == open; },
+            timeoutMs);
     }
 
     // Lets the program poll the owner's offer and finish whatever reading it does.

@@ -25,12 +25,6 @@ std::unique_ptr<QProcess> start(const ProgramHome& home)
     return home.start(QStringLiteral(NABRIX_BINARY));
 }
 
-bool exitedCleanly(QProcess& program)
-{
-    return program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
-           program.exitCode() == 0;
-}
-
 } // namespace
 
 class TestSingleInstanceX11 : public QObject {
@@ -73,7 +67,7 @@ private Q_SLOTS:
         QVERIFY2(waitUntilCapturing(m_home), "the first instance never recorded a copy");
 
         auto second = start(m_home);
-        QVERIFY(exitedCleanly(*second));
+        QVERIFY(x11::exitsCleanly(*second));
         QCOMPARE(m_running->state(), QProcess::Running);
         QCOMPARE(sockets(m_home).size(), 1);
     }
@@ -107,7 +101,7 @@ private Q_SLOTS:
 
         // It listens on the recovered socket: the next start hands over to it.
         auto next = start(m_home);
-        QVERIFY(exitedCleanly(*next));
+        QVERIFY(x11::exitsCleanly(*next));
         QCOMPARE(m_running->state(), QProcess::Running);
     }
 
