@@ -179,6 +179,7 @@ private Q_SLOTS:
             QStringLiteral("etc/xdg/autostart/nabrix.desktop"),
             QStringLiteral("usr/bin/nabrix"),
             QStringLiteral("usr/share/applications/nabrix.desktop"),
+            QStringLiteral("usr/share/doc/nabrix/copyright"),
             QStringLiteral("usr/share/icons/hicolor/scalable/apps/nabrix.svg"),
             QStringLiteral("usr/share/man/man1/nabrix.1.gz"),
             QStringLiteral("usr/share/metainfo/io.github.nabrix.Nabrix.metainfo.xml"),
@@ -205,6 +206,8 @@ private Q_SLOTS:
             << QStringLiteral("resources/desktop/io.github.nabrix.Nabrix.metainfo.xml");
         QTest::newRow("manual page") << QStringLiteral("usr/share/man/man1/nabrix.1.gz")
                                      << QStringLiteral("resources/man/nabrix.1");
+        QTest::newRow("copyright") << QStringLiteral("usr/share/doc/nabrix/copyright")
+                                   << QStringLiteral("resources/debian/copyright");
     }
 
     void installedFilesAreTheSourceFiles()
