@@ -14,7 +14,8 @@ using namespace nabrix;
 
 namespace {
 
-QByteArray sampleDocument(const QString& name) {
+QByteArray sampleDocument(const QString& name)
+{
     QFile file(QStringLiteral(NABRIX_TEST_DATA_DIR "/rtf/") + name);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing test document %s", qPrintable(file.fileName()));
@@ -22,7 +23,8 @@ QByteArray sampleDocument(const QString& name) {
 }
 
 // The styled document's text spelled the way the plain text spells it.
-QString documentText(const QTextDocument& document) {
+QString documentText(const QTextDocument& document)
+{
     QString text = document.toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
@@ -30,12 +32,14 @@ QString documentText(const QTextDocument& document) {
     return text;
 }
 
-QColor foreground(const QTextCharFormat& format) {
+QColor foreground(const QTextCharFormat& format)
+{
     return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
                                                             : QColor();
 }
 
-QByteArray repeated(const char* piece, int count) {
+QByteArray repeated(const char* piece, int count)
+{
     return QByteArray(piece).repeated(count);
 }
 
@@ -45,7 +49,8 @@ class TestRtf : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentsAsProducersWriteThem_data() {
+    void documentsAsProducersWriteThem_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("text");
         QTest::newRow("WordPad: pntext bullets from a Symbol font, \\u with fallback")
@@ -64,7 +69,8 @@ private Q_SLOTS:
             << QString::fromUtf8("Quarterly results rose “sharply” see details.\n Chart\n"
                                  "Region\tSales\nNorth\t1\u00A0200\n日本’s office\n");
     }
-    void documentsAsProducersWriteThem() {
+    void documentsAsProducersWriteThem()
+    {
         QFETCH(QString, file);
         QFETCH(QString, text);
         const QByteArray rtf = sampleDocument(file);
@@ -74,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void markup_data() {
+    void markup_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("escaped markup characters")
@@ -156,7 +163,8 @@ private Q_SLOTS:
         QTest::newRow("no text at all")
             << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}})") << "";
     }
-    void markup() {
+    void markup()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -165,7 +173,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void codePages_data() {
+    void codePages_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("windows-1252 when nothing is said")
@@ -233,13 +242,15 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 Times;}}\f0\'e4})")
             << QString::fromUtf8("д");
     }
-    void codePages() {
+    void codePages()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
     }
 
-    void unicode_data() {
+    void unicode_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("default skip count is one")
@@ -286,7 +297,8 @@ private Q_SLOTS:
         QTest::newRow("code points above the BMP written directly")
             << QByteArray(R"({\rtf1\uc0 \u128512 })") << QString::fromUtf8("😀");
     }
-    void unicode() {
+    void unicode()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -295,7 +307,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void notRtfIsUnreadable_data() {
+    void notRtfIsUnreadable_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("white space") << QByteArray(" \n\t ");
@@ -306,19 +319,22 @@ private Q_SLOTS:
         QTest::newRow("no opening brace") << QByteArray(R"(\rtf1 text})");
         QTest::newRow("text before the document") << QByteArray(R"(x{\rtf1 text})");
     }
-    void notRtfIsUnreadable() {
+    void notRtfIsUnreadable()
+    {
         QFETCH(QByteArray, bytes);
         QCOMPARE(rtfPlainText(bytes), QString());
         QVERIFY(!rtfStyledDocument(bytes));
     }
 
-    void readableDocumentWithoutTextGivesEmptyDocument() {
+    void readableDocumentWithoutTextGivesEmptyDocument()
+    {
         const auto document = rtfStyledDocument(R"({\rtf1\ansi\deff0})");
         QVERIFY(document);
         QVERIFY(document->isEmpty());
     }
 
-    void malformedInputIsReadAsFarAsItGoes_data() {
+    void malformedInputIsReadAsFarAsItGoes_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("cut after the signature") << QByteArray(R"({\rtf)") << "";
@@ -352,7 +368,8 @@ private Q_SLOTS:
         QTest::newRow("star at the top level ends the document")
             << QByteArray(R"({\rtf1 a\*\x b})") << "a";
     }
-    void malformedInputIsReadAsFarAsItGoes() {
+    void malformedInputIsReadAsFarAsItGoes()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -361,7 +378,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void deepNestingIsReadWithoutExhaustingTheStack_data() {
+    void deepNestingIsReadWithoutExhaustingTheStack_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         constexpr int depth = 100000;
@@ -380,7 +398,8 @@ private Q_SLOTS:
             << "{\\rtf1\\uc1 " + repeated("{\\uc0 ", depth) + repeated("}", depth) + "\\u233\\'e9}"
             << QString::fromUtf8("é");
     }
-    void deepNestingIsReadWithoutExhaustingTheStack() {
+    void deepNestingIsReadWithoutExhaustingTheStack()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -389,7 +408,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void deepNestingRestoresFormattingOfShallowGroups() {
+    void deepNestingRestoresFormattingOfShallowGroups()
+    {
         constexpr int depth = 100000;
         const QByteArray rtf =
             "{\\rtf1 " + repeated("{\\b ", depth) + "x" + repeated("}", depth) + "y}";
@@ -403,7 +423,8 @@ private Q_SLOTS:
         QVERIFY(cursor.charFormat().fontWeight() != int(QFont::Bold));
     }
 
-    void styledRuns_data() {
+    void styledRuns_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("fragment");
         QTest::addColumn<bool>("bold");
@@ -492,7 +513,8 @@ private Q_SLOTS:
         QTest::newRow("Word link result") << sampleDocument("word.rtf") << "see details" << false
                                           << false << true << false << QColor(0, 0, 255) << 11.0;
     }
-    void styledRuns() {
+    void styledRuns()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, fragment);
         QFETCH(bool, bold);
@@ -521,7 +543,8 @@ private Q_SLOTS:
         }
     }
 
-    void paragraphsBecomeBlocks() {
+    void paragraphsBecomeBlocks()
+    {
         const auto document =
             rtfStyledDocument(R"({\rtf1 first\par second\line same block\par\b third})");
         QVERIFY(document);
@@ -533,13 +556,15 @@ private Q_SLOTS:
                      {"first", QString("second") + QChar::LineSeparator + "same block", "third"}));
     }
 
-    void optionalHyphenStaysInTheStyledDocument() {
+    void optionalHyphenStaysInTheStyledDocument()
+    {
         const auto document = rtfStyledDocument(R"({\rtf1 co\-operate})");
         QVERIFY(document);
         QCOMPARE(document->toRawText(), QString("co") + QChar::SoftHyphen + "operate");
     }
 
-    void largeDocumentIsReadCompletely() {
+    void largeDocumentIsReadCompletely()
+    {
         // About 1 MB in the shape of a WordPad document: formatting, escapes and \u.
         const QByteArray paragraph =
             R"(\pard\sa200\sl276\slmult1\f0\fs22 Line with {\b bold}, caf\'e9 and \u8364?5\par)"
@@ -555,12 +580,14 @@ private Q_SLOTS:
 
     // Random damage to real documents never crashes the reader, and its two readings of
     // the same bytes always agree on the text.
-    void damagedDocumentsReadConsistently_data() {
+    void damagedDocumentsReadConsistently_data()
+    {
         QTest::addColumn<QString>("file");
         for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf"})
             QTest::newRow(file) << file;
     }
-    void damagedDocumentsReadConsistently() {
+    void damagedDocumentsReadConsistently()
+    {
         QFETCH(QString, file);
         const QByteArray original = sampleDocument(file);
         const QByteArray alphabet = "{}\\'*;-0123456789abfuxcpr \xe9\x82";
@@ -598,7 +625,8 @@ private Q_SLOTS:
         }
     }
 
-    void randomMarkupReadsConsistently() {
+    void randomMarkupReadsConsistently()
+    {
         const char* const pieces[] = {"{",
                                       "}",
                                       "{\\*",
