@@ -56,19 +56,20 @@ RtfCodePageDecoder::~RtfCodePageDecoder() = default;
 
 int RtfCodePageDecoder::codePageForCharset(int charset, int documentCodePage)
 {
-    // Windows' font charsets (wingdi.h) and the code pages they stand for. ANSI (0),
-    // default (1) and unknown charsets leave the document's own code page in force.
+    // Windows' font charsets (wingdi.h) and the code pages they stand for. ANSI (0) is
+    // windows-1252 whatever \ansicpg says; default (1) and unknown charsets leave the
+    // document's own code page in force.
     struct CharsetCodePage {
         int charset;
         int codePage;
     };
     static constexpr CharsetCodePage table[] = {
-        {2, symbolCodePage}, {77, 10000}, {78, 10001}, {79, 10003}, {80, 10008}, {81, 10002},
-        {83, 10005},         {84, 10004}, {85, 10006}, {86, 10081}, {87, 10021}, {88, 10029},
-        {89, 10007},         {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
-        {161, 1253},         {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {179, 1256},
-        {180, 1256},         {181, 1255}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250},
-        {254, 437},          {255, 850},
+        {0, 1252},   {2, symbolCodePage}, {77, 10000}, {78, 10001}, {79, 10003}, {80, 10008},
+        {81, 10002}, {83, 10005},         {84, 10004}, {85, 10006}, {86, 10081}, {87, 10021},
+        {88, 10029}, {89, 10007},         {128, 932},  {129, 949},  {130, 1361}, {134, 936},
+        {136, 950},  {161, 1253},         {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+        {179, 1256}, {180, 1256},         {181, 1255}, {186, 1257}, {204, 1251}, {222, 874},
+        {238, 1250}, {254, 437},          {255, 850},
     };
     for (const CharsetCodePage& entry : table) {
         if (entry.charset == charset)

@@ -238,9 +238,13 @@ private Q_SLOTS:
         QTest::newRow("symbol font bullet")
             << QByteArray(R"({\rtf1{\fonttbl{\f3\fcharset2 Symbol;}}{\f3\'b7}x})")
             << QString::fromUtf8("•x");
-        QTest::newRow("charset ANSI follows the document's code page")
-            << QByteArray(R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 Times;}}\f0\'e4})")
-            << QString::fromUtf8("д");
+        QTest::newRow("charset ANSI is 1252, default charset and none follow ansicpg")
+            << QByteArray(R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 Arial;})"
+                          R"({\f1\fcharset1 B;}{\f2 C;}}\f0 caf\'e9 \f1\'e4\f2\'e4})")
+            << QString::fromUtf8("café дд");
+        QTest::newRow("charset ANSI in a double-byte document")
+            << QByteArray(R"({\rtf1\ansi\ansicpg932{\fonttbl{\f0\fcharset0 Arial;}}\f0\'93x\'94})")
+            << QString::fromUtf8("“x”");
     }
     void codePages()
     {
