@@ -39,6 +39,7 @@ struct Entry {
 
 constexpr Entry entries[] = {
     {"fonttbl", {Kind::FontTable, 0}},
+    {"fldrslt", {Kind::ShownDestination, 0}},
     {"colortbl", {Kind::ColorTable, 0}},
 
     {"par", {Kind::ParagraphBreak, 0}},

@@ -201,6 +201,17 @@ void RtfParser::readText()
     ++m_pos;
 }
 
+bool RtfParser::startsShownDestination() const
+{
+    if (m_pos + 1 >= m_size || m_data[m_pos] != '\\')
+        return false;
+    qsizetype end = m_pos + 1;
+    while (end < m_size && end - m_pos <= maxNameLength && isLetter(m_data[end]))
+        ++end;
+    const std::string_view name(m_data + m_pos + 1, std::size_t(end - m_pos - 1));
+    return rtfKeyword(name).kind == RtfKeywordKind::ShownDestination;
+}
+
 RtfParser::ControlWord RtfParser::readControlWord()
 {
     const qsizetype start = m_pos;
@@ -290,7 +301,10 @@ void RtfParser::readControl()
         addOptionalHyphen();
         break;
     case '*':
-        skipRestOfGroup(); // an ignorable destination: nothing in it is text we know
+        // An ignorable destination: nothing in it is text we know, unless it names one
+        // whose text is shown (a field result, as AbiWord writes it).
+        if (!startsShownDestination())
+            skipRestOfGroup();
         break;
     case '\r':
     case '\n':
@@ -324,6 +338,8 @@ void RtfParser::handleControlWord(const ControlWord& word)
     case RtfKeywordKind::SkippedDestination:
         skipRestOfGroup();
         break;
+    case RtfKeywordKind::ShownDestination:
+        break; // its text is read like the text around it
     case RtfKeywordKind::FontTable:
     case RtfKeywordKind::ColorTable:
         if (m_excessDepth > 0) {

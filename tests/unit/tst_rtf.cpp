@@ -136,6 +136,11 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1 see {\field{\*\fldinst HYPERLINK "http://x.example"})"
                           R"({\fldrslt {\ul here}}}.})")
             << "see here.";
+        QTest::newRow("starred field result, as AbiWord writes links")
+            << QByteArray(
+                   R"({\rtf1\ansi Link: {\field{\*\fldinst HYPERLINK "https://example.org/"})"
+                   R"({\*\fldrslt Example site}} end.})")
+            << "Link: Example site end.";
         QTest::newRow("field instruction without star")
             << QByteArray(R"({\rtf1 page {\field{\fldinst PAGE}{\fldrslt 3}}})") << "page 3";
         QTest::newRow("picture with hex data")
