@@ -73,6 +73,13 @@ std::optional<qsizetype> documentStart(QByteArrayView rtf)
     return pos;
 }
 
+// Bullets drawn from symbol fonts reach \uN as the font's byte in the private-use block
+// at U+F000: LibreOffice writes U+F095, Word its Symbol bullet U+F0B7.
+char32_t replaceSymbolFontBullet(char32_t codePoint)
+{
+    return codePoint == 0xF095 || codePoint == 0xF0B7 ? char32_t(0x2022) : codePoint;
+}
+
 bool isAscii(std::string_view bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(),
@@ -621,7 +628,7 @@ void RtfParser::addUnicode(int parameter)
         addText(QStringView(pair, 2));
         return;
     }
-    addCodePoint(codePoint);
+    addCodePoint(replaceSymbolFontBullet(codePoint));
 }
 
 void RtfParser::appendToRun(QStringView text)

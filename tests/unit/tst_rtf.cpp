@@ -303,6 +303,9 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1\uc0 \u99999999999 b})") << QString::fromUtf8("\uFFFDb");
         QTest::newRow("values below -32768 are not characters")
             << QByteArray(R"({\rtf1\uc0 \u-99999999999 b})") << "b";
+        QTest::newRow("symbol-font bullets from LibreOffice and Word")
+            << QByteArray(R"({\rtf1\uc1 \u61589?a \u-3913?b \u61623 ?c})")
+            << QString::fromUtf8("•a •b •c");
         QTest::newRow("code points above the BMP written directly")
             << QByteArray(R"({\rtf1\uc0 \u128512 })") << QString::fromUtf8("😀");
     }
