@@ -64,6 +64,16 @@ private Q_SLOTS:
         QTest::newRow("LibreOffice: Cyrillic font charset, stylesheet, page styles")
             << "libreoffice.rtf"
             << QString::fromUtf8("Quarterly report\nПривет мир\nTotal: 42 €\n\n");
+        QTest::newRow("LibreOffice: symbol-font bullets, link, accents, Cyrillic as \\u")
+            << "libreoffice-list.rtf"
+            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                                 " •\tCrème brûlée recipe\n •\tТёплая куртка\n •\tWool scarf\n"
+                                 "Booking: hotel page done.\n");
+        QTest::newRow("AbiWord: starred link result, bullet list, Cyrillic as \\u")
+            << "abiword.rtf"
+            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                                 "•\tCrème brûlée recipe\n•\tТёплая куртка\n•\tPassport\n"
+                                 "Booking: hotel page done.\n\n\n\n");
         QTest::newRow("Word: header, fields, pictures, table, Shift-JIS fallbacks, hidden text")
             << "word.rtf"
             << QString::fromUtf8("Quarterly results rose “sharply” see details.\n Chart\n"
@@ -595,7 +605,8 @@ private Q_SLOTS:
     void damagedDocumentsReadConsistently_data()
     {
         QTest::addColumn<QString>("file");
-        for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf"})
+        for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf",
+                                 "libreoffice-list.rtf", "abiword.rtf"})
             QTest::newRow(file) << file;
     }
     void damagedDocumentsReadConsistently()
