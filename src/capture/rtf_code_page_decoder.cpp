@@ -11,7 +11,8 @@ namespace {
 // Code pages ICU knows under another number, or not at all: the Mac CJK code pages read
 // as their Windows counterparts, which share the byte layout for everything RTF writers
 // emit.
-int equivalentCodePage(int codePage) {
+int equivalentCodePage(int codePage)
+{
     struct Equivalent {
         int codePage;
         int equivalent;
@@ -27,7 +28,8 @@ int equivalentCodePage(int codePage) {
     return codePage;
 }
 
-UConverter* openConverter(int codePage) {
+UConverter* openConverter(int codePage)
+{
     if (codePage == 65001) {
         UErrorCode status = U_ZERO_ERROR;
         return ucnv_open("UTF-8", &status);
@@ -44,27 +46,30 @@ UConverter* openConverter(int codePage) {
 
 } // namespace
 
-void RtfCodePageDecoder::ConverterCloser::operator()(UConverter* converter) const {
+void RtfCodePageDecoder::ConverterCloser::operator()(UConverter* converter) const
+{
     ucnv_close(converter);
 }
 
 RtfCodePageDecoder::RtfCodePageDecoder() = default;
 RtfCodePageDecoder::~RtfCodePageDecoder() = default;
 
-int RtfCodePageDecoder::codePageForCharset(int charset, int documentCodePage) {
-    // Windows' font charsets (wingdi.h) and the code pages they stand for. ANSI (0),
-    // default (1) and unknown charsets leave the document's own code page in force.
+int RtfCodePageDecoder::codePageForCharset(int charset, int documentCodePage)
+{
+    // Windows' font charsets (wingdi.h) and the code pages they stand for. ANSI (0) is
+    // windows-1252 whatever \ansicpg says; default (1) and unknown charsets leave the
+    // document's own code page in force.
     struct CharsetCodePage {
         int charset;
         int codePage;
     };
     static constexpr CharsetCodePage table[] = {
-        {2, symbolCodePage}, {77, 10000}, {78, 10001}, {79, 10003}, {80, 10008}, {81, 10002},
-        {83, 10005},         {84, 10004}, {85, 10006}, {86, 10081}, {87, 10021}, {88, 10029},
-        {89, 10007},         {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
-        {161, 1253},         {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {179, 1256},
-        {180, 1256},         {181, 1255}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250},
-        {254, 437},          {255, 850},
+        {0, 1252},   {2, symbolCodePage}, {77, 10000}, {78, 10001}, {79, 10003}, {80, 10008},
+        {81, 10002}, {83, 10005},         {84, 10004}, {85, 10006}, {86, 10081}, {87, 10021},
+        {88, 10029}, {89, 10007},         {128, 932},  {129, 949},  {130, 1361}, {134, 936},
+        {136, 950},  {161, 1253},         {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+        {179, 1256}, {180, 1256},         {181, 1255}, {186, 1257}, {204, 1251}, {222, 874},
+        {238, 1250}, {254, 437},          {255, 850},
     };
     for (const CharsetCodePage& entry : table) {
         if (entry.charset == charset)
@@ -73,7 +78,8 @@ int RtfCodePageDecoder::codePageForCharset(int charset, int documentCodePage) {
     return documentCodePage;
 }
 
-UConverter* RtfCodePageDecoder::converter(int codePage) {
+UConverter* RtfCodePageDecoder::converter(int codePage)
+{
     auto found = m_converters.find(codePage);
     if (found == m_converters.end())
         found =
@@ -85,7 +91,8 @@ UConverter* RtfCodePageDecoder::converter(int codePage) {
     return found->second.get();
 }
 
-QString RtfCodePageDecoder::decodeSymbol(std::string_view bytes) {
+QString RtfCodePageDecoder::decodeSymbol(std::string_view bytes)
+{
     // Symbol fonts draw list bullets from byte 0xB7; other glyphs have no faithful
     // character, so they read as the ANSI code page would.
     QString text;
@@ -102,7 +109,8 @@ QString RtfCodePageDecoder::decodeSymbol(std::string_view bytes) {
     return text;
 }
 
-QString RtfCodePageDecoder::decode(int codePage, std::string_view bytes) {
+QString RtfCodePageDecoder::decode(int codePage, std::string_view bytes)
+{
     if (bytes.empty())
         return {};
     if (codePage == symbolCodePage)

@@ -26,8 +26,8 @@ public:
     // calls.
     QString decode(int codePage, std::string_view bytes);
 
-    // The code page implied by a font's \fcharset; ANSI and default charsets mean the
-    // document's own code page.
+    // The code page implied by a font's \fcharset: ANSI is windows-1252, the default
+    // charset and unknown ones mean the document's own code page.
     static int codePageForCharset(int charset, int documentCodePage);
 
 private:

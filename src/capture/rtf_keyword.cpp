@@ -39,6 +39,7 @@ struct Entry {
 
 constexpr Entry entries[] = {
     {"fonttbl", {Kind::FontTable, 0}},
+    {"fldrslt", {Kind::ShownDestination, 0}},
     {"colortbl", {Kind::ColorTable, 0}},
 
     {"par", {Kind::ParagraphBreak, 0}},
@@ -112,7 +113,8 @@ constexpr Entry entries[] = {
     {"blue", {Kind::Blue, 0}},
 };
 
-const std::unordered_map<std::string_view, RtfKeyword>& keywordTable() {
+const std::unordered_map<std::string_view, RtfKeyword>& keywordTable()
+{
     static const auto table = [] {
         std::unordered_map<std::string_view, RtfKeyword> map;
         for (std::string_view names = skippedDestinations; !names.empty();) {
@@ -129,7 +131,8 @@ const std::unordered_map<std::string_view, RtfKeyword>& keywordTable() {
 
 } // namespace
 
-RtfKeyword rtfKeyword(std::string_view name) {
+RtfKeyword rtfKeyword(std::string_view name)
+{
     const auto& table = keywordTable();
     const auto found = table.find(name);
     return found == table.end() ? RtfKeyword{} : found->second;

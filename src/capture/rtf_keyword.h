@@ -9,6 +9,7 @@ namespace nabrix {
 enum class RtfKeywordKind : std::uint8_t {
     Unknown,
     SkippedDestination, // a destination whose text is not part of the visible document
+    ShownDestination,   // a destination whose text is shown, even when marked with \*
     FontTable,
     ColorTable,
     Character, // inserts the code point in `value`

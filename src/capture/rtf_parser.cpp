@@ -32,19 +32,23 @@ constexpr std::array<ByteClass, 256> byteClasses = [] {
     return classes;
 }();
 
-ByteClass byteClass(char byte) {
+ByteClass byteClass(char byte)
+{
     return byteClasses[static_cast<unsigned char>(byte)];
 }
 
-bool isLetter(char c) {
+bool isLetter(char c)
+{
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isDigit(char c) {
+bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
-std::optional<int> hexValue(char c) {
+std::optional<int> hexValue(char c)
+{
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -55,7 +59,8 @@ std::optional<int> hexValue(char c) {
 }
 
 // Where the document's opening brace is, when the bytes are RTF at all.
-std::optional<qsizetype> documentStart(QByteArrayView rtf) {
+std::optional<qsizetype> documentStart(QByteArrayView rtf)
+{
     qsizetype pos = 0;
     if (rtf.startsWith("\xEF\xBB\xBF"))
         pos = 3;
@@ -68,7 +73,15 @@ std::optional<qsizetype> documentStart(QByteArrayView rtf) {
     return pos;
 }
 
-bool isAscii(std::string_view bytes) {
+// Bullets drawn from symbol fonts reach \uN as the font's byte in the private-use block
+// at U+F000: LibreOffice writes U+F095, Word its Symbol bullet U+F0B7.
+char32_t replaceSymbolFontBullet(char32_t codePoint)
+{
+    return codePoint == 0xF095 || codePoint == 0xF0B7 ? char32_t(0x2022) : codePoint;
+}
+
+bool isAscii(std::string_view bytes)
+{
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
@@ -76,9 +89,12 @@ bool isAscii(std::string_view bytes) {
 } // namespace
 
 RtfParser::RtfParser(RtfSink& sink)
-    : m_sink(sink) {}
+    : m_sink(sink)
+{
+}
 
-bool RtfParser::parse(QByteArrayView rtf) {
+bool RtfParser::parse(QByteArrayView rtf)
+{
     const auto start = documentStart(rtf);
     if (!start)
         return false;
@@ -114,7 +130,8 @@ bool RtfParser::parse(QByteArrayView rtf) {
     return true;
 }
 
-void RtfParser::openGroup() {
+void RtfParser::openGroup()
+{
     // Fallback text after \uN never spans a group boundary.
     m_skipRemaining = 0;
     decodePendingBytes();
@@ -126,7 +143,8 @@ void RtfParser::openGroup() {
         ++m_excessDepth;
 }
 
-void RtfParser::closeGroup() {
+void RtfParser::closeGroup()
+{
     m_skipRemaining = 0;
     decodePendingBytes();
     if (m_excessDepth > 0) {
@@ -140,7 +158,8 @@ void RtfParser::closeGroup() {
         m_finished = true;
 }
 
-void RtfParser::skipRestOfGroup() {
+void RtfParser::skipRestOfGroup()
+{
     qsizetype depth = 1;
     while (m_pos < m_size) {
         const char c = m_data[m_pos++];
@@ -164,12 +183,14 @@ void RtfParser::skipRestOfGroup() {
     m_finished = true; // the document ends inside the skipped group
 }
 
-void RtfParser::skipBinary(std::optional<int> length) {
+void RtfParser::skipBinary(std::optional<int> length)
+{
     if (length && *length > 0)
         m_pos += std::min<qsizetype>(*length, m_size - m_pos);
 }
 
-void RtfParser::readText() {
+void RtfParser::readText()
+{
     if (m_skipRemaining > 0) {
         --m_skipRemaining;
         ++m_pos;
@@ -187,7 +208,19 @@ void RtfParser::readText() {
     ++m_pos;
 }
 
-RtfParser::ControlWord RtfParser::readControlWord() {
+bool RtfParser::startsShownDestination() const
+{
+    if (m_pos + 1 >= m_size || m_data[m_pos] != '\\')
+        return false;
+    qsizetype end = m_pos + 1;
+    while (end < m_size && end - m_pos <= maxNameLength && isLetter(m_data[end]))
+        ++end;
+    const std::string_view name(m_data + m_pos + 1, std::size_t(end - m_pos - 1));
+    return rtfKeyword(name).kind == RtfKeywordKind::ShownDestination;
+}
+
+RtfParser::ControlWord RtfParser::readControlWord()
+{
     const qsizetype start = m_pos;
     while (m_pos < m_size && isLetter(m_data[m_pos]))
         ++m_pos;
@@ -215,7 +248,8 @@ RtfParser::ControlWord RtfParser::readControlWord() {
     return word;
 }
 
-void RtfParser::readControl() {
+void RtfParser::readControl()
+{
     if (m_pos >= m_size)
         return;
     const char symbol = m_data[m_pos];
@@ -274,7 +308,10 @@ void RtfParser::readControl() {
         addOptionalHyphen();
         break;
     case '*':
-        skipRestOfGroup(); // an ignorable destination: nothing in it is text we know
+        // An ignorable destination: nothing in it is text we know, unless it names one
+        // whose text is shown (a field result, as AbiWord writes it).
+        if (!startsShownDestination())
+            skipRestOfGroup();
         break;
     case '\r':
     case '\n':
@@ -288,7 +325,8 @@ void RtfParser::readControl() {
     }
 }
 
-void RtfParser::handleControlWord(const ControlWord& word) {
+void RtfParser::handleControlWord(const ControlWord& word)
+{
     const RtfKeyword keyword = rtfKeyword(word.name);
     if (keyword.kind == RtfKeywordKind::Unknown)
         return;
@@ -307,6 +345,8 @@ void RtfParser::handleControlWord(const ControlWord& word) {
     case RtfKeywordKind::SkippedDestination:
         skipRestOfGroup();
         break;
+    case RtfKeywordKind::ShownDestination:
+        break; // its text is read like the text around it
     case RtfKeywordKind::FontTable:
     case RtfKeywordKind::ColorTable:
         if (m_excessDepth > 0) {
@@ -401,7 +441,8 @@ void RtfParser::handleControlWord(const ControlWord& word) {
     }
 }
 
-void RtfParser::handleTableWord(const RtfKeyword& keyword, const ControlWord& word) {
+void RtfParser::handleTableWord(const RtfKeyword& keyword, const ControlWord& word)
+{
     const int parameter = word.parameter.value_or(0);
     const int component = std::clamp(parameter, 0, 255);
     const bool inFontTable = m_groups.back().destination == Destination::FontTable;
@@ -450,7 +491,8 @@ void RtfParser::handleTableWord(const RtfKeyword& keyword, const ControlWord& wo
     }
 }
 
-void RtfParser::endTableEntry() {
+void RtfParser::endTableEntry()
+{
     if (m_groups.back().destination == Destination::FontTable) {
         m_fontBeingDefined.reset();
         return;
@@ -462,12 +504,14 @@ void RtfParser::endTableEntry() {
     m_red = m_green = m_blue = 0;
 }
 
-bool RtfParser::acceptsText() const {
+bool RtfParser::acceptsText() const
+{
     return !m_groups.empty() && m_groups.back().destination == Destination::Text &&
            !m_groups.back().format.hidden;
 }
 
-int RtfParser::currentCodePage() const {
+int RtfParser::currentCodePage() const
+{
     // Only \fN and its font's charset choose the code page; the \loch, \hich and \dbch
     // font ranges of East Asian writers are not followed, since those writers also give
     // every such character as \uN.
@@ -480,7 +524,8 @@ int RtfParser::currentCodePage() const {
     return RtfCodePageDecoder::codePageForCharset(font->second.charset, m_documentCodePage);
 }
 
-RtfCharacterStyle RtfParser::styleOf(const CharacterFormat& format) const {
+RtfCharacterStyle RtfParser::styleOf(const CharacterFormat& format) const
+{
     RtfCharacterStyle style;
     style.bold = format.bold;
     style.italic = format.italic;
@@ -493,12 +538,14 @@ RtfCharacterStyle RtfParser::styleOf(const CharacterFormat& format) const {
     return style;
 }
 
-void RtfParser::appendByte(char byte) {
+void RtfParser::appendByte(char byte)
+{
     if (m_groups.back().destination == Destination::Text)
         m_bytes.push_back(byte);
 }
 
-void RtfParser::decodePendingBytes() {
+void RtfParser::decodePendingBytes()
+{
     if (m_bytes.empty())
         return;
     if (acceptsText()) {
@@ -510,7 +557,8 @@ void RtfParser::decodePendingBytes() {
     m_bytes.clear();
 }
 
-void RtfParser::addText(QStringView text) {
+void RtfParser::addText(QStringView text)
+{
     if (text.isEmpty() || !acceptsText())
         return;
     // Line ends and separators that arrive as characters (\'0d, \u10, \u8233) are breaks
@@ -533,7 +581,8 @@ void RtfParser::addText(QStringView text) {
     appendText(text.sliced(start));
 }
 
-void RtfParser::appendText(QStringView text) {
+void RtfParser::appendText(QStringView text)
+{
     if (text.isEmpty())
         return;
     resolvePendingSurrogate();
@@ -541,7 +590,8 @@ void RtfParser::appendText(QStringView text) {
     appendToRun(text);
 }
 
-void RtfParser::addCodePoint(char32_t codePoint) {
+void RtfParser::addCodePoint(char32_t codePoint)
+{
     if (QChar::requiresSurrogates(codePoint)) {
         const char16_t pair[] = {QChar::highSurrogate(codePoint), QChar::lowSurrogate(codePoint)};
         addText(QStringView(pair, 2));
@@ -551,7 +601,8 @@ void RtfParser::addCodePoint(char32_t codePoint) {
     }
 }
 
-void RtfParser::addUnicode(int parameter) {
+void RtfParser::addUnicode(int parameter)
+{
     // \uN is a signed 16-bit value; writers spell code units above 32767 as negatives.
     // Values beyond 16 bits are taken as code points, as lenient readers do.
     const std::int64_t value = parameter < 0 ? std::int64_t(parameter) + 65536 : parameter;
@@ -577,10 +628,11 @@ void RtfParser::addUnicode(int parameter) {
         addText(QStringView(pair, 2));
         return;
     }
-    addCodePoint(codePoint);
+    addCodePoint(replaceSymbolFontBullet(codePoint));
 }
 
-void RtfParser::appendToRun(QStringView text) {
+void RtfParser::appendToRun(QStringView text)
+{
     const RtfCharacterStyle style = styleOf(m_groups.back().format);
     if (!m_run.isEmpty() && style != m_runStyle)
         flushRun();
@@ -588,14 +640,16 @@ void RtfParser::appendToRun(QStringView text) {
     m_run += text;
 }
 
-void RtfParser::emitPendingCell() {
+void RtfParser::emitPendingCell()
+{
     if (m_cellPending) {
         m_cellPending = false;
         appendToRun(u"\t");
     }
 }
 
-void RtfParser::resolvePendingSurrogate() {
+void RtfParser::resolvePendingSurrogate()
+{
     // A high surrogate \uN not followed by its low half.
     if (m_highSurrogate == 0)
         return;
@@ -604,21 +658,24 @@ void RtfParser::resolvePendingSurrogate() {
     appendToRun(u"\uFFFD");
 }
 
-void RtfParser::endRun() {
+void RtfParser::endRun()
+{
     if (acceptsText())
         resolvePendingSurrogate();
     m_highSurrogate = 0;
     flushRun();
 }
 
-void RtfParser::flushRun() {
+void RtfParser::flushRun()
+{
     if (m_run.isEmpty())
         return;
     m_sink.text(m_run, m_runStyle);
     m_run.clear();
 }
 
-void RtfParser::breakParagraph() {
+void RtfParser::breakParagraph()
+{
     if (!acceptsText())
         return;
     m_cellPending = false;
@@ -626,7 +683,8 @@ void RtfParser::breakParagraph() {
     m_sink.paragraphBreak();
 }
 
-void RtfParser::breakLine() {
+void RtfParser::breakLine()
+{
     if (!acceptsText())
         return;
     emitPendingCell();
@@ -634,7 +692,8 @@ void RtfParser::breakLine() {
     m_sink.lineBreak();
 }
 
-void RtfParser::endCell() {
+void RtfParser::endCell()
+{
     if (!acceptsText())
         return;
     // The separator is written when the next cell starts, so a row ends without one.
@@ -642,7 +701,8 @@ void RtfParser::endCell() {
     m_cellPending = true;
 }
 
-void RtfParser::endRow() {
+void RtfParser::endRow()
+{
     if (!acceptsText())
         return;
     m_cellPending = false;
@@ -650,7 +710,8 @@ void RtfParser::endRow() {
     m_sink.paragraphBreak();
 }
 
-void RtfParser::addOptionalHyphen() {
+void RtfParser::addOptionalHyphen()
+{
     if (!acceptsText())
         return;
     emitPendingCell();

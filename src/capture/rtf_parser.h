@@ -66,6 +66,7 @@ private:
     void openGroup();
     void closeGroup();
     void skipRestOfGroup();
+    bool startsShownDestination() const;
     void readText();
     void readControl();
     ControlWord readControlWord();

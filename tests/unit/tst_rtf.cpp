@@ -14,7 +14,8 @@ using namespace nabrix;
 
 namespace {
 
-QByteArray sampleDocument(const QString& name) {
+QByteArray sampleDocument(const QString& name)
+{
     QFile file(QStringLiteral(NABRIX_TEST_DATA_DIR "/rtf/") + name);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing test document %s", qPrintable(file.fileName()));
@@ -22,7 +23,8 @@ QByteArray sampleDocument(const QString& name) {
 }
 
 // The styled document's text spelled the way the plain text spells it.
-QString documentText(const QTextDocument& document) {
+QString documentText(const QTextDocument& document)
+{
     QString text = document.toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
@@ -30,12 +32,14 @@ QString documentText(const QTextDocument& document) {
     return text;
 }
 
-QColor foreground(const QTextCharFormat& format) {
+QColor foreground(const QTextCharFormat& format)
+{
     return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
                                                             : QColor();
 }
 
-QByteArray repeated(const char* piece, int count) {
+QByteArray repeated(const char* piece, int count)
+{
     return QByteArray(piece).repeated(count);
 }
 
@@ -45,7 +49,8 @@ class TestRtf : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentsAsProducersWriteThem_data() {
+    void documentsAsProducersWriteThem_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("text");
         QTest::newRow("WordPad: pntext bullets from a Symbol font, \\u with fallback")
@@ -59,12 +64,23 @@ private Q_SLOTS:
         QTest::newRow("LibreOffice: Cyrillic font charset, stylesheet, page styles")
             << "libreoffice.rtf"
             << QString::fromUtf8("Quarterly report\nПривет мир\nTotal: 42 €\n\n");
+        QTest::newRow("LibreOffice: symbol-font bullets, link, accents, Cyrillic as \\u")
+            << "libreoffice-list.rtf"
+            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                                 " •\tCrème brûlée recipe\n •\tТёплая куртка\n •\tWool scarf\n"
+                                 "Booking: hotel page done.\n");
+        QTest::newRow("AbiWord: starred link result, bullet list, Cyrillic as \\u")
+            << "abiword.rtf"
+            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                                 "•\tCrème brûlée recipe\n•\tТёплая куртка\n•\tPassport\n"
+                                 "Booking: hotel page done.\n\n\n\n");
         QTest::newRow("Word: header, fields, pictures, table, Shift-JIS fallbacks, hidden text")
             << "word.rtf"
             << QString::fromUtf8("Quarterly results rose “sharply” see details.\n Chart\n"
                                  "Region\tSales\nNorth\t1\u00A0200\n日本’s office\n");
     }
-    void documentsAsProducersWriteThem() {
+    void documentsAsProducersWriteThem()
+    {
         QFETCH(QString, file);
         QFETCH(QString, text);
         const QByteArray rtf = sampleDocument(file);
@@ -74,7 +90,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void markup_data() {
+    void markup_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("escaped markup characters")
@@ -129,6 +146,11 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1 see {\field{\*\fldinst HYPERLINK "http://x.example"})"
                           R"({\fldrslt {\ul here}}}.})")
             << "see here.";
+        QTest::newRow("starred field result, as AbiWord writes links")
+            << QByteArray(
+                   R"({\rtf1\ansi Link: {\field{\*\fldinst HYPERLINK "https://example.org/"})"
+                   R"({\*\fldrslt Example site}} end.})")
+            << "Link: Example site end.";
         QTest::newRow("field instruction without star")
             << QByteArray(R"({\rtf1 page {\field{\fldinst PAGE}{\fldrslt 3}}})") << "page 3";
         QTest::newRow("picture with hex data")
@@ -156,7 +178,8 @@ private Q_SLOTS:
         QTest::newRow("no text at all")
             << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}})") << "";
     }
-    void markup() {
+    void markup()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -165,7 +188,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void codePages_data() {
+    void codePages_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("windows-1252 when nothing is said")
@@ -229,17 +253,23 @@ private Q_SLOTS:
         QTest::newRow("symbol font bullet")
             << QByteArray(R"({\rtf1{\fonttbl{\f3\fcharset2 Symbol;}}{\f3\'b7}x})")
             << QString::fromUtf8("•x");
-        QTest::newRow("charset ANSI follows the document's code page")
-            << QByteArray(R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 Times;}}\f0\'e4})")
-            << QString::fromUtf8("д");
+        QTest::newRow("charset ANSI is 1252, default charset and none follow ansicpg")
+            << QByteArray(R"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 Arial;})"
+                          R"({\f1\fcharset1 B;}{\f2 C;}}\f0 caf\'e9 \f1\'e4\f2\'e4})")
+            << QString::fromUtf8("café дд");
+        QTest::newRow("charset ANSI in a double-byte document")
+            << QByteArray(R"({\rtf1\ansi\ansicpg932{\fonttbl{\f0\fcharset0 Arial;}}\f0\'93x\'94})")
+            << QString::fromUtf8("“x”");
     }
-    void codePages() {
+    void codePages()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
     }
 
-    void unicode_data() {
+    void unicode_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("default skip count is one")
@@ -283,10 +313,14 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1\uc0 \u99999999999 b})") << QString::fromUtf8("\uFFFDb");
         QTest::newRow("values below -32768 are not characters")
             << QByteArray(R"({\rtf1\uc0 \u-99999999999 b})") << "b";
+        QTest::newRow("symbol-font bullets from LibreOffice and Word")
+            << QByteArray(R"({\rtf1\uc1 \u61589?a \u-3913?b \u61623 ?c})")
+            << QString::fromUtf8("•a •b •c");
         QTest::newRow("code points above the BMP written directly")
             << QByteArray(R"({\rtf1\uc0 \u128512 })") << QString::fromUtf8("😀");
     }
-    void unicode() {
+    void unicode()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -295,7 +329,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void notRtfIsUnreadable_data() {
+    void notRtfIsUnreadable_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("white space") << QByteArray(" \n\t ");
@@ -306,19 +341,22 @@ private Q_SLOTS:
         QTest::newRow("no opening brace") << QByteArray(R"(\rtf1 text})");
         QTest::newRow("text before the document") << QByteArray(R"(x{\rtf1 text})");
     }
-    void notRtfIsUnreadable() {
+    void notRtfIsUnreadable()
+    {
         QFETCH(QByteArray, bytes);
         QCOMPARE(rtfPlainText(bytes), QString());
         QVERIFY(!rtfStyledDocument(bytes));
     }
 
-    void readableDocumentWithoutTextGivesEmptyDocument() {
+    void readableDocumentWithoutTextGivesEmptyDocument()
+    {
         const auto document = rtfStyledDocument(R"({\rtf1\ansi\deff0})");
         QVERIFY(document);
         QVERIFY(document->isEmpty());
     }
 
-    void malformedInputIsReadAsFarAsItGoes_data() {
+    void malformedInputIsReadAsFarAsItGoes_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("cut after the signature") << QByteArray(R"({\rtf)") << "";
@@ -352,7 +390,8 @@ private Q_SLOTS:
         QTest::newRow("star at the top level ends the document")
             << QByteArray(R"({\rtf1 a\*\x b})") << "a";
     }
-    void malformedInputIsReadAsFarAsItGoes() {
+    void malformedInputIsReadAsFarAsItGoes()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -361,7 +400,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void deepNestingIsReadWithoutExhaustingTheStack_data() {
+    void deepNestingIsReadWithoutExhaustingTheStack_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         constexpr int depth = 100000;
@@ -380,7 +420,8 @@ private Q_SLOTS:
             << "{\\rtf1\\uc1 " + repeated("{\\uc0 ", depth) + repeated("}", depth) + "\\u233\\'e9}"
             << QString::fromUtf8("é");
     }
-    void deepNestingIsReadWithoutExhaustingTheStack() {
+    void deepNestingIsReadWithoutExhaustingTheStack()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(rtfPlainText(rtf), text);
@@ -389,7 +430,8 @@ private Q_SLOTS:
         QCOMPARE(documentText(*document), text);
     }
 
-    void deepNestingRestoresFormattingOfShallowGroups() {
+    void deepNestingRestoresFormattingOfShallowGroups()
+    {
         constexpr int depth = 100000;
         const QByteArray rtf =
             "{\\rtf1 " + repeated("{\\b ", depth) + "x" + repeated("}", depth) + "y}";
@@ -403,7 +445,8 @@ private Q_SLOTS:
         QVERIFY(cursor.charFormat().fontWeight() != int(QFont::Bold));
     }
 
-    void styledRuns_data() {
+    void styledRuns_data()
+    {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("fragment");
         QTest::addColumn<bool>("bold");
@@ -492,7 +535,8 @@ private Q_SLOTS:
         QTest::newRow("Word link result") << sampleDocument("word.rtf") << "see details" << false
                                           << false << true << false << QColor(0, 0, 255) << 11.0;
     }
-    void styledRuns() {
+    void styledRuns()
+    {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, fragment);
         QFETCH(bool, bold);
@@ -521,7 +565,8 @@ private Q_SLOTS:
         }
     }
 
-    void paragraphsBecomeBlocks() {
+    void paragraphsBecomeBlocks()
+    {
         const auto document =
             rtfStyledDocument(R"({\rtf1 first\par second\line same block\par\b third})");
         QVERIFY(document);
@@ -533,13 +578,15 @@ private Q_SLOTS:
                      {"first", QString("second") + QChar::LineSeparator + "same block", "third"}));
     }
 
-    void optionalHyphenStaysInTheStyledDocument() {
+    void optionalHyphenStaysInTheStyledDocument()
+    {
         const auto document = rtfStyledDocument(R"({\rtf1 co\-operate})");
         QVERIFY(document);
         QCOMPARE(document->toRawText(), QString("co") + QChar::SoftHyphen + "operate");
     }
 
-    void largeDocumentIsReadCompletely() {
+    void largeDocumentIsReadCompletely()
+    {
         // About 1 MB in the shape of a WordPad document: formatting, escapes and \u.
         const QByteArray paragraph =
             R"(\pard\sa200\sl276\slmult1\f0\fs22 Line with {\b bold}, caf\'e9 and \u8364?5\par)"
@@ -555,12 +602,15 @@ private Q_SLOTS:
 
     // Random damage to real documents never crashes the reader, and its two readings of
     // the same bytes always agree on the text.
-    void damagedDocumentsReadConsistently_data() {
+    void damagedDocumentsReadConsistently_data()
+    {
         QTest::addColumn<QString>("file");
-        for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf"})
+        for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf",
+                                 "libreoffice-list.rtf", "abiword.rtf"})
             QTest::newRow(file) << file;
     }
-    void damagedDocumentsReadConsistently() {
+    void damagedDocumentsReadConsistently()
+    {
         QFETCH(QString, file);
         const QByteArray original = sampleDocument(file);
         const QByteArray alphabet = "{}\\'*;-0123456789abfuxcpr \xe9\x82";
@@ -598,7 +648,8 @@ private Q_SLOTS:
         }
     }
 
-    void randomMarkupReadsConsistently() {
+    void randomMarkupReadsConsistently()
+    {
         const char* const pieces[] = {"{",
                                       "}",
                                       "{\\*",
