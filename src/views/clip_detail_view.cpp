@@ -12,13 +12,10 @@
 #include "views/entry_date_formatter.h"
 #include "views/fitted_image_view.h"
 #include "views/middle_elided_label.h"
-#include "views/preview_cache.h"
 #include "views/styled_text.h"
 #include "views/theme.h"
 
-#include <QBuffer>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -27,7 +24,6 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 namespace nabrix {
 
@@ -266,7 +262,6 @@ void ClipDetailView::setItem(const ClipItem& item)
 
 void ClipDetailView::loadContent()
 {
-    ++m_loadGeneration;
     m_fileLines.clear();
     m_image->setLoading();
     switch (m_item->type) {
@@ -318,18 +313,10 @@ void ClipDetailView::replaceDocument(QTextDocument* document)
 void ClipDetailView::showImage(const ClipItem& item)
 {
     const std::optional<QByteArray> bytes = m_model.storage().contentData(item.id);
-    if (!bytes) {
-        m_image->setImage(QImage());
-        return;
-    }
-    // Full-size images can take a while to decode: never on the main thread.
-    const quint64 generation = m_loadGeneration;
-    QtConcurrent::run([bytes = *bytes] {
-        return PreviewCache::decodeThumbnail(bytes, QSize());
-    }).then(this, [this, generation](QImage image) {
-        if (generation == m_loadGeneration)
-            m_image->setImage(image);
-    });
+    if (bytes)
+        m_image->setImageData(*bytes);
+    else
+        m_image->setUnreadable();
 }
 
 void ClipDetailView::showFiles(const ClipItem& item)

@@ -62,7 +62,6 @@ private:
 
     AppModel& m_model;
     std::optional<ClipItem> m_item;
-    quint64 m_loadGeneration = 0;
     QStackedWidget* m_pages;
     QWidget* m_maskedPage;
     QPushButton* m_reveal;

@@ -1,9 +1,13 @@
 // Scale-to-fit image display for the detail page.
 #include "views/fitted_image_view.h"
 
+#include "views/fitted_image_decoder.h"
 #include "views/theme.h"
 
+#include <QFuture>
 #include <QPainter>
+#include <QtConcurrent>
+#include <cmath>
 
 namespace nabrix {
 
@@ -14,18 +18,59 @@ FittedImageView::FittedImageView(QWidget* parent)
 
 void FittedImageView::setLoading()
 {
+    ++m_generation;
+    m_bytes = QByteArray();
     m_image = QImage();
-    m_scaled = QPixmap();
+    m_decodedBox = QSize();
     m_state = State::Loading;
     update();
 }
 
-void FittedImageView::setImage(const QImage& image)
+void FittedImageView::setUnreadable()
 {
-    m_image = image;
-    m_scaled = QPixmap();
-    m_state = image.isNull() ? State::Unreadable : State::Shown;
-    update();
+    setLoading();
+    m_state = State::Unreadable;
+}
+
+void FittedImageView::setImageData(const QByteArray& bytes)
+{
+    setLoading();
+    m_bytes = bytes;
+    decodeForCurrentSize();
+}
+
+void FittedImageView::decodeForCurrentSize()
+{
+    // A hidden view has no settled size yet: showing it asks again.
+    if (m_bytes.isNull() || !isVisible())
+        return;
+    const qreal scale = devicePixelRatioF();
+    const QSize box(static_cast<int>(std::ceil(width() * scale)),
+                    static_cast<int>(std::ceil(height() * scale)));
+    if (box.isEmpty() || box == m_decodedBox)
+        return;
+    m_decodedBox = box;
+    const quint64 generation = ++m_generation;
+    // Even a scaled read of a large image takes a while: never on the main thread.
+    QtConcurrent::run([bytes = m_bytes, box] {
+        return FittedImageDecoder::decode(bytes, box);
+    }).then(this, [this, generation](QImage image) {
+        if (generation != m_generation)
+            return;
+        m_image = std::move(image);
+        m_state = m_image.isNull() ? State::Unreadable : State::Shown;
+        update();
+    });
+}
+
+void FittedImageView::resizeEvent(QResizeEvent*)
+{
+    decodeForCurrentSize();
+}
+
+void FittedImageView::showEvent(QShowEvent*)
+{
+    decodeForCurrentSize();
 }
 
 void FittedImageView::paintEvent(QPaintEvent*)
@@ -39,16 +84,13 @@ void FittedImageView::paintEvent(QPaintEvent*)
     }
     if (m_state != State::Shown)
         return;
+    // Decoded for this size already, so drawing scales by a few pixels at most (or enlarges
+    // a small image).
     const QSize fitted = m_image.size().scaled(size(), Qt::KeepAspectRatio);
-    const qreal scale = devicePixelRatioF();
-    const QSize pixels = fitted * scale;
-    if (m_scaled.size() != pixels) {
-        m_scaled = QPixmap::fromImage(
-            m_image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        m_scaled.setDevicePixelRatio(scale);
-    }
-    painter.drawPixmap(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
-                       m_scaled);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(
+        QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted),
+        m_image);
 }
 
 } // namespace nabrix

@@ -1,8 +1,9 @@
 // An image scaled to fit the widget, centred; the "photo" symbol when it cannot be shown.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
-#include <QPixmap>
+#include <QSize>
 #include <QWidget>
 
 namespace nabrix {
@@ -15,18 +16,27 @@ public:
     explicit FittedImageView(QWidget* parent = nullptr);
 
     void setLoading();
-    // A null image means the bytes did not decode.
-    void setImage(const QImage& image);
+    void setUnreadable();
+    // The stored image bytes. They are decoded on a worker at the device-pixel size the view
+    // shows them, and again when that size changes, so a huge image never costs its full size.
+    void setImageData(const QByteArray& bytes);
     State state() const { return m_state; }
+    // The decoded image: at most the view's size in device pixels.
     const QImage& image() const { return m_image; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void decodeForCurrentSize();
+
+    QByteArray m_bytes;
     QImage m_image;
-    // The image at the size it was last drawn: large images are costly to scale each time.
-    QPixmap m_scaled;
+    // The box of the latest decode, shown or under way.
+    QSize m_decodedBox;
+    quint64 m_generation = 0;
     State m_state = State::Loading;
 };
 

@@ -3,12 +3,11 @@
 
 #include "capture/rtf_reader.h"
 #include "storage/clip_item.h"
+#include "views/fitted_image_decoder.h"
 #include "views/styled_text.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFuture>
-#include <QImageReader>
 #include <QTextDocument>
 #include <QThread>
 #include <QtConcurrent>
@@ -103,7 +102,7 @@ PreviewCache::Thumbnail PreviewCache::thumbnail(const QUuid& id, const QSize& pi
     }
     m_pending.insert(key);
     QtConcurrent::run([bytes = *bytes, pixelSize] {
-        return decodeThumbnail(bytes, pixelSize);
+        return FittedImageDecoder::decode(bytes, pixelSize);
     }).then(this, [this, id, key](QImage image) {
         m_pending.remove(key);
         const qsizetype cost = std::max<qsizetype>(1, image.sizeInBytes() / 1024);
@@ -111,19 +110,6 @@ PreviewCache::Thumbnail PreviewCache::thumbnail(const QUuid& id, const QSize& pi
         Q_EMIT previewReady(id);
     });
     return {};
-}
-
-QImage PreviewCache::decodeThumbnail(const QByteArray& bytes, const QSize& pixelSize)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    QImage image = reader.read();
-    if (image.isNull() || pixelSize.isEmpty())
-        return image;
-    if (image.width() <= pixelSize.width() && image.height() <= pixelSize.height())
-        return image;
-    return image.scaled(pixelSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace nabrix

@@ -40,11 +40,9 @@ public:
 
     // The entry's RTF as styled text in the row font's size.
     RtfPreview rtfPreview(const QUuid& id);
-    // The entry's image scaled to fit `pixelSize` (never enlarged).
+    // The entry's image scaled to fit `pixelSize` (never enlarged). Unreadable also stands
+    // for an image too large to decode for display.
     Thumbnail thumbnail(const QUuid& id, const QSize& pixelSize);
-
-    // Decodes an image scaled to fit `pixelSize`; a null image when the bytes are no image.
-    static QImage decodeThumbnail(const QByteArray& bytes, const QSize& pixelSize);
 
 Q_SIGNALS:
     void previewReady(const QUuid& id);

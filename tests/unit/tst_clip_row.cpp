@@ -1,6 +1,7 @@
 // One history row: masking, texts, icons, buttons, context menu, gestures and previews.
 #include "app/text_catalogue.h"
 #include "capture/file_list.h"
+#include "flat_png.h"
 #include "model_fixture.h"
 #include "views/application_icon_cache.h"
 #include "views/clip_row_actions.h"
@@ -12,6 +13,7 @@
 #include "views/symbol_button.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QListView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -128,7 +130,13 @@ class TestClipRow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+    void initTestCase()
+    {
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::English)));
+        // Qt's default: a whole decode above 32 megapixels fails here, so a huge image that
+        // still shows was read scaled.
+        QImageReader::setAllocationLimit(128);
+    }
     void init() { ApplicationIconCache::clear(); }
 
     void sensitiveTextShowsBulletsUntilRevealed()
@@ -471,18 +479,41 @@ private Q_SLOTS:
                  std::optional<QString>(QStringLiteral("older")));
     }
 
-    void thumbnailsDecodeOffTheMainThread()
+    void thumbnailsAreDecodedNoLargerThanShown_data()
     {
-        const QByteArray png = pngBytes(QSize(800, 400));
+        using Layout = FlatPng::Layout;
+        QTest::addColumn<QByteArray>("png");
+        // Empty: the placeholder.
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("ordinary image") << pngBytes(QSize(800, 400)) << QSize(240, 120);
+        QTest::newRow("16000 x 16000, read scaled")
+            << FlatPng::make(QSize(16000, 16000), Layout::Colour) << QSize(140, 140);
+        QTest::newRow("grey, too large to decode whole")
+            << FlatPng::make(QSize(5000, 4000), Layout::Grey) << QSize();
+        QTest::newRow("interlaced, too large to decode whole")
+            << FlatPng::make(QSize(5000, 4000), Layout::InterlacedColour) << QSize();
+        QTest::newRow("too large even to read scaled")
+            << FlatPng::make(QSize(16400, 16400), Layout::Colour) << QSize();
+    }
+
+    void thumbnailsAreDecodedNoLargerThanShown()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QSize, shown);
         PreviewCache cache([&png](const QUuid&) { return std::optional<QByteArray>(png); });
         QSignalSpy ready(&cache, &PreviewCache::previewReady);
         const QUuid id = QUuid::createUuid();
-        cache.thumbnail(id, QSize(240, 140));
-        // The decoding may even finish before the request returns.
-        QTRY_VERIFY(!ready.isEmpty());
-        const PreviewCache::Thumbnail thumbnail = cache.thumbnail(id, QSize(240, 140));
+        const QSize box(240, 140);
+        cache.thumbnail(id, box);
+        // Decoded on a worker; it may even finish before the request returns.
+        QTRY_VERIFY_WITH_TIMEOUT(!ready.isEmpty(), 60000);
+        const PreviewCache::Thumbnail thumbnail = cache.thumbnail(id, box);
+        if (shown.isEmpty()) {
+            QCOMPARE(thumbnail.state, PreviewCache::State::Unreadable);
+            return;
+        }
         QCOMPARE(thumbnail.state, PreviewCache::State::Ready);
-        QCOMPARE(thumbnail.image.size(), QSize(240, 120));
+        QCOMPARE(thumbnail.image.size(), shown);
     }
 
     void unreadablePreviewsFallBack()

@@ -1,10 +1,13 @@
 // The history window's content: pages, counts, the selection toolbar, overlays and deletions.
 #include "app/text_catalogue.h"
+#include "flat_png.h"
 #include "model_fixture.h"
+#include "platform/pasteboard.h"
 #include "views/clip_detail_view.h"
 #include "views/clip_row_view.h"
 #include "views/confirmation_card.h"
 #include "views/custom_range_sheet.h"
+#include "views/fitted_image_view.h"
 #include "views/history_detail_page.h"
 #include "views/history_footer.h"
 #include "views/history_list_model.h"
@@ -223,6 +226,28 @@ private Q_SLOTS:
         QTest::mouseClick(v.view.detailPage()->backButton(), Qt::LeftButton);
         QVERIFY(!v.f.model.detailItem());
         QVERIFY(!v.view.showsDetailPage());
+    }
+
+    void detailImageIsDecodedAtTheSizeShownAndCopiesBackWhole()
+    {
+        ViewFixture v;
+        // 96 MB decoded whole, within Qt's default limit: only the size shows how it was read.
+        const QSize full(6000, 4000);
+        const QByteArray png = FlatPng::make(full, FlatPng::Layout::Colour);
+        ClipItem image = makeClipItem(v.f.clock.now(), QString(), ClipType::Image);
+        image.imageSize = full;
+        v.f.model.storage().insert(image, png);
+        v.show();
+        v.f.model.setDetailItem(image);
+        ClipDetailView* detail = v.view.detailPage()->detailView();
+        FittedImageView* shown = detail->imageView();
+        QTRY_COMPARE_WITH_TIMEOUT(shown->state(), FittedImageView::State::Shown, 30000);
+        QVERIFY(!shown->size().isEmpty());
+        QTRY_COMPARE(shown->image().size(),
+                     full.scaled(shown->size() * shown->devicePixelRatioF(), Qt::KeepAspectRatio));
+
+        QTest::mouseClick(detail->copyButton(), Qt::LeftButton);
+        QCOMPARE(v.f.platform.pasteboard->content().data.value(PasteboardType::png), png);
     }
 
     void clearAllAsksFirst()
