@@ -13,12 +13,13 @@ namespace nabrix {
 
 bool AppModel::isFromBlacklistedSource(const PasteboardContent& content) const
 {
-    if (content.sourceAppBundleID)
-        return m_settings->blacklistedBundleIDs().contains(*content.sourceAppBundleID,
-                                                           Qt::CaseSensitive);
-    // Without a known source (a native Wayland window has focus) the blacklist cannot act;
-    // the password managers' own hint is then the only protection left.
-    return content.markedSecret;
+    // The password managers' own hint counts whatever window is in front: a native Wayland
+    // copy reaches us only while some X11 window has the focus, so the source named then is
+    // rarely the manager (a terminal running keepassxc-cli, say).
+    if (content.markedSecret)
+        return true;
+    return content.sourceAppBundleID && m_settings->blacklistedBundleIDs().contains(
+                                            *content.sourceAppBundleID, Qt::CaseSensitive);
 }
 
 bool AppModel::isDuplicateOfLatest(const PasteboardContent& content) const
@@ -69,7 +70,8 @@ void AppModel::handleCapture(const PasteboardContent& content)
 void AppModel::checkImageSensitivity(const ClipItem& item, const QByteArray& png)
 {
     m_services.sensitivityAnalyzer->analyze(
-        png, this, [model = QPointer<AppModel>(this), id = item.id](SensitivityAnalyzer::Verdict verdict) {
+        png, this,
+        [model = QPointer<AppModel>(this), id = item.id](SensitivityAnalyzer::Verdict verdict) {
             // The entry may have been deleted while the analyser worked.
             if (!model || verdict != true || !model->m_storage->item(id))
                 return;

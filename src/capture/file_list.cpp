@@ -20,8 +20,13 @@ QString fileListSearchString(const QList<QUrl>& urls)
 {
     QStringList names;
     names.reserve(urls.size());
-    for (const QUrl& url : urls)
-        names.append(url.fileName(QUrl::FullyDecoded));
+    for (const QUrl& url : urls) {
+        // File managers copy a folder with a trailing slash ("file:///x/dir/"), for which
+        // QUrl::fileName() is empty; the root has no named component at all.
+        const QString path = url.path(QUrl::FullyDecoded);
+        const QString name = path.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+        names.append(name.isEmpty() ? path : name);
+    }
     return names.join(QStringLiteral(" \u00B7 "));
 }
 

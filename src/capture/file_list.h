@@ -10,7 +10,7 @@
 namespace nabrix {
 
 QByteArray encodeFileList(const QList<QUrl>& urls);
-// File names (last path components, decoded) joined with " · ".
+// File names (last non-empty path components, decoded) joined with " · ".
 QString fileListSearchString(const QList<QUrl>& urls);
 // The URLs of a stored payload that parse, in order; none when the payload is not a
 // JSON array of strings.

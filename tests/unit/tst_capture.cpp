@@ -134,6 +134,33 @@ private Q_SLOTS:
         QCOMPARE(decodeFileList(snapshot->contentData), content.fileUrls);
     }
 
+    void fileEntryNamesEachFileAndFolder_data()
+    {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<QString>("searchString");
+        QTest::newRow("folder with a trailing slash")
+            << QList<QUrl>{QUrl(QStringLiteral("file:///x/dir/"))} << QStringLiteral("dir");
+        QTest::newRow("folder with encoded name and two slashes")
+            << QList<QUrl>{QUrl(QStringLiteral("file:///home/ana/Mis%20fotos//"))}
+            << QStringLiteral("Mis fotos");
+        QTest::newRow("file and folder") << QList<QUrl>{QUrl(QStringLiteral("file:///x/a.txt")),
+                                                        QUrl(QStringLiteral("file:///x/dir/"))}
+                                         << QStringLiteral("a.txt · dir");
+        QTest::newRow("root folder")
+            << QList<QUrl>{QUrl(QStringLiteral("file:///"))} << QStringLiteral("/");
+    }
+    void fileEntryNamesEachFileAndFolder()
+    {
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(QString, searchString);
+        Content content;
+        content.fileUrls = urls;
+        const auto snapshot = captured(content);
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->type, ClipType::File);
+        QCOMPARE(snapshot->searchString, searchString);
+    }
+
     void jsonEncodingEscapesLikeTheReferenceEncoder()
     {
         QCOMPARE(encodeJsonStringArray({}), QByteArray("[]"));

@@ -26,13 +26,18 @@ private Q_SLOTS:
         QTest::newRow("20 digits") << "12345678901234567890" << false;
         QTest::newRow("20 digits inside text") << "ref 12345678901234567890 end" << false;
         QTest::newRow("fails luhn") << "1234567812345678" << true;
-        QTest::newRow("arabic-indic digits")
-            << QString::fromUtf8("٤١١١١١١١١١١١١١١١") << true;
-        QTest::newRow("devanagari groups")
-            << QString::fromUtf8("४१११ ११११ ११११ ११११") << true;
+        QTest::newRow("arabic-indic digits") << QString::fromUtf8("٤١١١١١١١١١١١١١١١") << true;
+        QTest::newRow("devanagari groups") << QString::fromUtf8("४१११ ११११ ११११ ११११") << true;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("phone number") << "+34 600 123 456" << false;
         QTest::newRow("group touching a digit") << "94111 1111 1111 1111" << false;
+        QTest::newRow("amex groups with blanks") << "3782 822463 10005" << true;
+        QTest::newRow("amex groups with hyphens") << "3782-822463-10005" << true;
+        QTest::newRow("diners groups with blanks") << "3056 930902 5904" << true;
+        QTest::newRow("diners groups in a sentence") << "card 3056-930902-5904 ok" << true;
+        QTest::newRow("diners groups, blank and hyphen") << "3056 930902-5904" << true;
+        QTest::newRow("diners groups with two blanks") << "3056  930902  5904" << false;
+        QTest::newRow("4-6-6 groups") << "3782 822463 100051" << false;
     }
     void cardNumbers()
     {
@@ -44,11 +49,21 @@ private Q_SLOTS:
     void defaultBlacklistStartsWithTheFifteenIdentifiers()
     {
         const QStringList expected = {
-            "com.1password.1password",    "com.1password.1password8",   "com.1password.1password7",
-            "com.agilebits.onepassword7", "com.agilebits.onepassword6", "com.bitwarden.desktop",
-            "com.bitwarden",              "com.lastpass.LastPass",      "com.dashlane.dashlanepc",
-            "com.keeweb.desktop",         "org.keepassxc.keepassxc",    "com.nordpass",
-            "com.protonpass",             "com.enpass.enpass",          "com.apple.keychainaccess",
+            "com.1password.1password",
+            "com.1password.1password8",
+            "com.1password.1password7",
+            "com.agilebits.onepassword7",
+            "com.agilebits.onepassword6",
+            "com.bitwarden.desktop",
+            "com.bitwarden",
+            "com.lastpass.LastPass",
+            "com.dashlane.dashlanepc",
+            "com.keeweb.desktop",
+            "org.keepassxc.keepassxc",
+            "com.nordpass",
+            "com.protonpass",
+            "com.enpass.enpass",
+            "com.apple.keychainaccess",
         };
         const QStringList list = PrivacyEngine::defaultBlacklist();
         QVERIFY(list.size() >= expected.size());

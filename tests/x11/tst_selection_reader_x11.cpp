@@ -32,21 +32,44 @@ class TestSelectionReaderX11 : public QObject {
 private Q_SLOTS:
     void initTestCase() { NABRIX_REQUIRE_X11(); }
 
+    // Older X11 programs offer only STRING or TEXT; wlroots bridges a Wayland text/plain
+    // offer as TEXT.
+    void readsTextUnderEachTextTarget_data()
+    {
+        QTest::addColumn<QString>("target"); // empty: xclip's UTF8_STRING
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF8_STRING") << "" << QByteArray("gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac 5")
+                                     << QStringLiteral("grüß dich, € 5");
+        QTest::newRow("STRING is Latin-1") << "STRING"
+                                           << QByteArray("Stra\xdf"
+                                                         "e")
+                                           << QStringLiteral("Straße");
+        QTest::newRow("TEXT in UTF-8") << "TEXT" << QByteArray("\xe2\x82\xac 7, gr\xc3\xbc\xc3\x9f")
+                                       << QStringLiteral("€ 7, grüß");
+        QTest::newRow("TEXT in Latin-1")
+            << "TEXT" << QByteArray("caf\xe9 cr\xe8me") << QStringLiteral("café crème");
+    }
+    void readsTextUnderEachTextTarget()
+    {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QVERIFY(copyWithXclip(bytes, target));
+        // xclip takes the selection from a child it forks after it returns.
+        QTRY_COMPARE(reader()->stringForType(PasteboardType::string).value_or(QString()), text);
+        auto clipboard = reader();
+        // The X text targets (and TARGETS) are all the one plain-text type.
+        QCOMPARE(clipboard->types(), QStringList{PasteboardType::string});
+        QVERIFY(!clipboard->dataForType(PasteboardType::png));
+    }
+
     void readsWhatOrdinaryOwnersOffer()
     {
-        const QByteArray text = "gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac 5";
-        QVERIFY(copyWithXclip(text));
-        // xclip takes the selection from a child it forks after it returns.
-        QTRY_VERIFY(reader()->types().contains(PasteboardType::string));
-        auto clipboard = reader();
-        QVERIFY(!clipboard->types().contains(QStringLiteral("TARGETS")));
-        QCOMPARE(clipboard->stringForType(PasteboardType::string), QString::fromUtf8(text));
-        QVERIFY(!clipboard->dataForType(PasteboardType::png));
-
         QVERIFY(copyWithXclip("file:///tmp/a%20b.txt\r\nfile:///etc/hostname\r\n",
                               PasteboardType::fileUrl));
         QTRY_COMPARE(reader()->types(), QStringList{PasteboardType::fileUrl});
-        clipboard = reader();
+        auto clipboard = reader();
         QCOMPARE(clipboard->readFileUrls(),
                  (QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
                               QUrl::fromLocalFile(QStringLiteral("/etc/hostname"))}));

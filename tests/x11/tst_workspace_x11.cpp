@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 using namespace nabrix;
 using namespace nabrix::testing;
@@ -91,6 +92,21 @@ bool populateDataDir(const QString& dataDir)
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Gone"),
                              "Name=Nabrix Gone\nExec=true\nHidden=true\n") &&
            QDir().mkpath(dataDir + QStringLiteral("/applications"));
+}
+
+// Sets the root window's _NET_ACTIVE_WINDOW behind the window manager's back.
+bool nameActiveWindow(quint32 window)
+{
+    const QString name = QStringLiteral("_NET_ACTIVE_WINDOW");
+    const QString id = QStringLiteral("0x%1").arg(window, 0, 16);
+    const QStringList format{QStringLiteral("-root"), QStringLiteral("-f"), name,
+                             QStringLiteral("32x")};
+    return x11::runTool(QStringLiteral("xprop"),
+                        format + QStringList{QStringLiteral("-set"), name, id})
+                   .exitCode == 0 &&
+           x11::runTool(QStringLiteral("xprop"), format + QStringList{name})
+               .output.trimmed()
+               .endsWith(id.toLatin1());
 }
 
 // A store and settings of their own, the real clipboard and workspace, fakes for the rest.
@@ -235,6 +251,52 @@ private Q_SLOTS:
         else
             QCOMPARE(x11::runTool(QStringLiteral("xprop"), rootEdit).exitCode, 0);
         QCOMPARE(orNone(m_workspace->frontmostApplicationId()), none);
+    }
+
+    // Our own windows (the history, say) never make this program the source: the
+    // application the workspace last found in front before them is.
+    void ownWindowNamesTheApplicationBeforeIt_data()
+    {
+        QTest::addColumn<bool>("otherWindowBefore"); // else nothing is in front before
+        QTest::addColumn<bool>("hideOwnWindow");     // and the window manager still names it
+        QTest::newRow("own window in front") << true << false;
+        QTest::newRow("own window hidden, still named") << true << true;
+        QTest::newRow("nothing in front before") << false << false;
+    }
+    void ownWindowNamesTheApplicationBeforeIt()
+    {
+        QFETCH(bool, otherWindowBefore);
+        QFETCH(bool, hideOwnWindow);
+        const auto earlier = startWindow(QStringLiteral("NabrixEarlier"));
+        const auto before = startWindow(QStringLiteral("NabrixBeforeOurs"));
+        QVERIFY(earlier && before);
+        QVERIFY(earlier->activate());
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), QStringLiteral("NabrixEarlier"));
+        if (otherWindowBefore)
+            QVERIFY(before->activate());
+        else
+            QVERIFY(x11::setNoActiveWindow());
+        const QString expected = otherWindowBefore ? QStringLiteral("NabrixBeforeOurs") : none;
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), expected);
+
+        QWindow own;
+        own.resize(200, 100);
+        own.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&own));
+        const auto ownId = static_cast<quint32>(own.winId());
+        QCOMPARE(x11::runTool(QStringLiteral("xdotool"),
+                              {QStringLiteral("windowactivate"), QString::number(ownId)})
+                     .exitCode,
+                 0);
+        QTRY_COMPARE(x11::activeWindow(), std::optional<quint32>(ownId));
+        if (hideOwnWindow) {
+            // openbox gives the focus back to the window before ours, then the property
+            // is set as sway's XWayland leaves it.
+            own.hide();
+            QTRY_COMPARE(x11::activeWindow(), std::optional<quint32>(before->id()));
+            QVERIFY(nameActiveWindow(ownId));
+        }
+        QCOMPARE(orNone(m_workspace->frontmostApplicationId()), expected);
     }
 
     void copyCarriesTheIdentifierOfTheActiveWindow()

@@ -5,6 +5,7 @@
 #include "platform/x11/x11_selection_connection.h"
 
 #include <QMimeData>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -13,15 +14,25 @@ namespace nabrix {
 
 namespace {
 
+enum class TextEncoding {
+    Utf8,
+    Latin1,
+    // TEXT leaves the encoding to the owner: older programs send Latin-1 under it, the
+    // wlroots bridge the UTF-8 of a Wayland text/plain offer.
+    Utf8OrLatin1,
+};
+
 struct TextTarget {
     std::string_view name;
-    bool utf8;
+    TextEncoding encoding;
 };
 
 // The targets text is read from, in order of preference.
-constexpr std::array textTargets{TextTarget{"UTF8_STRING", true},
-                                 TextTarget{"text/plain;charset=utf-8", true},
-                                 TextTarget{"text/plain", true}, TextTarget{"STRING", false}};
+constexpr std::array textTargets{TextTarget{"UTF8_STRING", TextEncoding::Utf8},
+                                 TextTarget{"text/plain;charset=utf-8", TextEncoding::Utf8},
+                                 TextTarget{"text/plain", TextEncoding::Utf8},
+                                 TextTarget{"STRING", TextEncoding::Latin1},
+                                 TextTarget{"TEXT", TextEncoding::Utf8OrLatin1}};
 
 // Targets of the selection protocol itself, and the X text targets that text/plain stands for.
 constexpr std::array<std::string_view, 10> hiddenTargets{
@@ -43,6 +54,21 @@ bool isHiddenTarget(const QByteArray& name)
 {
     return std::find(hiddenTargets.cbegin(), hiddenTargets.cend(), view(name)) !=
            hiddenTargets.cend();
+}
+
+QString decodedText(const QByteArray& bytes, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case TextEncoding::Latin1:
+        return QString::fromLatin1(bytes);
+    case TextEncoding::Utf8OrLatin1:
+        break;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace
@@ -108,7 +134,7 @@ std::optional<QString> X11SelectionReader::stringForType(const QString& type) co
         const auto bytes =
             convert(QByteArray(text.name.data(), static_cast<qsizetype>(text.name.size())));
         if (bytes)
-            return text.utf8 ? QString::fromUtf8(*bytes) : QString::fromLatin1(*bytes);
+            return decodedText(*bytes, text.encoding);
     }
     return std::nullopt;
 }

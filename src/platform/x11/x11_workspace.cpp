@@ -182,7 +182,14 @@ X11Workspace::X11Workspace(xcb_connection_t* connection, quint32 rootWindow, con
     : m_connection(connection)
     , m_rootWindow(rootWindow)
     , m_atoms(atoms)
+    , m_ownIdBase(xcb_get_setup(connection)->resource_id_base)
+    , m_ownIdMask(xcb_get_setup(connection)->resource_id_mask)
 {
+}
+
+bool X11Workspace::isOwnWindow(quint32 window) const
+{
+    return (window & ~m_ownIdMask) == m_ownIdBase;
 }
 
 std::optional<quint32> X11Workspace::activeWindow() const
@@ -198,22 +205,29 @@ std::optional<quint32> X11Workspace::activeWindow() const
 
 std::optional<QString> X11Workspace::frontmostApplicationId() const
 {
+    // A window manager may go on naming our window after it hid (sway's XWayland does):
+    // copies made then are not ours either.
     const auto active = activeWindow();
-    if (!active)
-        return std::nullopt;
+    if (active && isOwnWindow(*active))
+        return m_lastOtherApplication;
+    m_lastOtherApplication = active ? applicationOfWindow(*active) : std::nullopt;
+    return m_lastOtherApplication;
+}
 
+std::optional<QString> X11Workspace::applicationOfWindow(quint32 window) const
+{
     const std::array<xcb_atom_t, WindowProperties::SlotCount> atoms{
         m_atoms.gtkApplicationId, m_atoms.kdeDesktopFile, XCB_ATOM_WM_CLASS,
         XCB_ATOM_WM_TRANSIENT_FOR, m_atoms.clientLeader};
-    QList<quint32> pending{*active};
+    QList<quint32> pending{window};
     QList<quint32> visited;
     while (!pending.isEmpty() && visited.size() < maxWindowsVisited) {
-        const quint32 window = pending.takeFirst();
-        if (visited.contains(window) || window == m_rootWindow)
+        const quint32 next = pending.takeFirst();
+        if (visited.contains(next) || next == m_rootWindow)
             continue;
-        visited.append(window);
+        visited.append(next);
 
-        const WindowProperties properties(m_connection, window, atoms,
+        const WindowProperties properties(m_connection, next, atoms,
                                           SteadyClock::now() + replyTimeout);
         if (auto id = utf8Property(properties[WindowProperties::GtkApplicationId]))
             return id;
