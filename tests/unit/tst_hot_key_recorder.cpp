@@ -124,9 +124,19 @@ private Q_SLOTS:
             << true;
         QTest::newRow("caps lock is no key")
             << int(Qt::Key_CapsLock) << none << 66u << qint64(-1) << true;
-        QTest::newRow("shift and a letter")
-            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(512)
+        // Shift alone would take the capital letter from every program.
+        QTest::newRow("shift and a letter is ignored")
+            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(-1)
+            << true;
+        QTest::newRow("shift and a digit is ignored")
+            << int(Qt::Key_Exclam) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 10u << qint64(-1)
+            << true;
+        QTest::newRow("shift and F24")
+            << int(Qt::Key_F24) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 202u << qint64(512)
             << false;
+        QTest::newRow("shift and F25 is ignored")
+            << int(Qt::Key_F25) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 203u << qint64(-1)
+            << true;
         QTest::newRow("control alt v") << int(Qt::Key_V) << (Qt::ControlModifier | Qt::AltModifier)
                                        << 55u << qint64(6144) << false;
         QTest::newRow("super space")
@@ -140,9 +150,12 @@ private Q_SLOTS:
             << int(Qt::Key_5) << (Qt::ControlModifier | Qt::KeypadModifier) << 84u << qint64(4096)
             << false;
         // Tab and Shift+Tab would otherwise move the focus instead of being recorded.
-        QTest::newRow("shift tab")
-            << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 23u
-            << qint64(512) << false;
+        QTest::newRow("control shift tab")
+            << int(Qt::Key_Backtab) << (Qt::ControlModifier | Qt::ShiftModifier) << 23u
+            << qint64(4608) << false;
+        QTest::newRow("shift tab is ignored")
+            << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 23u << qint64(-1)
+            << true;
         QTest::newRow("plain tab is ignored")
             << int(Qt::Key_Tab) << none << 23u << qint64(-1) << true;
     }
@@ -238,6 +251,9 @@ private Q_SLOTS:
         QTest::newRow("stored shortcut") << 55u << 6144u << false << QStringLiteral("Ctrl+Alt+V");
         QTest::newRow("all four in order")
             << 39u << 6912u << false << QStringLiteral("Ctrl+Alt+Shift+Super+S");
+        // Recorded before Shift alone was refused: still shown as it is.
+        QTest::newRow("stored shift and a letter")
+            << 55u << 512u << false << QStringLiteral("Shift+V");
         QTest::newRow("no shortcut") << 0u << 0u << false << QStringLiteral("Not set");
         QTest::newRow("key code 0 with modifiers")
             << 0u << 6144u << false << QStringLiteral("Not set");
