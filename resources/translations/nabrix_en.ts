@@ -323,6 +323,98 @@
         <source>Opens the history from any application. Click the box and press a key combination. On Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings instead.</source>
         <translation>Opens the history from any application. Click the box and press a key combination. On Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings instead.</translation>
     </message>
+    <message id="settings.hotkey.modifier.ctrl">
+        <source>Ctrl</source>
+        <translation>Ctrl</translation>
+    </message>
+    <message id="settings.hotkey.modifier.alt">
+        <source>Alt</source>
+        <translation>Alt</translation>
+    </message>
+    <message id="settings.hotkey.modifier.shift">
+        <source>Shift</source>
+        <translation>Shift</translation>
+    </message>
+    <message id="settings.hotkey.modifier.super">
+        <source>Super</source>
+        <translation>Super</translation>
+    </message>
+    <message id="settings.hotkey.key.function">
+        <source>F%1</source>
+        <translation>F%1</translation>
+    </message>
+    <message id="settings.hotkey.key.space">
+        <source>Space</source>
+        <translation>Space</translation>
+    </message>
+    <message id="settings.hotkey.key.tab">
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message id="settings.hotkey.key.return">
+        <source>Enter</source>
+        <translation>Enter</translation>
+    </message>
+    <message id="settings.hotkey.key.escape">
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message id="settings.hotkey.key.backspace">
+        <source>Backspace</source>
+        <translation>Backspace</translation>
+    </message>
+    <message id="settings.hotkey.key.delete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="settings.hotkey.key.insert">
+        <source>Insert</source>
+        <translation>Insert</translation>
+    </message>
+    <message id="settings.hotkey.key.home">
+        <source>Home</source>
+        <translation>Home</translation>
+    </message>
+    <message id="settings.hotkey.key.end">
+        <source>End</source>
+        <translation>End</translation>
+    </message>
+    <message id="settings.hotkey.key.pageUp">
+        <source>Page Up</source>
+        <translation>Page Up</translation>
+    </message>
+    <message id="settings.hotkey.key.pageDown">
+        <source>Page Down</source>
+        <translation>Page Down</translation>
+    </message>
+    <message id="settings.hotkey.key.left">
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message id="settings.hotkey.key.up">
+        <source>Up</source>
+        <translation>Up</translation>
+    </message>
+    <message id="settings.hotkey.key.right">
+        <source>Right</source>
+        <translation>Right</translation>
+    </message>
+    <message id="settings.hotkey.key.down">
+        <source>Down</source>
+        <translation>Down</translation>
+    </message>
+    <message id="settings.hotkey.key.print">
+        <source>Print</source>
+        <translation>Print</translation>
+    </message>
+    <message id="settings.hotkey.key.pause">
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message id="settings.hotkey.key.menu">
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
     <message id="settings.behavior">
         <source>Behavior</source>
         <translation>Behavior</translation>

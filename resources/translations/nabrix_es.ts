@@ -323,6 +323,98 @@
         <source>Opens the history from any application. Click the box and press a key combination. On Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings instead.</source>
         <translation>Abre el historial desde cualquier aplicación. Haz clic en el recuadro y pulsa una combinación de teclas. En Wayland, asigna en su lugar un atajo al comando «nabrix» en los ajustes de teclado de tu escritorio.</translation>
     </message>
+    <message id="settings.hotkey.modifier.ctrl">
+        <source>Ctrl</source>
+        <translation>Ctrl</translation>
+    </message>
+    <message id="settings.hotkey.modifier.alt">
+        <source>Alt</source>
+        <translation>Alt</translation>
+    </message>
+    <message id="settings.hotkey.modifier.shift">
+        <source>Shift</source>
+        <translation>Mayús</translation>
+    </message>
+    <message id="settings.hotkey.modifier.super">
+        <source>Super</source>
+        <translation>Súper</translation>
+    </message>
+    <message id="settings.hotkey.key.function">
+        <source>F%1</source>
+        <translation>F%1</translation>
+    </message>
+    <message id="settings.hotkey.key.space">
+        <source>Space</source>
+        <translation>Espacio</translation>
+    </message>
+    <message id="settings.hotkey.key.tab">
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message id="settings.hotkey.key.return">
+        <source>Enter</source>
+        <translation>Intro</translation>
+    </message>
+    <message id="settings.hotkey.key.escape">
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message id="settings.hotkey.key.backspace">
+        <source>Backspace</source>
+        <translation>Retroceso</translation>
+    </message>
+    <message id="settings.hotkey.key.delete">
+        <source>Delete</source>
+        <translation>Supr</translation>
+    </message>
+    <message id="settings.hotkey.key.insert">
+        <source>Insert</source>
+        <translation>Insert</translation>
+    </message>
+    <message id="settings.hotkey.key.home">
+        <source>Home</source>
+        <translation>Inicio</translation>
+    </message>
+    <message id="settings.hotkey.key.end">
+        <source>End</source>
+        <translation>Fin</translation>
+    </message>
+    <message id="settings.hotkey.key.pageUp">
+        <source>Page Up</source>
+        <translation>Re Pág</translation>
+    </message>
+    <message id="settings.hotkey.key.pageDown">
+        <source>Page Down</source>
+        <translation>Av Pág</translation>
+    </message>
+    <message id="settings.hotkey.key.left">
+        <source>Left</source>
+        <translation>Izquierda</translation>
+    </message>
+    <message id="settings.hotkey.key.up">
+        <source>Up</source>
+        <translation>Arriba</translation>
+    </message>
+    <message id="settings.hotkey.key.right">
+        <source>Right</source>
+        <translation>Derecha</translation>
+    </message>
+    <message id="settings.hotkey.key.down">
+        <source>Down</source>
+        <translation>Abajo</translation>
+    </message>
+    <message id="settings.hotkey.key.print">
+        <source>Print</source>
+        <translation>Impr Pant</translation>
+    </message>
+    <message id="settings.hotkey.key.pause">
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message id="settings.hotkey.key.menu">
+        <source>Menu</source>
+        <translation>Menú</translation>
+    </message>
     <message id="settings.behavior">
         <source>Behavior</source>
         <translation>Comportamiento</translation>

@@ -3,6 +3,7 @@
 
 #include "app/text_catalogue.h"
 #include "hotkey/global_hot_key_manager.h"
+#include "platform/hotkey_service.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -121,6 +122,11 @@ void HotKeyCaptureView::keyPressEvent(QKeyEvent* event)
         return;
     const std::uint32_t modifiers = GlobalHotKeyManager::carbonModifiers(event->modifiers());
     if (modifiers == 0)
+        return;
+    // Grabbed with Shift alone, a key would take its capital letter or symbol from every
+    // program; function keys type nothing, so they may go with Shift alone.
+    const bool isFunctionKey = event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24;
+    if (modifiers == HotKeyModifier::shift && !isFunctionKey)
         return;
     // The recorded pair is stored before anyone hears that recording ended, so that the
     // shortcut taken back is the new one.

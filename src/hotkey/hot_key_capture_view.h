@@ -8,7 +8,8 @@
 namespace nabrix {
 
 // A click starts recording and takes the keyboard focus. Escape cancels; a key held with
-// Ctrl, Alt, Shift or Super is recorded; any other key is ignored and recording goes on.
+// Ctrl, Alt or Super (and maybe Shift), or a function key held with Shift alone, is
+// recorded; any other key is ignored and recording goes on.
 // Recording also ends when the box loses the focus or is hidden: the owner releases the
 // global shortcut while recording (or the combination would never reach us) and must get
 // it back however recording ends.
@@ -24,7 +25,7 @@ public:
     explicit HotKeyCaptureView(QWidget* parent = nullptr);
 
     void setOnKey(KeyHandler onKey) { m_onKey = std::move(onKey); }
-    // The stored shortcut's symbol text; empty for none.
+    // The stored shortcut's text; empty for none.
     QString displayShortcut() const { return m_displayShortcut; }
     void setDisplayShortcut(const QString& text);
     bool isRecording() const { return m_isRecording; }

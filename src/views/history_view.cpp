@@ -218,6 +218,12 @@ void HistoryView::connectList()
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(&m_list, &QAbstractItemModel::modelReset, this, listChanged);
     connect(&m_list, &QAbstractItemModel::layoutChanged, this, listChanged);
+    // An entry copied while the window is open is newer than the minute clock: without a
+    // fresh reading it would be dated in the future.
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (isVisible())
+            refreshNow();
+    });
     if (m_historyList) {
         connect(m_historyList, &HistoryListModel::totalCountChanged, this,
                 &HistoryView::updateTotalCount);

@@ -48,7 +48,11 @@ QString format(icu::RelativeDateTimeFormatter* formatter, const RelativeAgeForma
         return {};
     UErrorCode status = U_ZERO_ERROR;
     icu::UnicodeString text;
-    formatter->formatNumeric(static_cast<double>(age.count), icuUnit(age.unit), text, status);
+    // ICU writes +0 as the future ("in 0 sec."); a zero age is a moment ago, and ICU takes
+    // the direction of -0 from its sign.
+    const double offset =
+        age.count > 0 ? static_cast<double>(age.count) : -static_cast<double>(-age.count);
+    formatter->formatNumeric(offset, icuUnit(age.unit), text, status);
     return U_FAILURE(status) ? QString() : fromIcu(text);
 }
 

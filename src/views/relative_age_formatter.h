@@ -11,7 +11,7 @@ class RelativeAgeFormatter {
 public:
     enum class Unit { Second, Minute, Hour, Day, Week, Month, Year };
     struct Age {
-        // Negative in the past, positive in the future.
+        // Negative in the past, positive in the future; zero reads as just past.
         qint64 count = 0;
         Unit unit = Unit::Second;
         friend bool operator==(const Age&, const Age&) = default;

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <array>
@@ -86,15 +85,8 @@ QSize SettingsView::sizeHint() const
 
 QString SettingsView::versionLine(const QString& version, const QString& buildNumber)
 {
-    if (!buildNumber.isEmpty())
-        return catalogue::text("settings.version", version, buildNumber);
-    // The text holds the build number in its own brackets: they go with it.
-    QString format = catalogue::text("settings.version");
-    if (!format.contains(QLatin1String("%1")))
-        return format;
-    static const QRegularExpression buildPart(QStringLiteral("\\s*[(\\[]?%2[)\\]]?"));
-    format.remove(buildPart);
-    return format.arg(version);
+    return catalogue::text("settings.version", version,
+                           buildNumber.isEmpty() ? QStringLiteral("1") : buildNumber);
 }
 
 QWidget* SettingsView::makeHistorySection()

@@ -23,7 +23,7 @@ public:
 
     QSize sizeHint() const override;
 
-    // "Version 1.2 (34)"; without a build number the version alone.
+    // "Version 1.2 (34)"; without a build number "Version 1.2 (1)".
     static QString versionLine(const QString& version, const QString& buildNumber);
 
     // The alerts while they are shown, null otherwise.

@@ -173,6 +173,12 @@ QString FakeKeyboardLayout::keyName(std::uint32_t keyCode) const
     return names.value(keyCode, hexKeyName(keyCode));
 }
 
+std::optional<NamedKey> FakeKeyboardLayout::namedKey(std::uint32_t keyCode) const
+{
+    const auto found = namedKeys.constFind(keyCode);
+    return found == namedKeys.cend() ? std::nullopt : std::make_optional(*found);
+}
+
 void FakeSensitivityAnalyzer::analyze(const QByteArray&, QObject* context,
                                       std::function<void(Verdict)> done)
 {

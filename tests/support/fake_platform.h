@@ -95,7 +95,9 @@ public:
 class FakeKeyboardLayout final : public KeyboardLayout {
 public:
     QHash<std::uint32_t, QString> names;
+    QHash<std::uint32_t, NamedKey> namedKeys;
     QString keyName(std::uint32_t keyCode) const override;
+    std::optional<NamedKey> namedKey(std::uint32_t keyCode) const override;
 };
 
 // Answers with `verdict` on the next turn of the event loop.

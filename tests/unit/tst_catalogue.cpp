@@ -102,6 +102,29 @@ const KeySpec knownKeys[] = {
     {"settings.hotkey", Arguments::None},
     {"settings.hotkey.clear", Arguments::None},
     {"settings.hotkey.footer", Arguments::None},
+    {"settings.hotkey.key.backspace", Arguments::None},
+    {"settings.hotkey.key.delete", Arguments::None},
+    {"settings.hotkey.key.down", Arguments::None},
+    {"settings.hotkey.key.end", Arguments::None},
+    {"settings.hotkey.key.escape", Arguments::None},
+    {"settings.hotkey.key.function", Arguments::Text},
+    {"settings.hotkey.key.home", Arguments::None},
+    {"settings.hotkey.key.insert", Arguments::None},
+    {"settings.hotkey.key.left", Arguments::None},
+    {"settings.hotkey.key.menu", Arguments::None},
+    {"settings.hotkey.key.pageDown", Arguments::None},
+    {"settings.hotkey.key.pageUp", Arguments::None},
+    {"settings.hotkey.key.pause", Arguments::None},
+    {"settings.hotkey.key.print", Arguments::None},
+    {"settings.hotkey.key.return", Arguments::None},
+    {"settings.hotkey.key.right", Arguments::None},
+    {"settings.hotkey.key.space", Arguments::None},
+    {"settings.hotkey.key.tab", Arguments::None},
+    {"settings.hotkey.key.up", Arguments::None},
+    {"settings.hotkey.modifier.alt", Arguments::None},
+    {"settings.hotkey.modifier.ctrl", Arguments::None},
+    {"settings.hotkey.modifier.shift", Arguments::None},
+    {"settings.hotkey.modifier.super", Arguments::None},
     {"settings.hotkey.none", Arguments::None},
     {"settings.hotkey.recording", Arguments::None},
     {"settings.openSettings", Arguments::None},
@@ -256,7 +279,7 @@ private Q_SLOTS:
         QSet<QString> expected;
         for (const KeySpec& keyEntry : knownKeys)
             expected.insert(QString::fromLatin1(keyEntry.key));
-        QCOMPARE(expected.size(), 93);
+        QCOMPARE(expected.size(), 116);
         const QStringList ids = catalogue.messages.keys();
         const QSet<QString> actual(ids.cbegin(), ids.cend());
         QCOMPARE(QStringList((actual - expected).values()), QStringList());
@@ -272,7 +295,8 @@ private Q_SLOTS:
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("es")}) {
             for (const KeySpec& keyEntry : knownKeys) {
                 QTest::addRow("%s %s", qPrintable(language), keyEntry.key)
-                    << language << QString::fromLatin1(keyEntry.key) << placeholderCount(keyEntry.arguments)
+                    << language << QString::fromLatin1(keyEntry.key)
+                    << placeholderCount(keyEntry.arguments)
                     << (keyEntry.arguments == Arguments::Count);
             }
         }
@@ -397,10 +421,12 @@ private Q_SLOTS:
                 // Singular and plural forms are chosen by the count.
                 QCOMPARE(text(keyEntry.key, qint64(1)), filled(first, {numbers.toString(1)}));
                 QCOMPARE(text(keyEntry.key, qint64(7)), filled(last, {numbers.toString(7)}));
-                QCOMPARE(text(keyEntry.key, qint64(12345)), filled(last, {numbers.toString(12345)}));
+                QCOMPARE(text(keyEntry.key, qint64(12345)),
+                         filled(last, {numbers.toString(12345)}));
                 break;
             case Arguments::Text:
-                QCOMPARE(text(keyEntry.key, QStringLiteral("<phrase>")), filled(first, {"<phrase>"}));
+                QCOMPARE(text(keyEntry.key, QStringLiteral("<phrase>")),
+                         filled(first, {"<phrase>"}));
                 break;
             case Arguments::TwoTexts:
                 QCOMPARE(text(keyEntry.key, QStringLiteral("0.1.0"), QStringLiteral("42")),

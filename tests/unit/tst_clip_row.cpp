@@ -360,7 +360,7 @@ private Q_SLOTS:
         RowFixture r;
         const ClipItem item = r.store(QStringLiteral("now"));
         r.view.rowView()->setNow(item.timestamp);
-        QCOMPARE(r.content(item).age, QStringLiteral("in 0 sec."));
+        QCOMPARE(r.content(item).age, QStringLiteral("0 sec. ago"));
         r.view.rowView()->setNow(item.timestamp.addSecs(150));
         QCOMPARE(r.content(item).age, QStringLiteral("2 min. ago"));
     }
@@ -395,13 +395,29 @@ private Q_SLOTS:
         QCOMPARE(age.unit, unit);
     }
 
+    void ageTextFollowsTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<qint64>("offsetMs");
+        QTest::addColumn<QString>("text");
+        const QLocale english(QLocale::English);
+        const QLocale spanish(QLocale::Spanish);
+        QTest::newRow("an hour ago") << english << qint64(-3600000) << "1 hr. ago";
+        QTest::newRow("an hour ago, Spanish") << spanish << qint64(-3600000) << "hace 1 h";
+        // ICU writes a plain zero as the future.
+        QTest::newRow("same instant") << english << qint64(0) << "0 sec. ago";
+        QTest::newRow("same instant, Spanish") << spanish << qint64(0) << "hace 0 s";
+        QTest::newRow("under a second ago") << english << qint64(-400) << "0 sec. ago";
+        QTest::newRow("under a second ahead") << english << qint64(400) << "0 sec. ago";
+        QTest::newRow("ahead") << english << qint64(120000) << "in 2 min.";
+    }
     void ageTextFollowsTheLocale()
     {
+        QFETCH(QLocale, locale);
+        QFETCH(qint64, offsetMs);
+        QFETCH(QString, text);
         const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
-        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(-3600), now, QLocale(QLocale::English)),
-                 QStringLiteral("1 hr. ago"));
-        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(-3600), now, QLocale(QLocale::Spanish)),
-                 QStringLiteral("hace 1 h"));
+        QCOMPARE(RelativeAgeFormatter::text(now.addMSecs(offsetMs), now, locale), text);
     }
 
     void previewTextKeepsTwoLines_data()

@@ -484,13 +484,25 @@ private Q_SLOTS:
         QVERIFY(list->viewport()->rect().contains(list->visualRect(list->model()->index(59, 0))));
     }
 
+    void rowsShowTheirAgeAgainstTheViewsClock_data()
+    {
+        QTest::addColumn<bool>("copiedWhileOpen");
+        QTest::newRow("copied before opening") << false;
+        QTest::newRow("copied while open") << true;
+    }
     void rowsShowTheirAgeAgainstTheViewsClock()
     {
+        QFETCH(bool, copiedWhileOpen);
         ViewFixture v;
+        if (copiedWhileOpen) {
+            v.show();
+            v.f.clock.advance(30);
+        }
         const ClipItem item = v.add(QStringLiteral("tick"));
         v.show();
+        QTRY_COMPARE(v.view.listView()->model()->rowCount(), 1);
         const QModelIndex index = v.view.listView()->model()->index(0, 0);
-        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("in 0 sec."));
+        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("0 sec. ago"));
         v.f.clock.advance(3 * 60);
         v.view.refreshNow();
         QCOMPARE(v.view.now(), item.timestamp.addSecs(180));

@@ -1,8 +1,10 @@
 // The global shortcut: registration lifecycle, press delivery, modifier masks and shortcut text.
+#include "app/text_catalogue.h"
 #include "fake_platform.h"
 #include "hotkey/global_hot_key_manager.h"
 #include "hotkey/shortcut_text.h"
 
+#include <QCoreApplication>
 #include <QTest>
 #include <memory>
 
@@ -207,31 +209,54 @@ private Q_SLOTS:
 
     void shortcutDisplayString_data()
     {
+        QTest::addColumn<QString>("language");
         QTest::addColumn<std::uint32_t>("keyCode");
         QTest::addColumn<std::uint32_t>("modifiers");
         QTest::addColumn<QString>("text");
-        QTest::newRow("command") << 39u << command << QStringLiteral("⌘S");
-        QTest::newRow("control+option") << 55u << (control | option) << QStringLiteral("⌃⌥V");
+        const QString en = QStringLiteral("en");
+        QTest::newRow("super") << en << 39u << command << QStringLiteral("Super+S");
+        QTest::newRow("ctrl+alt") << en << 55u << (control | option)
+                                  << QStringLiteral("Ctrl+Alt+V");
         QTest::newRow("all four in fixed order")
-            << 39u << (command | shift | option | control) << QStringLiteral("⌃⌥⇧⌘S");
-        QTest::newRow("shift+command") << 39u << (command | shift) << QStringLiteral("⇧⌘S");
-        QTest::newRow("option+command") << 55u << (command | option) << QStringLiteral("⌥⌘V");
-        QTest::newRow("no modifiers") << 55u << 0u << QStringLiteral("V");
-        QTest::newRow("other mask bits") << 55u << (control | 1u | 128u) << QStringLiteral("⌃V");
-        QTest::newRow("key code 0") << 0u << (control | option) << QString();
-        QTest::newRow("key code 0 bare") << 0u << 0u << QString();
-        QTest::newRow("unnamed key") << 122u << command << QStringLiteral("⌘0x7A");
-        QTest::newRow("unnamed large key") << 0xABCDu << shift << QStringLiteral("⇧0xABCD");
+            << en << 39u << (command | shift | option | control)
+            << QStringLiteral("Ctrl+Alt+Shift+Super+S");
+        QTest::newRow("shift+super")
+            << en << 39u << (command | shift) << QStringLiteral("Shift+Super+S");
+        QTest::newRow("alt+super")
+            << en << 55u << (command | option) << QStringLiteral("Alt+Super+V");
+        QTest::newRow("no modifiers") << en << 55u << 0u << QStringLiteral("V");
+        QTest::newRow("other mask bits")
+            << en << 55u << (control | 1u | 128u) << QStringLiteral("Ctrl+V");
+        QTest::newRow("key code 0") << en << 0u << (control | option) << QString();
+        QTest::newRow("key code 0 bare") << en << 0u << 0u << QString();
+        QTest::newRow("unnamed key") << en << 122u << command << QStringLiteral("Super+0x7A");
+        QTest::newRow("unnamed large key")
+            << en << 0xABCDu << shift << QStringLiteral("Shift+0xABCD");
+        QTest::newRow("space") << en << 65u << command << QStringLiteral("Super+Space");
+        QTest::newRow("function key") << en << 71u << shift << QStringLiteral("Shift+F5");
+        QTest::newRow("page down") << en << 117u << control << QStringLiteral("Ctrl+Page Down");
+        const QString es = QStringLiteral("es");
+        QTest::newRow("spanish words")
+            << es << 55u << (control | option | shift) << QStringLiteral("Ctrl+Alt+Mayús+V");
+        QTest::newRow("spanish key name")
+            << es << 65u << command << QStringLiteral("Súper+Espacio");
     }
 
     void shortcutDisplayString()
     {
+        QFETCH(QString, language);
         QFETCH(std::uint32_t, keyCode);
         QFETCH(std::uint32_t, modifiers);
         QFETCH(QString, text);
         FakeKeyboardLayout layout;
         layout.names = {{39, QStringLiteral("S")}, {55, QStringLiteral("V")}};
-        QCOMPARE(nabrix::shortcutDisplayString(keyCode, modifiers, layout), text);
+        layout.namedKeys = {{65, NamedKey{NamedKey::Kind::Space}},
+                            {71, NamedKey{NamedKey::Kind::Function, 5}},
+                            {117, NamedKey{NamedKey::Kind::PageDown}}};
+        QVERIFY(installTranslations(*qApp, QLocale(language)));
+        const QString shown = nabrix::shortcutDisplayString(keyCode, modifiers, layout);
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::English)));
+        QCOMPARE(shown, text);
     }
 };
 

@@ -1,4 +1,7 @@
-// On a real X server: key names from the live keyboard layout, and the synthesised paste.
+// On a real X server: key names and shortcut texts from the live layout, and the synthesised paste.
+#include "app/text_catalogue.h"
+#include "hotkey/shortcut_text.h"
+#include "platform/hotkey_service.h"
 #include "platform/x11/x11_key_synthesizer.h"
 #include "platform/x11/x11_keyboard_layout.h"
 #include "x11_harness.h"
@@ -66,6 +69,8 @@ class TestKeysX11 : public QObject {
     std::unique_ptr<X11KeyboardLayout> m_layout;
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+
     void init()
     {
         NABRIX_REQUIRE_X11();
@@ -117,6 +122,30 @@ private Q_SLOTS:
         QVERIFY(keycode != 0);
         QCOMPARE(m_layout->keyName(keycode),
                  QStringLiteral("0x") + QString::number(keycode, 16).toUpper());
+    }
+
+    void shortcutTextNamesKeysWithoutVisibleText_data()
+    {
+        QTest::addColumn<KeySym>("keysym");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letter") << KeySym(XK_v) << QStringLiteral("Ctrl+V");
+        QTest::newRow("space") << KeySym(XK_space) << QStringLiteral("Ctrl+Space");
+        QTest::newRow("F5") << KeySym(XK_F5) << QStringLiteral("Ctrl+F5");
+        QTest::newRow("F12") << KeySym(XK_F12) << QStringLiteral("Ctrl+F12");
+        QTest::newRow("left arrow") << KeySym(XK_Left) << QStringLiteral("Ctrl+Left");
+        QTest::newRow("return") << KeySym(XK_Return) << QStringLiteral("Ctrl+Enter");
+        QTest::newRow("tab") << KeySym(XK_Tab) << QStringLiteral("Ctrl+Tab");
+        QTest::newRow("page up") << KeySym(XK_Prior) << QStringLiteral("Ctrl+Page Up");
+        QTest::newRow("delete") << KeySym(XK_Delete) << QStringLiteral("Ctrl+Delete");
+    }
+
+    void shortcutTextNamesKeysWithoutVisibleText()
+    {
+        QFETCH(KeySym, keysym);
+        QFETCH(QString, text);
+        const std::uint32_t keycode = usKeycode(keysym);
+        QVERIFY(keycode != 0);
+        QCOMPARE(shortcutDisplayString(keycode, HotKeyModifier::control, *m_layout), text);
     }
 
     void unmappedAndOutOfRangeKeycodesShowTheirCode()

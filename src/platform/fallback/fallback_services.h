@@ -33,12 +33,14 @@ public:
 class HexKeyboardLayout final : public KeyboardLayout {
 public:
     QString keyName(std::uint32_t keyCode) const override;
+    std::optional<NamedKey> namedKey(std::uint32_t) const override { return std::nullopt; }
 };
 
 // There is no on-device image analyser on Linux: every image gets "no verdict".
 class NoVerdictSensitivityAnalyzer final : public SensitivityAnalyzer {
 public:
-    void analyze(const QByteArray& png, QObject* context, std::function<void(Verdict)> done) override;
+    void analyze(const QByteArray& png, QObject* context,
+                 std::function<void(Verdict)> done) override;
 };
 
 // "0x%X" of a key code: the name of a key the layout cannot name.

@@ -69,6 +69,55 @@ QString keysymText(xkb_keysym_t keysym)
     return text;
 }
 
+std::optional<NamedKey> namedKeyOf(xkb_keysym_t keysym)
+{
+    using Kind = NamedKey::Kind;
+    if (keysym >= XKB_KEY_F1 && keysym <= XKB_KEY_F35)
+        return NamedKey{Kind::Function, static_cast<int>(keysym - XKB_KEY_F1) + 1};
+    switch (keysym) {
+    case XKB_KEY_space:
+        return NamedKey{Kind::Space};
+    case XKB_KEY_Tab:
+    case XKB_KEY_ISO_Left_Tab:
+        return NamedKey{Kind::Tab};
+    case XKB_KEY_Return:
+    case XKB_KEY_KP_Enter:
+        return NamedKey{Kind::Return};
+    case XKB_KEY_Escape:
+        return NamedKey{Kind::Escape};
+    case XKB_KEY_BackSpace:
+        return NamedKey{Kind::Backspace};
+    case XKB_KEY_Delete:
+        return NamedKey{Kind::Delete};
+    case XKB_KEY_Insert:
+        return NamedKey{Kind::Insert};
+    case XKB_KEY_Home:
+        return NamedKey{Kind::Home};
+    case XKB_KEY_End:
+        return NamedKey{Kind::End};
+    case XKB_KEY_Prior:
+        return NamedKey{Kind::PageUp};
+    case XKB_KEY_Next:
+        return NamedKey{Kind::PageDown};
+    case XKB_KEY_Left:
+        return NamedKey{Kind::Left};
+    case XKB_KEY_Up:
+        return NamedKey{Kind::Up};
+    case XKB_KEY_Right:
+        return NamedKey{Kind::Right};
+    case XKB_KEY_Down:
+        return NamedKey{Kind::Down};
+    case XKB_KEY_Print:
+        return NamedKey{Kind::Print};
+    case XKB_KEY_Pause:
+        return NamedKey{Kind::Pause};
+    case XKB_KEY_Menu:
+        return NamedKey{Kind::Menu};
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 void X11KeyboardLayout::XkbDeleter::operator()(xkb_context* context) const
@@ -164,21 +213,33 @@ bool X11KeyboardLayout::reloadKeymap()
     return true;
 }
 
-QString X11KeyboardLayout::keyName(std::uint32_t keyCode) const
+std::optional<std::uint32_t> X11KeyboardLayout::unshiftedKeysym(std::uint32_t keyCode) const
 {
     if (!m_keymap || !m_state)
-        return hexKeyName(keyCode);
+        return std::nullopt;
     // The key's layout in the current group (wrapped into range the way the server does).
     const xkb_layout_index_t layout = xkb_state_key_get_layout(m_state.get(), keyCode);
     if (layout == XKB_LAYOUT_INVALID)
-        return hexKeyName(keyCode);
+        return std::nullopt;
     const xkb_keysym_t* keysyms = nullptr;
     const int count =
         xkb_keymap_key_get_syms_by_level(m_keymap.get(), keyCode, layout, 0, &keysyms);
     if (count < 1)
-        return hexKeyName(keyCode);
-    const QString text = keysymText(keysyms[0]);
+        return std::nullopt;
+    return keysyms[0];
+}
+
+QString X11KeyboardLayout::keyName(std::uint32_t keyCode) const
+{
+    const auto keysym = unshiftedKeysym(keyCode);
+    const QString text = keysym ? keysymText(*keysym) : QString();
     return text.isEmpty() ? hexKeyName(keyCode) : text.toUpper();
+}
+
+std::optional<NamedKey> X11KeyboardLayout::namedKey(std::uint32_t keyCode) const
+{
+    const auto keysym = unshiftedKeysym(keyCode);
+    return keysym ? namedKeyOf(*keysym) : std::nullopt;
 }
 
 bool X11KeyboardLayout::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)

@@ -21,6 +21,7 @@ public:
     ~X11KeyboardLayout() override;
 
     QString keyName(std::uint32_t keyCode) const override;
+    std::optional<NamedKey> namedKey(std::uint32_t keyCode) const override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -34,6 +35,8 @@ private:
     X11KeyboardLayout(xcb_connection_t* connection, std::uint8_t xkbEventBase);
     void selectXkbEvents();
     bool reloadKeymap();
+    // The key's symbol without modifiers in the current group; none for unmapped keys.
+    std::optional<std::uint32_t> unshiftedKeysym(std::uint32_t keyCode) const;
 
     xcb_connection_t* m_connection;
     std::uint8_t m_xkbEventBase;
