@@ -568,7 +568,14 @@ void StorageManager::purgeExpired(int retentionDays)
     if (retentionDays < 1)
         return;
     // Calendar days in local time: across a daylight-saving change a day is not 86 400 s.
-    const QDateTime cutoff = m_clock().addDays(-retentionDays);
+    // Qt's local-time arithmetic wraps far before the first year of the calendar (half a
+    // billion days back lands in the future, and would empty the history): such a cut-off
+    // counts as no date at all.
+    const QDateTime now = m_clock();
+    const QDate cutoffDate = now.date().addDays(-qint64(retentionDays));
+    if (!cutoffDate.isValid() || cutoffDate < QDate(1, 1, 1))
+        return;
+    const QDateTime cutoff = now.addDays(-retentionDays);
     if (!cutoff.isValid())
         return;
     deleteItemsBefore(cutoff);
