@@ -1,6 +1,7 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_delegate.h"
 #include "app/app_model.h"
+#include "app/display_check.h"
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
@@ -36,6 +37,11 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without a display Qt aborts, blaming the installation.
+    if (const auto problem = nabrix::missingDisplay(argc, argv)) {
+        std::fprintf(stderr, "nabrix: %s\n", qUtf8Printable(*problem));
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nabrix"));

@@ -118,6 +118,46 @@ private Q_SLOTS:
         QCOMPARE(snapshot(folder), before);
     }
 
+    void withoutADisplayStopsWithAMessage_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("waylandDisplay");
+        QTest::newRow("nothing set") << QString() << QStringList() << QString();
+        QTest::newRow("X11 asked for") << QStringLiteral("xcb") << QStringList() << QString();
+        QTest::newRow("X11 asked for on the command line")
+            << QStringLiteral("offscreen") << QStringList({"-platform", "xcb"}) << QString();
+        // Nabrix needs X11 even there, and a session without XWayland has none.
+        QTest::newRow("Wayland without XWayland")
+            << QString() << QStringList() << QStringLiteral("wayland-1");
+    }
+    void withoutADisplayStopsWithAMessage()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, waylandDisplay);
+        QTemporaryDir home;
+        QProcessEnvironment env = environmentFor(home);
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        if (!waylandDisplay.isEmpty())
+            env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
+
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(NABRIX_BINARY), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        const QString error = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(error));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(error.contains(QStringLiteral("display was found")), qPrintable(error));
+        // It stopped before touching anything.
+        QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/data")));
+    }
+
     void startsWithPrivateFilesAndQuitsOnTerm()
     {
         QTemporaryDir home;
