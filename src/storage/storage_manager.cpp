@@ -525,8 +525,9 @@ bool StorageManager::save()
         }
         transaction.commit();
         committed = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The transaction rolled back as a whole; everything stays pending for the next save.
+        m_lastSaveError = QString::fromUtf8(e.what());
     }
     if (bulk)
         setBulkDeletion(*m_db, false);
@@ -535,6 +536,7 @@ bool StorageManager::save()
         return false;
     }
     m_pending.clear();
+    m_lastSaveError.clear();
     m_retryTimer.stop();
     if (bulk) {
         m_compactionOwed = true;

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <csignal>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -158,13 +159,25 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/data")));
     }
 
-    void startsWithPrivateFilesAndQuitsOnTerm()
+    void startsWithPrivateFilesAndQuitsCleanly_data()
     {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("terminate") << int(SIGTERM);
+        // Sent when the session or the terminal it was started from ends.
+        QTest::newRow("hang-up") << int(SIGHUP);
+    }
+    void startsWithPrivateFilesAndQuitsCleanly()
+    {
+        QFETCH(int, signal);
         QTemporaryDir home;
+        const QString runtime = home.path() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcessEnvironment env = environmentFor(home);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // Whatever the umask the user runs it under.
         const mode_t umask = ::umask(0);
         QProcess program;
-        program.setProcessEnvironment(environmentFor(home));
+        program.setProcessEnvironment(env);
         program.start(QStringLiteral(NABRIX_BINARY), {});
         const bool started = program.waitForStarted();
         ::umask(umask);
@@ -179,13 +192,18 @@ private Q_SLOTS:
         }
         QVERIFY(privateOnly(folder));
         QVERIFY(privateOnly(home.path() + QStringLiteral("/data")));
+        const QStringList socketFilter{QStringLiteral("nabrix-*")};
+        QCOMPARE(QDir(runtime).entryList(socketFilter, QDir::System).size(), 1);
         QTest::qWait(300);
-        program.terminate();
+        QCOMPARE(::kill(program.processId(), signal), 0);
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(privateOnly(history));
         QVERIFY(privateOnly(folder));
+        // An orderly end: the socket is gone and the history closed (its log folded in).
+        QCOMPARE(QDir(runtime).entryList(socketFilter, QDir::System), QStringList());
+        QVERIFY(!QFile::exists(history + QStringLiteral("-wal")));
     }
 };
 
