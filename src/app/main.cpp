@@ -10,10 +10,12 @@
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
+#include "views/fatal_error_dialog.h"
 
 #include <QApplication>
 #include <QImageReader>
 #include <QLocale>
+#include <QMessageBox>
 #include <cstdio>
 #include <sys/stat.h>
 #ifdef __GLIBC__
@@ -69,8 +71,12 @@ int main(int argc, char* argv[])
 
     auto opened = nabrix::StorageManager::open(nabrix::historyFilePath());
     if (!opened.storage) {
-        std::fprintf(stderr, "No se pudo crear el contenedor de datos: %s\n",
-                     qUtf8Printable(opened.error));
+        const QString message =
+            QStringLiteral("No se pudo crear el contenedor de datos: ") + opened.error;
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+        // Started from the desktop or at login, nobody reads standard error.
+        if (nabrix::windowsCanBeShown())
+            nabrix::makeFatalStoreErrorDialog(message, nabrix::historyFilePath())->exec();
         return 1;
     }
     nabrix::PlatformServices services = nabrix::createPlatformServices();

@@ -118,6 +118,7 @@ const KeySpec knownKeys[] = {
     {"settings.sensitiveDetection.footer", Arguments::None},
     {"settings.shortcuts", Arguments::None},
     {"settings.version", Arguments::TwoTexts},
+    {"store.fatal.file", Arguments::Text},
 };
 
 int placeholderCount(Arguments arguments)
@@ -256,7 +257,7 @@ private Q_SLOTS:
         QSet<QString> expected;
         for (const KeySpec& keyEntry : knownKeys)
             expected.insert(QString::fromLatin1(keyEntry.key));
-        QCOMPARE(expected.size(), 93);
+        QCOMPARE(expected.size(), 94);
         const QStringList ids = catalogue.messages.keys();
         const QSet<QString> actual(ids.cbegin(), ids.cend());
         QCOMPARE(QStringList((actual - expected).values()), QStringList());
@@ -272,7 +273,8 @@ private Q_SLOTS:
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("es")}) {
             for (const KeySpec& keyEntry : knownKeys) {
                 QTest::addRow("%s %s", qPrintable(language), keyEntry.key)
-                    << language << QString::fromLatin1(keyEntry.key) << placeholderCount(keyEntry.arguments)
+                    << language << QString::fromLatin1(keyEntry.key)
+                    << placeholderCount(keyEntry.arguments)
                     << (keyEntry.arguments == Arguments::Count);
             }
         }
@@ -397,10 +399,12 @@ private Q_SLOTS:
                 // Singular and plural forms are chosen by the count.
                 QCOMPARE(text(keyEntry.key, qint64(1)), filled(first, {numbers.toString(1)}));
                 QCOMPARE(text(keyEntry.key, qint64(7)), filled(last, {numbers.toString(7)}));
-                QCOMPARE(text(keyEntry.key, qint64(12345)), filled(last, {numbers.toString(12345)}));
+                QCOMPARE(text(keyEntry.key, qint64(12345)),
+                         filled(last, {numbers.toString(12345)}));
                 break;
             case Arguments::Text:
-                QCOMPARE(text(keyEntry.key, QStringLiteral("<phrase>")), filled(first, {"<phrase>"}));
+                QCOMPARE(text(keyEntry.key, QStringLiteral("<phrase>")),
+                         filled(first, {"<phrase>"}));
                 break;
             case Arguments::TwoTexts:
                 QCOMPARE(text(keyEntry.key, QStringLiteral("0.1.0"), QStringLiteral("42")),

@@ -1,12 +1,15 @@
-// The nabrix program as a user starts it: fatal store errors and private files.
+// The nabrix program as a user starts it: fatal errors, private files, an orderly quit.
+#include "app/text_catalogue.h"
 #include "mount_point.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
+#include "views/fatal_error_dialog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +56,8 @@ class TestProgram : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+
     void unusableHistoryStopsWithTheFatalMessage_data()
     {
         QTest::addColumn<QString>("fault");
@@ -117,6 +122,21 @@ private Q_SLOTS:
         readOnly.reset();
         // Not a byte changed, nothing added.
         QCOMPARE(snapshot(folder), before);
+    }
+
+    // Started from the desktop nobody reads standard error: the dialog says it all.
+    void fatalStoreDialogNamesTheProblemAndTheFile()
+    {
+        const QString message = QStringLiteral("No se pudo crear el contenedor de datos: file is "
+                                               "not a database");
+        const QString file = QStringLiteral("/home/ana/.local/share/nabrix/history.sqlite3");
+        const auto dialog = makeFatalStoreErrorDialog(message, file);
+        const QString shown = dialog->text() + u'\n' + dialog->informativeText();
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY2(shown.contains(file), qPrintable(shown));
+        QCOMPARE(dialog->buttons().size(), 1);
+        // Only a platform with a screen can show it; headless ones would wait forever.
+        QCOMPARE(windowsCanBeShown(), false);
     }
 
     void withoutADisplayStopsWithAMessage_data()
@@ -207,5 +227,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgram)
+QTEST_MAIN(TestProgram)
 #include "tst_program.moc"
