@@ -479,5 +479,9 @@
         <source>Without the tray icon, the keyboard shortcut is the only way to open the history. Record a shortcut that works, then hide the icon.</source>
         <translation>Without the tray icon, the keyboard shortcut is the only way to open the history. Record a shortcut that works, then hide the icon.</translation>
     </message>
+    <message id="store.fatal.file">
+        <source>History file: %1</source>
+        <translation>History file: %1</translation>
+    </message>
 </context>
 </TS>

@@ -479,5 +479,9 @@
         <source>Without the tray icon, the keyboard shortcut is the only way to open the history. Record a shortcut that works, then hide the icon.</source>
         <translation>Sin el icono de la bandeja, el atajo de teclado es la única forma de abrir el historial. Graba un atajo que funcione y después oculta el icono.</translation>
     </message>
+    <message id="store.fatal.file">
+        <source>History file: %1</source>
+        <translation>Archivo del historial: %1</translation>
+    </message>
 </context>
 </TS>

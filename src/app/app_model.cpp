@@ -67,6 +67,12 @@ void AppModel::stop()
     m_cleanupTimer.stop();
     disconnect(m_keyWindowConnection);
     removeKeyMonitor();
+    // Changes held back by a failed save (a full disk) get one last try; those that still
+    // fail die with the process, which the user must hear about.
+    if (!m_storage->save())
+        qWarning("nabrix: %lld changes to the history could not be saved: %s",
+                 static_cast<long long>(m_storage->pendingChangeCount()),
+                 qUtf8Printable(m_storage->lastSaveError()));
 }
 
 void AppModel::runRetentionCleanup()

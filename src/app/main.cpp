@@ -1,6 +1,7 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_delegate.h"
 #include "app/app_model.h"
+#include "app/display_check.h"
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
@@ -9,10 +10,12 @@
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
+#include "views/fatal_error_dialog.h"
 
 #include <QApplication>
 #include <QImageReader>
 #include <QLocale>
+#include <QMessageBox>
 #include <cstdio>
 #include <sys/stat.h>
 #ifdef __GLIBC__
@@ -36,6 +39,11 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without a display Qt aborts, blaming the installation.
+    if (const auto problem = nabrix::missingDisplay(argc, argv)) {
+        std::fprintf(stderr, "nabrix: %s\n", qUtf8Printable(*problem));
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nabrix"));
@@ -63,8 +71,12 @@ int main(int argc, char* argv[])
 
     auto opened = nabrix::StorageManager::open(nabrix::historyFilePath());
     if (!opened.storage) {
-        std::fprintf(stderr, "No se pudo crear el contenedor de datos: %s\n",
-                     qUtf8Printable(opened.error));
+        const QString message =
+            QStringLiteral("No se pudo crear el contenedor de datos: ") + opened.error;
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+        // Started from the desktop or at login, nobody reads standard error.
+        if (nabrix::windowsCanBeShown())
+            nabrix::makeFatalStoreErrorDialog(message, nabrix::historyFilePath())->exec();
         return 1;
     }
     nabrix::PlatformServices services = nabrix::createPlatformServices();

@@ -60,6 +60,37 @@ private:
     int m_fd;
 };
 
+// Why `name` may not hold our socket, or null. Anyone who can write to the directory can
+// put a socket of their own under our name and be taken for the running instance, so it
+// must be a real directory (lstat: not a symlink), ours and closed to everyone else.
+const char* unsafeDirectoryProblem(const QByteArray& name, int& error)
+{
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0) {
+        error = errno;
+        return "cannot be inspected";
+    }
+    if (S_ISLNK(status.st_mode))
+        return "is a symbolic link";
+    if (!S_ISDIR(status.st_mode))
+        return "is not a directory";
+    if (status.st_uid != ::getuid())
+        return "belongs to another user";
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return "is open to other users";
+    return nullptr;
+}
+
+void reportUnsafeDirectory(const QByteArray& name, const char* problem, int error,
+                           const char* consequence)
+{
+    if (error != 0)
+        std::fprintf(stderr, "nabrix: %s %s (%s); %s\n", name.constData(), problem,
+                     std::strerror(error), consequence);
+    else
+        std::fprintf(stderr, "nabrix: %s %s; %s\n", name.constData(), problem, consequence);
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -81,27 +112,13 @@ QString SingleInstance::privateTemporaryDirectory()
                      std::strerror(errno));
         return {};
     }
-    // It may have been there before us. In a shared temporary directory anyone can create
-    // that name first, so it is used only if it is a real directory (lstat: not a symlink),
-    // ours and closed to everyone else; the sticky bit then keeps others from swapping it.
-    struct stat status {};
-    if (::lstat(name.constData(), &status) != 0) {
-        std::fprintf(stderr, "nabrix: cannot inspect %s: %s\n", name.constData(),
-                     std::strerror(errno));
-        return {};
-    }
-    const char* problem = nullptr;
-    if (S_ISLNK(status.st_mode))
-        problem = "is a symbolic link";
-    else if (!S_ISDIR(status.st_mode))
-        problem = "is not a directory";
-    else if (status.st_uid != ::getuid())
-        problem = "belongs to another user";
-    else if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        problem = "is open to other users";
-    if (problem != nullptr) {
-        std::fprintf(stderr, "nabrix: %s %s; running without the check for another instance\n",
-                     name.constData(), problem);
+    // It may have been there before us: in a shared temporary directory anyone can create
+    // that name first. Once it is ours and private, the sticky bit keeps others from
+    // swapping it.
+    int error = 0;
+    if (const char* problem = unsafeDirectoryProblem(name, error)) {
+        reportUnsafeDirectory(name, problem, error,
+                              "running without the check for another instance");
         return {};
     }
     return path;
@@ -109,9 +126,19 @@ QString SingleInstance::privateTemporaryDirectory()
 
 QString SingleInstance::socketPathFor(const QString& dataDirectory)
 {
+    QString directory;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString directory =
-        !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : privateTemporaryDirectory();
+    if (!runtime.isEmpty() && QFileInfo::exists(runtime)) {
+        // Normally made private by the login manager, but only the environment says so.
+        const QByteArray name = QFile::encodeName(runtime);
+        int error = 0;
+        if (const char* problem = unsafeDirectoryProblem(name, error))
+            reportUnsafeDirectory(name, problem, error, "looking elsewhere for another instance");
+        else
+            directory = runtime;
+    }
+    if (directory.isEmpty())
+        directory = privateTemporaryDirectory();
     if (directory.isEmpty())
         return {};
     const QByteArray digest = QCryptographicHash::hash(QDir::cleanPath(dataDirectory).toUtf8(),
@@ -133,8 +160,15 @@ SingleInstance::ClaimResult SingleInstance::claim()
     // after a crash could each remove the socket the other had just created, and both listen.
     const ClaimLock lock(m_socketPath + QStringLiteral(".lock"));
 
-    if (notifyRunningInstance() != Contact::NobodyListening)
-        return ClaimResult::AnotherInstanceRuns;
+    // Something that did not let us in (a wedged instance, a stranger's socket) is not known
+    // to be an instance of ours: taking its place could leave two capturers running,
+    // exiting could leave none.
+    const auto contacted = [](Contact contact) {
+        return contact == Contact::Notified ? ClaimResult::AnotherInstanceRuns
+                                            : ClaimResult::Unavailable;
+    };
+    if (const Contact contact = notifyRunningInstance(); contact != Contact::NobodyListening)
+        return contacted(contact);
 
     auto server = std::make_unique<QLocalServer>();
     if (!server->listen(m_socketPath)) {
@@ -142,8 +176,11 @@ SingleInstance::ClaimResult SingleInstance::claim()
             return ClaimResult::Unavailable;
         // The path exists but nobody answered a moment ago: a crashed instance's socket.
         // Without the lock (a claimer wedged while holding it) we look once more.
-        if (!lock.isHeld() && notifyRunningInstance() != Contact::NobodyListening)
-            return ClaimResult::AnotherInstanceRuns;
+        if (!lock.isHeld()) {
+            if (const Contact contact = notifyRunningInstance();
+                contact != Contact::NobodyListening)
+                return contacted(contact);
+        }
         QLocalServer::removeServer(m_socketPath);
         if (!server->listen(m_socketPath))
             return ClaimResult::Unavailable;
@@ -168,10 +205,17 @@ SingleInstance::Contact SingleInstance::notifyRunningInstance() const
         case QLocalSocket::ServerNotFoundError:
         case QLocalSocket::ConnectionRefusedError:
             return Contact::NobodyListening;
-        default:
-            // Something is there but did not let us in (a busy or wedged instance): taking
-            // its place would leave two capturers running.
+        default: {
+            // A connection still pending has no error of its own yet.
+            const QString reason = socket.state() == QLocalSocket::ConnectingState
+                                       ? QStringLiteral("no answer in %1 ms").arg(answerTimeoutMs)
+                                       : socket.errorString();
+            std::fprintf(stderr,
+                         "nabrix: cannot reach what listens on %s (%s); running without the "
+                         "check for another instance\n",
+                         qUtf8Printable(m_socketPath), qUtf8Printable(reason));
             return Contact::NoAnswer;
+        }
         }
     }
     socket.write(toggleRequest);

@@ -16,8 +16,8 @@ public:
         Listening,
         // Another process listens and was asked to toggle its history window. Exit now.
         AnotherInstanceRuns,
-        // Neither listening nor reaching anyone worked (an unusable directory, say): run
-        // without the guard rather than not at all.
+        // Neither listening nor reaching an instance worked (an unusable directory, a
+        // socket that does not let us in): run without the guard rather than not at all.
         Unavailable,
     };
     Q_ENUM(ClaimResult)
@@ -28,10 +28,10 @@ public:
     ~SingleInstance() override;
 
     // The socket of the instance that owns `dataDirectory` for the current user: in
-    // $XDG_RUNTIME_DIR (private to the user) when it exists, else in
-    // privateTemporaryDirectory(). Named after the user id and a hash of the directory, so
-    // separate histories (tests with their own XDG directories) never meet. Empty when no
-    // private place exists; claim() then reports Unavailable.
+    // $XDG_RUNTIME_DIR when it exists and is private to the user (checked as below; when
+    // not, the reason goes to stderr), else in privateTemporaryDirectory(). Named after the user id
+    // and a hash of the directory, so separate histories (tests with their own XDG directories)
+    // never meet. Empty when no private place exists; claim() then reports Unavailable.
     static QString socketPathFor(const QString& dataDirectory);
 
     // "nabrix-<uid>" in the temporary directory, created 0700. Another local user could

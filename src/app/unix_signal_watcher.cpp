@@ -1,4 +1,4 @@
-// Turns SIGTERM and SIGINT into an orderly quit through the event loop.
+// Turns SIGTERM, SIGINT and SIGHUP into an orderly quit through the event loop.
 #include "app/unix_signal_watcher.h"
 
 #include <QSocketNotifier>
@@ -38,12 +38,14 @@ UnixSignalWatcher::UnixSignalWatcher(QObject* parent)
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 UnixSignalWatcher::~UnixSignalWatcher()
 {
     signal(SIGTERM, SIG_DFL);
     signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
 }
 
 } // namespace nabrix

@@ -1,4 +1,4 @@
-// Turns SIGTERM and SIGINT into an orderly quit through the event loop.
+// Turns SIGTERM, SIGINT and SIGHUP into an orderly quit through the event loop.
 #pragma once
 
 #include <QObject>
@@ -10,7 +10,8 @@ namespace nabrix {
 class UnixSignalWatcher : public QObject {
     Q_OBJECT
 public:
-    // Installs handlers for SIGTERM and SIGINT; one watcher per process.
+    // Installs handlers for SIGTERM, SIGINT and SIGHUP (the session or terminal went away:
+    // no reason to lose the socket's clean removal or unsaved changes); one per process.
     explicit UnixSignalWatcher(QObject* parent = nullptr);
     ~UnixSignalWatcher() override;
 

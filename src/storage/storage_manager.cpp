@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -77,12 +79,29 @@ std::string idParameter(const QUuid& id)
     return idText(id).toStdString();
 }
 
+// Empty when `path` is absent or a plain file. A symbolic link would let SQLite create,
+// rewrite or narrow whatever it points to (another history, a file of someone else's).
+QString refusedEntry(const QString& path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT
+                   ? QString()
+                   : QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("%1 is a symbolic link").arg(path);
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    return {};
+}
+
 // Creates the file with owner-only permissions before SQLite sees it; SQLite then gives
-// its -wal and -shm files the same permissions.
+// its -wal and -shm files the same permissions. Never through a link, even a dangling one.
 bool createPrivateFile(const QString& filePath, QString& error)
 {
     const QByteArray path = QFile::encodeName(filePath);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = QStringLiteral("%1: %2").arg(filePath, QString::fromLocal8Bit(strerror(errno)));
         return false;
@@ -91,13 +110,18 @@ bool createPrivateFile(const QString& filePath, QString& error)
     return true;
 }
 
-// Takes group and other permissions away from `path`, when it has any.
-void narrowToOwner(const QString& path)
+// Takes group and other permissions away from `path`, when it has any. `openFlags` say
+// whether a link may be followed.
+void narrowToOwner(const QString& path, int openFlags)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | openFlags);
+    if (fd < 0)
+        return;
     struct stat info = {};
-    if (::stat(name.constData(), &info) == 0 && (info.st_mode & 077) != 0)
-        ::chmod(name.constData(), info.st_mode & 0700);
+    if (::fstat(fd, &info) == 0 && (info.st_mode & 077) != 0)
+        ::fchmod(fd, info.st_mode & 0700);
+    ::close(fd);
 }
 
 // Empty when the database holds this schema; creates it in an empty database.
@@ -168,11 +192,24 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         result.error = QStringLiteral("cannot create the directory %1").arg(directory);
         return result;
     }
+    // The data directory itself may be a link; the files in it may not.
+    for (const QString& path :
+         {filePath, filePath + QStringLiteral("-wal"), filePath + QStringLiteral("-shm"),
+          filePath + QStringLiteral("-journal")}) {
+        result.error = refusedEntry(path);
+        if (!result.error.isEmpty())
+            return result;
+    }
     if (!QFileInfo::exists(filePath) && !createPrivateFile(filePath, result.error))
         return result;
+    // SQLite refuses a link anywhere in the path when told not to follow one: it gets the
+    // directory already resolved.
+    const QString resolved =
+        QFileInfo(directory).canonicalFilePath() + u'/' + QFileInfo(filePath).fileName();
     try {
-        auto db = std::make_unique<SQLite::Database>(QFile::encodeName(filePath).toStdString(),
-                                                     SQLite::OPEN_READWRITE, busyTimeoutMs);
+        auto db = std::make_unique<SQLite::Database>(QFile::encodeName(resolved).toStdString(),
+                                                     SQLite::OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                                                     busyTimeoutMs);
         // SQLite quietly opens for reading only where it may not write (a read-only mount
         // with the log files of an earlier run in place); such a history would never save.
         if (sqlite3_db_readonly(db->getHandle(), "main") == 1) {
@@ -185,9 +222,10 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
             return result;
         // A history copied or restored by hand may be readable by others; SQLite gives its
         // log files the history's mode. Only a file known to be ours is changed.
-        for (const QString& path : {directory, filePath, filePath + QStringLiteral("-wal"),
-                                    filePath + QStringLiteral("-shm")})
-            narrowToOwner(path);
+        narrowToOwner(directory, O_DIRECTORY);
+        for (const QString& path :
+             {filePath, filePath + QStringLiteral("-wal"), filePath + QStringLiteral("-shm")})
+            narrowToOwner(path, O_NOFOLLOW);
         db->exec("PRAGMA journal_mode = WAL");
         db->exec("PRAGMA synchronous = NORMAL");
         db->exec("PRAGMA foreign_keys = ON");
@@ -487,8 +525,9 @@ bool StorageManager::save()
         }
         transaction.commit();
         committed = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The transaction rolled back as a whole; everything stays pending for the next save.
+        m_lastSaveError = QString::fromUtf8(e.what());
     }
     if (bulk)
         setBulkDeletion(*m_db, false);
@@ -497,6 +536,7 @@ bool StorageManager::save()
         return false;
     }
     m_pending.clear();
+    m_lastSaveError.clear();
     m_retryTimer.stop();
     if (bulk) {
         m_compactionOwed = true;
@@ -568,7 +608,14 @@ void StorageManager::purgeExpired(int retentionDays)
     if (retentionDays < 1)
         return;
     // Calendar days in local time: across a daylight-saving change a day is not 86 400 s.
-    const QDateTime cutoff = m_clock().addDays(-retentionDays);
+    // Qt's local-time arithmetic wraps far before the first year of the calendar (half a
+    // billion days back lands in the future, and would empty the history): such a cut-off
+    // counts as no date at all.
+    const QDateTime now = m_clock();
+    const QDate cutoffDate = now.date().addDays(-qint64(retentionDays));
+    if (!cutoffDate.isValid() || cutoffDate < QDate(1, 1, 1))
+        return;
+    const QDateTime cutoff = now.addDays(-retentionDays);
     if (!cutoff.isValid())
         return;
     deleteItemsBefore(cutoff);

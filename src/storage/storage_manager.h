@@ -58,6 +58,9 @@ public:
     bool save();
     static constexpr std::chrono::seconds retryInterval{5};
     bool hasPendingChanges() const { return !m_pending.empty(); }
+    qsizetype pendingChangeCount() const { return qsizetype(m_pending.size()); }
+    // Why the last save failed (SQLite's words); empty after a save that succeeded.
+    QString lastSaveError() const { return m_lastSaveError; }
     QString filePath() const { return m_filePath; }
 
 Q_SIGNALS:
@@ -98,6 +101,7 @@ private:
     Clock m_clock;
     std::vector<Change> m_pending;
     QTimer m_retryTimer;
+    QString m_lastSaveError;
     // A bulk deletion committed without zeroing its pages; they leave the file only when
     // it is rewritten.
     bool m_compactionOwed = false;

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <cerrno>
@@ -140,6 +141,30 @@ private Q_SLOTS:
         QCOMPARE(db.execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
         expected.append(QStringLiteral("after"));
         QCOMPARE(storedTexts(home.historyPath()), expected);
+    }
+
+    void changesStillHeldAtQuitAreCounted()
+    {
+        TestHome home;
+        const QString data = home.path() + QStringLiteral("/data");
+        QVERIFY(QDir().mkpath(data));
+        QString error;
+        const auto mount = MountPoint::tmpfs(data, 1024, error);
+        NABRIX_REQUIRE_MOUNT(mount, error);
+        FakePlatform platform;
+        AppModel model(home.openStorage(m_clock.clock()), home.loadSettings(), platform.services,
+                       m_clock.clock());
+        model.start();
+        QCOMPARE(fillUp(data + QStringLiteral("/filler")), ENOSPC);
+        for (int i = 1; i <= 3; ++i)
+            capture(model, QStringLiteral("while full %1").arg(i), 100 * kib);
+        QVERIFY(model.storage().hasPendingChanges());
+
+        // Quitting tries them once more; what still cannot be written is lost, and said so.
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^nabrix: 3 changes to the history "
+                                                               "could not be saved: .*full")));
+        model.stop();
     }
 
     void fullDiskAtStart()

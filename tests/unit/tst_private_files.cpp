@@ -5,6 +5,7 @@
 #include "storage/storage_manager.h"
 #include "test_environment.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +37,20 @@ QStringList filesContaining(const QString& folder, const QByteArray& text)
             found.append(name);
     }
     return found;
+}
+
+// Each file in `folder`: its name, mode and a digest of its bytes.
+QStringList filesWithModes(const QString& folder)
+{
+    QStringList files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(folder + u'/' + name);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
+        files.append(
+            name + u' ' + modeOf(file.fileName()) + u' ' +
+            QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex()));
+    }
+    return files;
 }
 
 // Sets the umask for one scope.
@@ -111,6 +126,67 @@ private Q_SLOTS:
         QVERIFY(::chmod(QFile::encodeName(history).constData(), 0644) == 0);
         QVERIFY(!StorageManager::open(history).storage);
         QCOMPARE(modeOf(history), QStringLiteral("644"));
+    }
+
+    void linkedHistoryFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("opens");
+        const QString history = QStringLiteral("history.sqlite3");
+        QTest::newRow("history to an empty file") << history << QStringLiteral("empty") << false;
+        QTest::newRow("history to another history")
+            << history << QStringLiteral("other.sqlite3") << false;
+        QTest::newRow("dangling history") << history << QStringLiteral("missing") << false;
+        QTest::newRow("log") << QStringLiteral("history.sqlite3-wal") << QStringLiteral("empty")
+                             << false;
+        QTest::newRow("log index")
+            << QStringLiteral("history.sqlite3-shm") << QStringLiteral("empty") << false;
+        QTest::newRow("rollback journal")
+            << QStringLiteral("history.sqlite3-journal") << QStringLiteral("empty") << false;
+        // A data directory kept elsewhere (another disk, a synchronised folder) is fine.
+        QTest::newRow("data directory") << QString() << QString() << true;
+    }
+    // Whatever a link in the data directory points to is never created, changed or narrowed.
+    void linkedHistoryFilesAreRefused()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        QFETCH(bool, opens);
+        TestHome home;
+        const QString history = home.historyPath();
+        const QString folder = QFileInfo(history).absolutePath();
+        const QString elsewhere = home.path() + QStringLiteral("/elsewhere");
+        QVERIFY(QDir().mkpath(elsewhere));
+        {
+            auto other = StorageManager::open(elsewhere + QStringLiteral("/other.sqlite3"));
+            QVERIFY2(other.storage, qPrintable(other.error));
+            other.storage->insert(makeClipItem(QDateTime::currentDateTime()), "other");
+        }
+        QFile empty(elsewhere + QStringLiteral("/empty"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        for (const QString& name : QDir(elsewhere).entryList(QDir::Files))
+            QCOMPARE(::chmod(QFile::encodeName(elsewhere + u'/' + name).constData(), 0644), 0);
+        if (link.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
+            QVERIFY(QFile::link(elsewhere, folder));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::link(elsewhere + u'/' + target, folder + u'/' + link));
+        }
+        const QStringList before = filesWithModes(elsewhere);
+
+        const auto opened = StorageManager::open(history);
+        QCOMPARE(bool(opened.storage), opens);
+        if (opens) {
+            opened.storage->insert(makeClipItem(QDateTime::currentDateTime()), "x");
+            QVERIFY(!opened.storage->hasPendingChanges());
+            QCOMPARE(modeOf(elsewhere + QStringLiteral("/history.sqlite3")), QStringLiteral("600"));
+            return;
+        }
+        QCOMPARE(filesWithModes(elsewhere), before);
+        QVERIFY2(opened.error.contains(link), qPrintable(opened.error));
     }
 
     void deletedEntryLeavesNoTraceInTheStoreFiles_data()

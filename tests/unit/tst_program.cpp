@@ -1,16 +1,20 @@
-// The nabrix program as a user starts it: fatal store errors and private files.
+// The nabrix program as a user starts it: fatal errors, private files, an orderly quit.
+#include "app/text_catalogue.h"
 #include "mount_point.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
+#include "views/fatal_error_dialog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <csignal>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -52,6 +56,8 @@ class TestProgram : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
+
     void unusableHistoryStopsWithTheFatalMessage_data()
     {
         QTest::addColumn<QString>("fault");
@@ -118,13 +124,80 @@ private Q_SLOTS:
         QCOMPARE(snapshot(folder), before);
     }
 
-    void startsWithPrivateFilesAndQuitsOnTerm()
+    // Started from the desktop nobody reads standard error: the dialog says it all.
+    void fatalStoreDialogNamesTheProblemAndTheFile()
     {
+        const QString message = QStringLiteral("No se pudo crear el contenedor de datos: file is "
+                                               "not a database");
+        const QString file = QStringLiteral("/home/ana/.local/share/nabrix/history.sqlite3");
+        const auto dialog = makeFatalStoreErrorDialog(message, file);
+        const QString shown = dialog->text() + u'\n' + dialog->informativeText();
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY2(shown.contains(file), qPrintable(shown));
+        QCOMPARE(dialog->buttons().size(), 1);
+        // Only a platform with a screen can show it; headless ones would wait forever.
+        QCOMPARE(windowsCanBeShown(), false);
+    }
+
+    void withoutADisplayStopsWithAMessage_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("waylandDisplay");
+        QTest::newRow("nothing set") << QString() << QStringList() << QString();
+        QTest::newRow("X11 asked for") << QStringLiteral("xcb") << QStringList() << QString();
+        QTest::newRow("X11 asked for on the command line")
+            << QStringLiteral("offscreen") << QStringList({"-platform", "xcb"}) << QString();
+        // Nabrix needs X11 even there, and a session without XWayland has none.
+        QTest::newRow("Wayland without XWayland")
+            << QString() << QStringList() << QStringLiteral("wayland-1");
+    }
+    void withoutADisplayStopsWithAMessage()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, waylandDisplay);
         QTemporaryDir home;
+        QProcessEnvironment env = environmentFor(home);
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        if (!waylandDisplay.isEmpty())
+            env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
+
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(NABRIX_BINARY), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        const QString error = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(error));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(error.contains(QStringLiteral("display was found")), qPrintable(error));
+        // It stopped before touching anything.
+        QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/data")));
+    }
+
+    void startsWithPrivateFilesAndQuitsCleanly_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("terminate") << int(SIGTERM);
+        // Sent when the session or the terminal it was started from ends.
+        QTest::newRow("hang-up") << int(SIGHUP);
+    }
+    void startsWithPrivateFilesAndQuitsCleanly()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir home;
+        const QString runtime = home.path() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcessEnvironment env = environmentFor(home);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // Whatever the umask the user runs it under.
         const mode_t umask = ::umask(0);
         QProcess program;
-        program.setProcessEnvironment(environmentFor(home));
+        program.setProcessEnvironment(env);
         program.start(QStringLiteral(NABRIX_BINARY), {});
         const bool started = program.waitForStarted();
         ::umask(umask);
@@ -139,15 +212,20 @@ private Q_SLOTS:
         }
         QVERIFY(privateOnly(folder));
         QVERIFY(privateOnly(home.path() + QStringLiteral("/data")));
+        const QStringList socketFilter{QStringLiteral("nabrix-*")};
+        QCOMPARE(QDir(runtime).entryList(socketFilter, QDir::System).size(), 1);
         QTest::qWait(300);
-        program.terminate();
+        QCOMPARE(::kill(program.processId(), signal), 0);
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(privateOnly(history));
         QVERIFY(privateOnly(folder));
+        // An orderly end: the socket is gone and the history closed (its log folded in).
+        QCOMPARE(QDir(runtime).entryList(socketFilter, QDir::System), QStringList());
+        QVERIFY(!QFile::exists(history + QStringLiteral("-wal")));
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgram)
+QTEST_MAIN(TestProgram)
 #include "tst_program.moc"

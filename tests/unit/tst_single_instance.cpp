@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMutex>
 #include <QSignalSpy>
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <latch>
 #include <memory>
@@ -43,6 +45,50 @@ bool leaveStaleSocket(const QString& path)
     ::close(fd);
     return bound && QFileInfo(path).exists();
 }
+
+// A listening socket whose queue of connections not yet accepted is full.
+class FullListener {
+public:
+    explicit FullListener(const QString& path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        sockaddr_un address{};
+        if (name.size() >= qsizetype(sizeof(address.sun_path)))
+            return;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, name.constData(), name.size());
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_listener < 0 ||
+            ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+            ::listen(m_listener, 0) != 0)
+            return;
+        while (m_clients.size() < 16) {
+            const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            m_clients.push_back(client);
+            if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) !=
+                0) {
+                m_full = errno == EAGAIN;
+                return;
+            }
+        }
+    }
+    ~FullListener()
+    {
+        for (const int fd : m_clients)
+            ::close(fd);
+        if (m_listener >= 0)
+            ::close(m_listener);
+    }
+    FullListener(const FullListener&) = delete;
+    FullListener& operator=(const FullListener&) = delete;
+
+    bool isFull() const { return m_full; }
+
+private:
+    int m_listener = -1;
+    std::vector<int> m_clients;
+    bool m_full = false;
+};
 
 bool somebodyAnswers(const QString& path)
 {
@@ -89,6 +135,29 @@ class TestSingleInstance : public QObject {
     QString ownPrivateDirectory() const
     {
         return m_dir->filePath(QStringLiteral("nabrix-") + QString::number(::getuid()));
+    }
+
+    // Gives `place` the unsafe shape `kind` names: a mode, "symlink", "file" or "foreign".
+    void makeUnsafe(const QString& place, const QString& kind)
+    {
+        const QByteArray name = QFile::encodeName(place);
+        if (kind == QStringLiteral("symlink")) {
+            const QString target = m_dir->filePath(QStringLiteral("elsewhere"));
+            QVERIFY(QDir().mkdir(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(QFile::link(target, place));
+        } else if (kind == QStringLiteral("file")) {
+            QFile file(place);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QCOMPARE(::mkdir(name.constData(), 0700), 0);
+            if (kind == QStringLiteral("foreign")) {
+                // Only root can give a directory away.
+                QVERIFY2(::chown(name.constData(), 65534, 65534) == 0,
+                         "handing a directory to another user needs root");
+            } else {
+                QCOMPARE(::chmod(name.constData(), kind.toUInt(nullptr, 8)), 0);
+            }
+        }
     }
 
 private Q_SLOTS:
@@ -146,11 +215,29 @@ private Q_SLOTS:
         QCOMPARE(next.claim(), ClaimResult::Listening);
     }
 
-    void unusableDirectoryRunsWithoutTheGuard()
+    void unreachableSocketRunsWithoutTheGuard_data()
     {
-        SingleInstance instance(m_dir->filePath(QStringLiteral("missing/instance")));
+        QTest::addColumn<bool>("listenerThere");
+        QTest::newRow("missing directory") << false;
+        // Connections queue up to the listen backlog and no further.
+        QTest::newRow("listener that lets nobody in") << true;
+    }
+
+    void unreachableSocketRunsWithoutTheGuard()
+    {
+        QFETCH(bool, listenerThere);
+        const QString path =
+            listenerThere ? m_path : m_dir->filePath(QStringLiteral("missing/instance"));
+        std::unique_ptr<FullListener> listener;
+        if (listenerThere) {
+            listener = std::make_unique<FullListener>(path);
+            QVERIFY(listener->isFull());
+        }
+        SingleInstance instance(path);
         QCOMPARE(instance.claim(), ClaimResult::Unavailable);
         QVERIFY(!instance.isListening());
+        if (listenerThere)
+            QVERIFY(QFileInfo(path).exists());
     }
 
     void onlyTheToggleRequestToggles_data()
@@ -182,7 +269,7 @@ private Q_SLOTS:
     void socketPathSeparatesHistoriesAndUsers()
     {
         const QString runtime = m_dir->filePath(QStringLiteral("runtime"));
-        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         ScopedEnvironment environment("XDG_RUNTIME_DIR", runtime.toUtf8());
 
         const QString path =
@@ -250,24 +337,9 @@ private Q_SLOTS:
         ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
         const QString place = ownPrivateDirectory();
         const QByteArray name = QFile::encodeName(place);
-        if (kind == QStringLiteral("symlink")) {
-            const QString target = m_dir->filePath(QStringLiteral("elsewhere"));
-            QVERIFY(QDir().mkdir(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-            QVERIFY(QFile::link(target, place));
-        } else if (kind == QStringLiteral("file")) {
-            QFile file(place);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        } else {
-            QCOMPARE(::mkdir(name.constData(), 0700), 0);
-            if (kind == QStringLiteral("foreign")) {
-                // Only root can give a directory away.
-                if (::geteuid() != 0)
-                    QSKIP("handing a directory to another user needs root");
-                QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
-            } else {
-                QCOMPARE(::chmod(name.constData(), kind.toUInt(nullptr, 8)), 0);
-            }
-        }
+        makeUnsafe(place, kind);
+        if (QTest::currentTestFailed())
+            return;
 
         QCOMPARE(SingleInstance::privateTemporaryDirectory(), QString());
         const QString path =
@@ -285,6 +357,41 @@ private Q_SLOTS:
             QCOMPARE(::lstat(name.constData(), &status), 0);
             QCOMPARE(status.st_mode & 0777, mode_t(0777));
         }
+    }
+
+    void unsafeRuntimeDirectoryIsPassedOver_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("open to everyone") << QStringLiteral("0777");
+        QTest::newRow("symlink to a private directory") << QStringLiteral("symlink");
+        QTest::newRow("another user's") << QStringLiteral("foreign");
+    }
+
+    // $XDG_RUNTIME_DIR comes from the environment; whoever can write there could pose as
+    // the running instance with a socket of their own.
+    void unsafeRuntimeDirectoryIsPassedOver()
+    {
+        QFETCH(QString, kind);
+        const QString data = QStringLiteral("/home/a/.local/share/nabrix");
+        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const QString socketName = [&data] {
+            ScopedEnvironment unset("XDG_RUNTIME_DIR", QByteArray());
+            return QFileInfo(SingleInstance::socketPathFor(data)).fileName();
+        }();
+        QVERIFY(!socketName.isEmpty());
+        const QString runtime = m_dir->filePath(QStringLiteral("runtime"));
+        makeUnsafe(runtime, kind);
+        if (QTest::currentTestFailed())
+            return;
+        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtime.toUtf8());
+        QLocalServer planted;
+        QVERIFY(planted.listen(runtime + u'/' + socketName));
+
+        const QString path = SingleInstance::socketPathFor(data);
+        QCOMPARE(QFileInfo(path).absolutePath(), ownPrivateDirectory());
+        SingleInstance instance(path);
+        QCOMPARE(instance.claim(), ClaimResult::Listening);
+        QVERIFY(!planted.waitForNewConnection(0));
     }
 
     void simultaneousStartsEndWithOneListener_data()

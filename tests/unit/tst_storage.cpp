@@ -177,6 +177,10 @@ private Q_SLOTS:
             << -5 << QStringList({"boundary", "before", "ancient"});
         QTest::newRow("thirty days keeps the boundary to the second")
             << 30 << QStringList({"boundary"});
+        // Cut-offs before any date the calendar holds must not wrap into the future.
+        for (const int days : {500000000, 1500000000, 2147483646, 2147483647})
+            QTest::addRow("%d days keeps everything", days)
+                << days << QStringList({"boundary", "before", "ancient"});
     }
     void purgeUsesCalendarDays()
     {
