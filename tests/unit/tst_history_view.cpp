@@ -262,6 +262,7 @@ private Q_SLOTS:
         v.add(QStringLiteral("keep me"));
         v.f.controller.showHistory();
         v.show();
+        v.f.controller.window = v.view.windowHandle();
         QVERIFY(v.f.model.hasKeyMonitor());
 
         QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
