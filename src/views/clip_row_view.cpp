@@ -7,6 +7,7 @@
 #include "storage/json_string_array.h"
 #include "storage/storage_manager.h"
 #include "views/application_icon_cache.h"
+#include "views/clip_detail_view.h"
 #include "views/clip_row_actions.h"
 #include "views/history_roles.h"
 #include "views/preview_cache.h"
@@ -207,6 +208,22 @@ ClipRowView::Content ClipRowView::content(const ClipItem& item, int row) const
     }
     }
     return c;
+}
+
+QString ClipRowView::accessibleName(const QModelIndex& index) const
+{
+    // Spoken names stay short: a long entry is read out from the detail page.
+    constexpr qsizetype spokenCharacters = 200;
+    const ClipItem item = itemAt(index);
+    const Content c = content(item, index.row());
+    QStringList parts;
+    if (c.masked)
+        parts.append(catalogue::text("history.masked"));
+    else if (const QString text = c.text.left(spokenCharacters).simplified(); !text.isEmpty())
+        parts.append(text);
+    parts.append(ClipDetailView::typeName(item.type));
+    parts.append(c.age);
+    return parts.join(QStringLiteral(", "));
 }
 
 QString ClipRowView::fileCountText(const QUuid& id) const

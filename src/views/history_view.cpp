@@ -12,6 +12,7 @@
 #include "views/history_footer.h"
 #include "views/history_list_model.h"
 #include "views/overlay_layer.h"
+#include "views/row_description_model.h"
 #include "views/search_bar.h"
 #include "views/theme.h"
 #include "views/time_range_menu.h"
@@ -127,8 +128,10 @@ QWidget* HistoryView::makeListPage()
     m_listView->viewport()->setAutoFillBackground(false);
     m_listView->setAutoFillBackground(false);
     m_listView->verticalScrollBar()->setStyleSheet(Theme::scrollBarStyleSheet());
-    m_listView->setModel(&m_list);
     m_rows = new ClipRowView(m_model, *m_listView, this);
+    auto* rows = new RowDescriptionModel(*m_rows, this);
+    rows->setSourceModel(&m_list);
+    m_listView->setModel(rows);
     m_listView->setItemDelegate(m_rows);
 
     m_emptyState = makeEmptyState();
@@ -301,7 +304,7 @@ void HistoryView::scrollToSelection()
     const std::optional<qsizetype> selected = m_model.selectedIndex();
     if (!selected || *selected >= m_list.rowCount())
         return;
-    const QModelIndex index = m_list.index(static_cast<int>(*selected), 0);
+    const QModelIndex index = m_listView->model()->index(static_cast<int>(*selected), 0);
     QScrollBar* bar = m_listView->verticalScrollBar();
     const QRect rect = m_listView->visualRect(index);
     if (!rect.isValid())

@@ -11,6 +11,7 @@
 #include "views/relative_age_formatter.h"
 #include "views/symbol_button.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QListView>
 #include <QMenu>
@@ -89,7 +90,7 @@ struct RowFixture {
     QModelIndex indexOf(const ClipItem& item) const
     {
         const std::optional<int> row = list.rowOf(item.id);
-        return row ? list.index(*row, 0) : QModelIndex();
+        return row ? view.listView()->model()->index(*row, 0) : QModelIndex();
     }
     ClipRowView::Content content(const ClipItem& item) const
     {
@@ -153,6 +154,45 @@ private Q_SLOTS:
         QCOMPARE(r.content(image).media, ClipRowView::Media::MaskedImage);
         r.f.model.toggleReveal(image);
         QCOMPARE(r.content(image).media, ClipRowView::Media::Thumbnail);
+    }
+
+    void screenReadersHearWhatARowHolds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<ClipType>("type");
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<bool>("revealed");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("text") << "two\nlines" << ClipType::Text << false << false
+                              << "two lines, Text, in 0 sec.";
+        QTest::newRow("masked") << "4111 1111 1111 1111" << ClipType::Text << true << false
+                                << "Hidden sensitive content, Text, in 0 sec.";
+        QTest::newRow("revealed") << "4111 1111 1111 1111" << ClipType::Text << true << true
+                                  << "4111 1111 1111 1111, Text, in 0 sec.";
+        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, in 0 sec.";
+        QTest::newRow("files") << "a.txt · b.txt" << ClipType::File << false << false
+                               << "a.txt · b.txt, File, in 0 sec.";
+    }
+    void screenReadersHearWhatARowHolds()
+    {
+        QFETCH(QString, text);
+        QFETCH(ClipType, type);
+        QFETCH(bool, sensitive);
+        QFETCH(bool, revealed);
+        QFETCH(QString, name);
+        RowFixture r;
+        r.view.setClock(r.f.clock.clock());
+        const ClipItem item = r.store(text, type, sensitive);
+        if (revealed)
+            r.f.model.toggleReveal(item);
+        r.view.refreshNow();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(r.view.listView());
+        QVERIFY(list);
+        QCOMPARE(list->childCount(), 1);
+        QAccessibleInterface* row = list->child(0);
+        QVERIFY(row);
+        QCOMPARE(row->role(), QAccessible::ListItem);
+        QCOMPARE(row->text(QAccessible::Name), name);
     }
 
     void buttonsDependOnTheRowsState_data()
