@@ -12,6 +12,7 @@
 #include "views/history_roles.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
+#include "views/styled_text.h"
 #include "views/theme.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -481,16 +482,24 @@ void ClipRowView::paintPreview(QPainter* painter, const QRect& area, const ClipI
         std::unique_ptr<QTextDocument> document(preview.document->clone());
         document->setDefaultFont(textFont());
         document->setDocumentMargin(0);
+        QTextOption wrapping = document->defaultTextOption();
+        wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document->setDefaultTextOption(wrapping);
         document->setTextWidth(block.width());
+        elideToLines(*document, 2);
+        // Styled lines can be a little taller than the row's font says (bold, other
+        // families, the document's leading): centre them in the preview's whole height,
+        // which the row's padding surrounds, rather than cutting their descenders.
+        const int height = static_cast<int>(std::ceil(document->size().height()));
+        const QRect shown(area.left(), area.top() + (area.height() - height) / 2, area.width(),
+                          height);
+        const QRect clip = shown.intersected(area.adjusted(0, -paddingY, 0, paddingY));
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Theme::primaryText());
-        const int lines =
-            static_cast<int>(wrappedLines(c.text, textFont(), block.width(), 2).size());
-        const QRect clip(block.topLeft(), QSize(block.width(), std::max(lines, 1) * textLine));
         painter->save();
         painter->setClipRect(clip);
-        painter->translate(clip.topLeft());
-        context.clip = QRectF(QPointF(0, 0), clip.size());
+        painter->translate(shown.topLeft());
+        context.clip = QRectF(clip.translated(-shown.topLeft()));
         document->documentLayout()->draw(painter, context);
         painter->restore();
         return;

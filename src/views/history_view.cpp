@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -35,6 +36,7 @@ namespace {
 // asks each of its rows for its height (and so for its text).
 constexpr int uniformHeightRows = 1000;
 constexpr std::chrono::milliseconds scrollDuration{150};
+constexpr int outlineWidth = 1;
 
 } // namespace
 
@@ -56,7 +58,9 @@ HistoryView::HistoryView(AppModel& model, QAbstractItemModel& list, QWidget* par
     , m_scrollAnimation(nullptr)
 {
     setObjectName(QStringLiteral("historyView"));
-    setFixedSize(contentSize);
+    // Short screens get a shorter window (HistoryWindow::sizeFor): the list gives way.
+    setFixedWidth(contentSize.width());
+    setMaximumHeight(contentSize.height());
     // Dark whatever the desktop's theme.
     setPalette(Theme::darkPalette());
     setAutoFillBackground(true);
@@ -64,7 +68,8 @@ HistoryView::HistoryView(AppModel& model, QAbstractItemModel& list, QWidget* par
     m_pages->addWidget(makeListPage());
     m_pages->addWidget(m_detailPage);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room for the outline (paintEvent).
+    layout->setContentsMargins(outlineWidth, outlineWidth, outlineWidth, outlineWidth);
     layout->setSpacing(0);
     layout->addWidget(m_pages);
 
@@ -372,6 +377,16 @@ void HistoryView::presentCustomRangeSheet()
     // The confirmation comes up once the sheet has gone.
     connect(sheet, &CustomRangeSheet::finished, this, &HistoryView::confirmPendingSelection);
     m_overlays->present(sheet);
+}
+
+void HistoryView::paintEvent(QPaintEvent*)
+{
+    // Without an outline the window's edge vanishes against a dark desktop.
+    QPainter painter(this);
+    QPainterPath outline;
+    outline.addRect(rect());
+    outline.addRect(rect().adjusted(outlineWidth, outlineWidth, -outlineWidth, -outlineWidth));
+    painter.fillPath(outline, Theme::separator());
 }
 
 void HistoryView::showEvent(QShowEvent* event)

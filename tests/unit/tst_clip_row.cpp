@@ -9,6 +9,7 @@
 #include "views/history_view.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
+#include "views/styled_text.h"
 #include "views/symbol_button.h"
 
 #include <QAccessible>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace nabrix;
 using namespace nabrix::testing;
@@ -461,6 +463,43 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines.last().endsWith(QChar(0x2026)));
         QVERIFY(QFontMetrics(QFont()).horizontalAdvance(lines.last()) <= 200);
+    }
+
+    // Styled previews are cut like plain ones: two lines, an ellipsis when text is left.
+    void styledPreviewKeepsTwoLines_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("shown");
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("short") << "<b>Big</b> words"
+                               << "Big words";
+        QTest::newRow("two paragraphs") << "<p>one</p><p>two</p>"
+                                        << "one\ntwo";
+        QTest::newRow("three paragraphs") << "<p>one</p><p>two</p><p>three</p>"
+                                          << "one\ntwo" + ellipsis;
+        QTest::newRow("long paragraph")
+            << "<b>Release</b> " + QStringLiteral("word ").repeated(60) << "";
+    }
+    void styledPreviewKeepsTwoLines()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, shown);
+        QTextDocument document;
+        document.setHtml(html);
+        document.setDocumentMargin(0);
+        document.setTextWidth(200);
+        elideToLines(document, 2);
+        int lines = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            lines += block.layout()->lineCount();
+        QVERIFY(lines <= 2);
+        if (!shown.isEmpty()) {
+            QCOMPARE(document.toPlainText(), shown);
+            return;
+        }
+        QCOMPARE(lines, 2);
+        QVERIFY(document.toPlainText().endsWith(QChar(0x2026)));
+        QVERIFY(document.toPlainText().startsWith(QLatin1String("Release word")));
     }
 
     void rowHeightsComeFromMetadata()
