@@ -177,6 +177,8 @@ int main(int argc, char* argv[])
     HistoryListModel list(model);
     HistoryView view(model, list);
     view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    // The picture shows the whole window, whatever height the screen would leave it.
+    view.setFixedSize(view.sizeHint());
     view.show();
     settle();
 

@@ -27,6 +27,10 @@
         <source>Sensitive</source>
         <translation>Sensitive</translation>
     </message>
+    <message id="history.masked">
+        <source>Hidden sensitive content</source>
+        <translation>Hidden sensitive content</translation>
+    </message>
     <message id="history.settings">
         <source>Settings…</source>
         <translation>Settings…</translation>

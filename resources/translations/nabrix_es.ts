@@ -27,6 +27,10 @@
         <source>Sensitive</source>
         <translation>Confidencial</translation>
     </message>
+    <message id="history.masked">
+        <source>Hidden sensitive content</source>
+        <translation>Contenido confidencial oculto</translation>
+    </message>
     <message id="history.settings">
         <source>Settings…</source>
         <translation>Ajustes…</translation>

@@ -155,9 +155,12 @@ void AppModel::deleteHighlighted()
 
 void AppModel::deleteChecked()
 {
-    m_storage->deleteItems(checkedVisibleItems());
+    const QList<ClipItem> checked = checkedVisibleItems();
+    // Reset before deleting: the shorter list arrives through the store's change signal,
+    // whenever the store gets to it, and its hand-over highlights the first row again.
     setSelectedItemIDs({});
     setSelectedIndex(std::nullopt);
+    m_storage->deleteItems(checked);
 }
 
 void AppModel::clearAll()
@@ -184,10 +187,11 @@ void AppModel::deleteOlderThan(double seconds)
         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(cutoffMs)));
     if (!cutoff.isValid())
         return;
-    m_storage->deleteItemsBefore(cutoff);
+    // Reset first, as deleteChecked() does: the shorter list comes after.
     setSelectedItemIDs({});
     setSelectedIndex(std::nullopt);
     setDetailItem(std::nullopt);
+    m_storage->deleteItemsBefore(cutoff);
 }
 
 } // namespace nabrix

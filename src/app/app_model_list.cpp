@@ -2,6 +2,7 @@
 #include "app/app_model.h"
 
 #include "app/key_monitor.h"
+#include "app/status_item_controller.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -33,10 +34,14 @@ void AppModel::installKeyMonitor()
 {
     if (m_keyMonitor)
         return;
-    m_keyMonitor =
-        std::make_unique<KeyMonitor>([model = QPointer<AppModel>(this)](const QKeyEvent& event) {
-            return model && model->handleKeyEvent(event);
-        });
+    const QPointer<AppModel> model(this);
+    m_keyMonitor = std::make_unique<KeyMonitor>(
+        [model]() -> QWindow* {
+            if (!model || model->m_statusItemController == nullptr)
+                return nullptr;
+            return model->m_statusItemController->presentedWindow();
+        },
+        [model](const QKeyEvent& event) { return model && model->handleKeyEvent(event); });
 }
 
 void AppModel::removeKeyMonitor()

@@ -53,10 +53,16 @@ void HistoryWindow::hideEvent(QHideEvent* event)
         Q_EMIT closed();
 }
 
+QSize HistoryWindow::sizeFor(const QRect& available)
+{
+    return {contentSize.width(), std::min(contentSize.height(), available.height())};
+}
+
 QPoint HistoryWindow::popoverPosition(const QRect& icon, const QRect& available)
 {
-    const int width = contentSize.width();
-    const int height = contentSize.height();
+    const QSize size = sizeFor(available);
+    const int width = size.width();
+    const int height = size.height();
     int x = icon.center().x() - width / 2;
     // Trays at the bottom of the screen open upwards.
     const bool iconAtBottom = icon.center().y() > available.center().y();
@@ -68,8 +74,9 @@ QPoint HistoryWindow::popoverPosition(const QRect& icon, const QRect& available)
 
 QPoint HistoryWindow::panelPosition(const QPoint& pointer, const QRect& available)
 {
-    const int width = contentSize.width();
-    const int height = contentSize.height();
+    const QSize size = sizeFor(available);
+    const int width = size.width();
+    const int height = size.height();
     // The right edge 24 px right of the pointer, the top edge 12 px below it...
     int x = pointer.x() - width + 24;
     int y = pointer.y() + 12;

@@ -30,6 +30,9 @@ public:
     void setBehavior(Behavior behavior) { m_behavior = behavior; }
     Behavior behavior() const { return m_behavior; }
 
+    // The content size, or as much of its height as a short screen has: the list inside
+    // scrolls, and the footer stays on the screen.
+    static QSize sizeFor(const QRect& available);
     // Below (or above) the tray icon's rectangle, inside the screen that holds it.
     static QPoint popoverPosition(const QRect& iconGeometry, const QRect& available);
     // Hanging below the pointer, mostly to its left, moved just enough to be fully visible.

@@ -1,25 +1,31 @@
-// Sees key presses addressed to our own windows before any widget does.
+// Sees key presses addressed to the history window before any widget does.
 #pragma once
 
 #include <QObject>
 #include <functional>
 
 class QKeyEvent;
+class QWindow;
 
 namespace nabrix {
 
 class KeyMonitor : public QObject {
     Q_OBJECT
 public:
-    // `handler` returns true to consume the key.
-    explicit KeyMonitor(std::function<bool(const QKeyEvent&)> handler, QObject* parent = nullptr);
+    using Handler = std::function<bool(const QKeyEvent&)>;
+    using WindowProvider = std::function<QWindow*()>;
+
+    // `handler` returns true to consume the key. It sees only the presses that the window
+    // given by `keyWindow` receives, and none while a menu of the program is open.
+    KeyMonitor(WindowProvider keyWindow, Handler handler, QObject* parent = nullptr);
     ~KeyMonitor() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::function<bool(const QKeyEvent&)> m_handler;
+    WindowProvider m_keyWindow;
+    Handler m_handler;
 };
 
 } // namespace nabrix

@@ -132,11 +132,14 @@ void TrayStatusItemController::showPopover(const QRect& iconGeometry)
     m_shownAsPopover = true;
     // Some trays (StatusNotifierItem hosts) report no geometry: open at the pointer then.
     if (iconGeometry.isValid() && !iconGeometry.isEmpty()) {
-        history.move(HistoryWindow::popoverPosition(iconGeometry,
-                                                    availableGeometryAt(iconGeometry.center())));
+        const QRect available = availableGeometryAt(iconGeometry.center());
+        history.setFixedSize(HistoryWindow::sizeFor(available));
+        history.move(HistoryWindow::popoverPosition(iconGeometry, available));
     } else {
         const QPoint pointer = QCursor::pos();
-        history.move(HistoryWindow::panelPosition(pointer, availableGeometryAt(pointer)));
+        const QRect available = availableGeometryAt(pointer);
+        history.setFixedSize(HistoryWindow::sizeFor(available));
+        history.move(HistoryWindow::panelPosition(pointer, available));
     }
     present();
 }
@@ -147,7 +150,9 @@ void TrayStatusItemController::showFloatingPanel()
     history.setBehavior(HistoryWindow::Behavior::Persistent);
     m_shownAsPopover = false;
     const QPoint pointer = QCursor::pos();
-    history.move(HistoryWindow::panelPosition(pointer, availableGeometryAt(pointer)));
+    const QRect available = availableGeometryAt(pointer);
+    history.setFixedSize(HistoryWindow::sizeFor(available));
+    history.move(HistoryWindow::panelPosition(pointer, available));
     present();
 }
 

@@ -7,10 +7,12 @@
 #include "storage/json_string_array.h"
 #include "storage/storage_manager.h"
 #include "views/application_icon_cache.h"
+#include "views/clip_detail_view.h"
 #include "views/clip_row_actions.h"
 #include "views/history_roles.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
+#include "views/styled_text.h"
 #include "views/theme.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -207,6 +209,22 @@ ClipRowView::Content ClipRowView::content(const ClipItem& item, int row) const
     }
     }
     return c;
+}
+
+QString ClipRowView::accessibleName(const QModelIndex& index) const
+{
+    // Spoken names stay short: a long entry is read out from the detail page.
+    constexpr qsizetype spokenCharacters = 200;
+    const ClipItem item = itemAt(index);
+    const Content c = content(item, index.row());
+    QStringList parts;
+    if (c.masked)
+        parts.append(catalogue::text("history.masked"));
+    else if (const QString text = c.text.left(spokenCharacters).simplified(); !text.isEmpty())
+        parts.append(text);
+    parts.append(ClipDetailView::typeName(item.type));
+    parts.append(c.age);
+    return parts.join(QStringLiteral(", "));
 }
 
 QString ClipRowView::fileCountText(const QUuid& id) const
@@ -464,16 +482,24 @@ void ClipRowView::paintPreview(QPainter* painter, const QRect& area, const ClipI
         std::unique_ptr<QTextDocument> document(preview.document->clone());
         document->setDefaultFont(textFont());
         document->setDocumentMargin(0);
+        QTextOption wrapping = document->defaultTextOption();
+        wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document->setDefaultTextOption(wrapping);
         document->setTextWidth(block.width());
+        elideToLines(*document, 2);
+        // Styled lines can be a little taller than the row's font says (bold, other
+        // families, the document's leading): centre them in the preview's whole height,
+        // which the row's padding surrounds, rather than cutting their descenders.
+        const int height = static_cast<int>(std::ceil(document->size().height()));
+        const QRect shown(area.left(), area.top() + (area.height() - height) / 2, area.width(),
+                          height);
+        const QRect clip = shown.intersected(area.adjusted(0, -paddingY, 0, paddingY));
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Theme::primaryText());
-        const int lines =
-            static_cast<int>(wrappedLines(c.text, textFont(), block.width(), 2).size());
-        const QRect clip(block.topLeft(), QSize(block.width(), std::max(lines, 1) * textLine));
         painter->save();
         painter->setClipRect(clip);
-        painter->translate(clip.topLeft());
-        context.clip = QRectF(QPointF(0, 0), clip.size());
+        painter->translate(shown.topLeft());
+        context.clip = QRectF(clip.translated(-shown.topLeft()));
         document->documentLayout()->draw(painter, context);
         painter->restore();
         return;

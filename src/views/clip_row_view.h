@@ -74,6 +74,8 @@ public:
     bool uniformHeights() const { return m_uniformHeights; }
 
     Content content(const QModelIndex& index) const;
+    // What a screen reader says for the row: its text (or that it is hidden), type and age.
+    QString accessibleName(const QModelIndex& index) const;
     static QList<Button> buttons(const ClipItem& item, bool selecting, bool hovering,
                                  bool revealed);
     static QString maskText();

@@ -17,7 +17,7 @@ Divider::Divider(QWidget* parent)
 void Divider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Theme::white(0.1));
+    painter.fillRect(rect(), Theme::separator());
 }
 
 } // namespace nabrix

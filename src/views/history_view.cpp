@@ -12,6 +12,7 @@
 #include "views/history_footer.h"
 #include "views/history_list_model.h"
 #include "views/overlay_layer.h"
+#include "views/row_description_model.h"
 #include "views/search_bar.h"
 #include "views/theme.h"
 #include "views/time_range_menu.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -34,6 +36,7 @@ namespace {
 // asks each of its rows for its height (and so for its text).
 constexpr int uniformHeightRows = 1000;
 constexpr std::chrono::milliseconds scrollDuration{150};
+constexpr int outlineWidth = 1;
 
 } // namespace
 
@@ -55,7 +58,9 @@ HistoryView::HistoryView(AppModel& model, QAbstractItemModel& list, QWidget* par
     , m_scrollAnimation(nullptr)
 {
     setObjectName(QStringLiteral("historyView"));
-    setFixedSize(contentSize);
+    // Short screens get a shorter window (HistoryWindow::sizeFor): the list gives way.
+    setFixedWidth(contentSize.width());
+    setMaximumHeight(contentSize.height());
     // Dark whatever the desktop's theme.
     setPalette(Theme::darkPalette());
     setAutoFillBackground(true);
@@ -63,7 +68,8 @@ HistoryView::HistoryView(AppModel& model, QAbstractItemModel& list, QWidget* par
     m_pages->addWidget(makeListPage());
     m_pages->addWidget(m_detailPage);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room for the outline (paintEvent).
+    layout->setContentsMargins(outlineWidth, outlineWidth, outlineWidth, outlineWidth);
     layout->setSpacing(0);
     layout->addWidget(m_pages);
 
@@ -127,8 +133,10 @@ QWidget* HistoryView::makeListPage()
     m_listView->viewport()->setAutoFillBackground(false);
     m_listView->setAutoFillBackground(false);
     m_listView->verticalScrollBar()->setStyleSheet(Theme::scrollBarStyleSheet());
-    m_listView->setModel(&m_list);
     m_rows = new ClipRowView(m_model, *m_listView, this);
+    auto* rows = new RowDescriptionModel(*m_rows, this);
+    rows->setSourceModel(&m_list);
+    m_listView->setModel(rows);
     m_listView->setItemDelegate(m_rows);
 
     m_emptyState = makeEmptyState();
@@ -307,7 +315,7 @@ void HistoryView::scrollToSelection()
     const std::optional<qsizetype> selected = m_model.selectedIndex();
     if (!selected || *selected >= m_list.rowCount())
         return;
-    const QModelIndex index = m_list.index(static_cast<int>(*selected), 0);
+    const QModelIndex index = m_listView->model()->index(static_cast<int>(*selected), 0);
     QScrollBar* bar = m_listView->verticalScrollBar();
     const QRect rect = m_listView->visualRect(index);
     if (!rect.isValid())
@@ -375,6 +383,16 @@ void HistoryView::presentCustomRangeSheet()
     // The confirmation comes up once the sheet has gone.
     connect(sheet, &CustomRangeSheet::finished, this, &HistoryView::confirmPendingSelection);
     m_overlays->present(sheet);
+}
+
+void HistoryView::paintEvent(QPaintEvent*)
+{
+    // Without an outline the window's edge vanishes against a dark desktop.
+    QPainter painter(this);
+    QPainterPath outline;
+    outline.addRect(rect());
+    outline.addRect(rect().adjusted(outlineWidth, outlineWidth, -outlineWidth, -outlineWidth));
+    painter.fillPath(outline, Theme::separator());
 }
 
 void HistoryView::showEvent(QShowEvent* event)

@@ -58,6 +58,7 @@ public:
     const std::optional<TimeRangeSelection>& pendingSelection() const { return m_pendingSelection; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

@@ -1,10 +1,13 @@
 // Character-format rewrites over a whole QTextDocument.
 #include "views/styled_text.h"
 
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextLayout>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -80,6 +83,44 @@ void dropFontSizes(QTextDocument& document)
         format.clearProperty(QTextFormat::FontPixelSize);
         return true;
     });
+}
+
+void elideToLines(QTextDocument& document, int maxLines)
+{
+    // Lays the document out, so that its blocks know their lines.
+    document.size();
+    int linesBefore = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        const int lines = layout->lineCount();
+        if (linesBefore + lines < maxLines) {
+            linesBefore += lines;
+            continue;
+        }
+        if (linesBefore + lines == maxLines && !block.next().isValid())
+            return;
+        const QTextLine last = layout->lineAt(maxLines - linesBefore - 1);
+        const QString ellipsis(QChar(0x2026));
+        QTextCursor cursor(&document);
+        const int lineStart = block.position() + last.textStart();
+        const int lineEnd = lineStart + last.textLength();
+        cursor.setPosition(lineEnd);
+        const QFont font = cursor.charFormat().font().resolve(document.defaultFont());
+        const qreal room = document.textWidth() - QFontMetricsF(font).horizontalAdvance(ellipsis);
+        int cut = block.position() + last.xToCursor(room, QTextLine::CursorBetweenCharacters);
+        cut = std::clamp(cut, lineStart, lineEnd);
+        // The nearest position may lie just past the room.
+        while (cut > lineStart && last.cursorToX(cut - block.position()) > room)
+            --cut;
+        while (cut > lineStart && document.characterAt(cut - 1).isSpace())
+            --cut;
+        cursor.setPosition(cut);
+        const QTextCharFormat format = cursor.charFormat();
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.insertText(ellipsis, format);
+        return;
+    }
 }
 
 } // namespace nabrix

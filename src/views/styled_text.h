@@ -13,5 +13,8 @@ void adaptForDarkBackground(QTextDocument& document);
 void usePointsAsPixels(QTextDocument& document);
 // Sizes go, so that a one-line preview uses the row's font whatever the document says.
 void dropFontSizes(QTextDocument& document);
+// Cuts a document, laid out at its text width, to its first `maxLines` lines; when text is
+// cut, the last line ends in an ellipsis in the format of the text before it.
+void elideToLines(QTextDocument& document, int maxLines);
 
 } // namespace nabrix

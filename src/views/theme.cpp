@@ -115,6 +115,11 @@ QColor Theme::destructive()
     return QColor(0xff, 0x45, 0x3a);
 }
 
+QColor Theme::separator()
+{
+    return withAlpha(Qt::white, 0.1);
+}
+
 QColor Theme::white(qreal opacity)
 {
     return withAlpha(Qt::white, opacity);

@@ -30,6 +30,8 @@ public:
     static QColor green();
     static QColor orange();
     static QColor destructive();
+    // Lines between the parts of the history window, and its outline.
+    static QColor separator();
     // Plain white or black at `opacity` (0 to 1), the overlays drawn on the dark window.
     static QColor white(qreal opacity);
     static QColor black(qreal opacity);

@@ -2,6 +2,7 @@
 #include "capture/clipboard_observer.h"
 #include "capture/file_list.h"
 #include "model_fixture.h"
+#include "views/history_list_model.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -240,6 +241,37 @@ private Q_SLOTS:
         QVERIFY(!f.model.detailItem());
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
         QVERIFY(f.model.isSelecting());
+    }
+
+    // The history list follows the store by its change signals, which may come after the
+    // deletion returns: the reset must not undo the highlight of the shorter list.
+    void bulkDeletionsHighlightTheFirstRowOfTheShorterList_data()
+    {
+        QTest::addColumn<bool>("byAge");
+        QTest::newRow("checked entries") << false;
+        QTest::newRow("older than an age") << true;
+    }
+    void bulkDeletionsHighlightTheFirstRowOfTheShorterList()
+    {
+        QFETCH(bool, byAge);
+        ModelFixture f;
+        const ClipItem oldest = f.add(QStringLiteral("oldest"));
+        f.clock.advance(3600);
+        f.add(QStringLiteral("middle"));
+        f.add(QStringLiteral("newest"));
+        HistoryListModel list(f.model);
+        list.handleViewShown();
+        f.model.toggleSelectionMode();
+        f.model.toggleChecked(oldest);
+        f.model.setSelectedIndex(1);
+        if (byAge)
+            f.model.deleteOlderThan(1800);
+        else
+            f.model.deleteChecked();
+        QTRY_COMPARE(f.model.visibleItems().size(), 2);
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        QVERIFY(f.press(Qt::Key_Down));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
     }
 
     void unrepresentableAgesDeleteNothing_data()

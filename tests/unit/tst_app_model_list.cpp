@@ -2,6 +2,7 @@
 #include "model_fixture.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -112,6 +113,49 @@ private Q_SLOTS:
             f.model.setModalPresented(true);
         QCOMPARE(f.press(Qt::Key(key), Qt::KeyboardModifiers(modifiers)), consumed);
         QCOMPARE(f.storedTexts().size(), 2); // none of these deletes anything
+    }
+
+    void returnCopiesTheHighlightedOrTheDetailEntry_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("copied");
+        const int none = Qt::NoModifier;
+        const int keypad = Qt::KeypadModifier;
+        QTest::newRow("return on the highlight")
+            << "second row" << int(Qt::Key_Return) << none << "one";
+        QTest::newRow("keypad enter on the highlight")
+            << "second row" << int(Qt::Key_Enter) << keypad << "one";
+        QTest::newRow("return without a highlight")
+            << "no highlight" << int(Qt::Key_Return) << none << "two";
+        QTest::newRow("return on an empty list") << "empty" << int(Qt::Key_Return) << none << "";
+        QTest::newRow("keypad enter on an empty list")
+            << "empty" << int(Qt::Key_Enter) << keypad << "";
+        QTest::newRow("return in the detail page")
+            << "detail" << int(Qt::Key_Return) << none << "two";
+        QTest::newRow("keypad enter in the detail page")
+            << "detail" << int(Qt::Key_Enter) << keypad << "two";
+    }
+    void returnCopiesTheHighlightedOrTheDetailEntry()
+    {
+        QFETCH(QString, state);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, copied);
+        ModelFixture f;
+        f.add(QStringLiteral("one"));
+        const ClipItem two = f.add(QStringLiteral("two"));
+        f.showAll();
+        f.model.setSelectedIndex(1);
+        if (state == QLatin1String("no highlight"))
+            f.model.setSelectedIndex(std::nullopt);
+        if (state == QLatin1String("empty"))
+            f.model.updateVisibleItems({});
+        if (state == QLatin1String("detail"))
+            f.model.setDetailItem(two); // while "one" is highlighted
+        QVERIFY(f.press(Qt::Key(key), Qt::KeyboardModifiers(modifiers)));
+        QCOMPARE(f.platform.pasteboard->content().string.value_or(QString()), copied);
     }
 
     void escapeLeavesDetailThenSelectionThenCloses()
@@ -262,8 +306,9 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         field->setFocus();
+        f.controller.window = window.windowHandle();
 
-        f.model.installKeyMonitor();
+        f.controller.showHistory();
         f.model.installKeyMonitor(); // a second install changes nothing
         QTest::keyClick(window.windowHandle(), Qt::Key_Down);
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
@@ -274,6 +319,59 @@ private Q_SLOTS:
         f.model.removeKeyMonitor();
         QTest::keyClick(window.windowHandle(), Qt::Key_Up);
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
+    }
+
+    // Menus handle their own keys, and other windows of the program are not the history.
+    void keyMonitorLeavesMenusAndOtherWindowsAlone_data()
+    {
+        QTest::addColumn<bool>("inMenu");
+        QTest::addColumn<int>("key");
+        QTest::newRow("down in a menu") << true << int(Qt::Key_Down);
+        QTest::newRow("return in a menu") << true << int(Qt::Key_Return);
+        QTest::newRow("escape in a menu") << true << int(Qt::Key_Escape);
+        QTest::newRow("down in a dialog") << false << int(Qt::Key_Down);
+        QTest::newRow("return in a dialog") << false << int(Qt::Key_Return);
+        QTest::newRow("escape in a dialog") << false << int(Qt::Key_Escape);
+    }
+    void keyMonitorLeavesMenusAndOtherWindowsAlone()
+    {
+        QFETCH(bool, inMenu);
+        QFETCH(int, key);
+        ModelFixture f;
+        f.add(QStringLiteral("a"));
+        f.add(QStringLiteral("b"));
+        f.showAll();
+        QWidget history;
+        history.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&history));
+        f.controller.window = history.windowHandle();
+        f.controller.showHistory();
+
+        QMenu menu(&history);
+        QAction* first = menu.addAction(QStringLiteral("first"));
+        QSignalSpy chosen(first, &QAction::triggered);
+        // A dialog of the history's own: the history stays open under it.
+        QWidget other(&history, Qt::Dialog);
+        QWindow* target = history.windowHandle();
+        if (inMenu) {
+            menu.popup(history.mapToGlobal(QPoint(10, 10)));
+            QVERIFY(QTest::qWaitForWindowExposed(&menu));
+            // The menu's first entry is current, as after the user's first Down.
+            menu.setActiveAction(first);
+        } else {
+            other.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&other));
+            target = other.windowHandle();
+        }
+
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
+        QCOMPARE(f.platform.pasteboard->content().string, std::nullopt);
+        QVERIFY(f.controller.isShown());
+        if (inMenu && key == Qt::Key_Return)
+            QCOMPARE(chosen.size(), 1);
+        if (inMenu && key == Qt::Key_Escape)
+            QVERIFY(!menu.isVisible());
     }
 };
 

@@ -65,6 +65,7 @@ const KeySpec knownKeys[] = {
     {"history.fileCount", Arguments::Count},
     {"history.hide", Arguments::None},
     {"history.itemsCount", Arguments::Count},
+    {"history.masked", Arguments::None},
     {"history.paste", Arguments::None},
     {"history.quit", Arguments::None},
     {"history.range.day", Arguments::None},
@@ -280,7 +281,7 @@ private Q_SLOTS:
         QSet<QString> expected;
         for (const KeySpec& keyEntry : knownKeys)
             expected.insert(QString::fromLatin1(keyEntry.key));
-        QCOMPARE(expected.size(), 117);
+        QCOMPARE(expected.size(), 118);
         const QStringList ids = catalogue.messages.keys();
         const QSet<QString> actual(ids.cbegin(), ids.cend());
         QCOMPARE(QStringList((actual - expected).values()), QStringList());

@@ -10,8 +10,10 @@
 #include "views/history_view.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
+#include "views/styled_text.h"
 #include "views/symbol_button.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QImageReader>
 #include <QListView>
@@ -20,6 +22,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace nabrix;
 using namespace nabrix::testing;
@@ -91,7 +94,7 @@ struct RowFixture {
     QModelIndex indexOf(const ClipItem& item) const
     {
         const std::optional<int> row = list.rowOf(item.id);
-        return row ? list.index(*row, 0) : QModelIndex();
+        return row ? view.listView()->model()->index(*row, 0) : QModelIndex();
     }
     ClipRowView::Content content(const ClipItem& item) const
     {
@@ -161,6 +164,45 @@ private Q_SLOTS:
         QCOMPARE(r.content(image).media, ClipRowView::Media::MaskedImage);
         r.f.model.toggleReveal(image);
         QCOMPARE(r.content(image).media, ClipRowView::Media::Thumbnail);
+    }
+
+    void screenReadersHearWhatARowHolds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<ClipType>("type");
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<bool>("revealed");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("text") << "two\nlines" << ClipType::Text << false << false
+                              << "two lines, Text, in 0 sec.";
+        QTest::newRow("masked") << "4111 1111 1111 1111" << ClipType::Text << true << false
+                                << "Hidden sensitive content, Text, in 0 sec.";
+        QTest::newRow("revealed") << "4111 1111 1111 1111" << ClipType::Text << true << true
+                                  << "4111 1111 1111 1111, Text, in 0 sec.";
+        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, in 0 sec.";
+        QTest::newRow("files") << "a.txt · b.txt" << ClipType::File << false << false
+                               << "a.txt · b.txt, File, in 0 sec.";
+    }
+    void screenReadersHearWhatARowHolds()
+    {
+        QFETCH(QString, text);
+        QFETCH(ClipType, type);
+        QFETCH(bool, sensitive);
+        QFETCH(bool, revealed);
+        QFETCH(QString, name);
+        RowFixture r;
+        r.view.setClock(r.f.clock.clock());
+        const ClipItem item = r.store(text, type, sensitive);
+        if (revealed)
+            r.f.model.toggleReveal(item);
+        r.view.refreshNow();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(r.view.listView());
+        QVERIFY(list);
+        QCOMPARE(list->childCount(), 1);
+        QAccessibleInterface* row = list->child(0);
+        QVERIFY(row);
+        QCOMPARE(row->role(), QAccessible::ListItem);
+        QCOMPARE(row->text(QAccessible::Name), name);
     }
 
     void buttonsDependOnTheRowsState_data()
@@ -445,6 +487,43 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines.last().endsWith(QChar(0x2026)));
         QVERIFY(QFontMetrics(QFont()).horizontalAdvance(lines.last()) <= 200);
+    }
+
+    // Styled previews are cut like plain ones: two lines, an ellipsis when text is left.
+    void styledPreviewKeepsTwoLines_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("shown");
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("short") << "<b>Big</b> words"
+                               << "Big words";
+        QTest::newRow("two paragraphs") << "<p>one</p><p>two</p>"
+                                        << "one\ntwo";
+        QTest::newRow("three paragraphs") << "<p>one</p><p>two</p><p>three</p>"
+                                          << "one\ntwo" + ellipsis;
+        QTest::newRow("long paragraph")
+            << "<b>Release</b> " + QStringLiteral("word ").repeated(60) << "";
+    }
+    void styledPreviewKeepsTwoLines()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, shown);
+        QTextDocument document;
+        document.setHtml(html);
+        document.setDocumentMargin(0);
+        document.setTextWidth(200);
+        elideToLines(document, 2);
+        int lines = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            lines += block.layout()->lineCount();
+        QVERIFY(lines <= 2);
+        if (!shown.isEmpty()) {
+            QCOMPARE(document.toPlainText(), shown);
+            return;
+        }
+        QCOMPARE(lines, 2);
+        QVERIFY(document.toPlainText().endsWith(QChar(0x2026)));
+        QVERIFY(document.toPlainText().startsWith(QLatin1String("Release word")));
     }
 
     void rowHeightsComeFromMetadata()

@@ -15,11 +15,13 @@
 #include "views/overlay_layer.h"
 #include "views/search_bar.h"
 #include "views/symbol_button.h"
+#include "views/theme.h"
 #include "views/time_range_menu.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -287,6 +289,7 @@ private Q_SLOTS:
         v.add(QStringLiteral("keep me"));
         v.f.controller.showHistory();
         v.show();
+        v.f.controller.window = v.view.windowHandle();
         QVERIFY(v.f.model.hasKeyMonitor());
 
         QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
@@ -453,6 +456,36 @@ private Q_SLOTS:
         QCOMPARE(v.f.storedTexts().size(), 1);
         v.show();
         QVERIFY(v.f.model.hasKeyMonitor());
+    }
+
+    void windowHasAnOutlineOnEveryEdge()
+    {
+        ViewFixture v;
+        v.show();
+        const QImage picture = v.view.grab().toImage();
+        QImage expected(1, 1, QImage::Format_RGB32);
+        expected.fill(Theme::windowBackground());
+        QPainter(&expected).fillRect(expected.rect(), Theme::separator());
+        const int right = picture.width() - 1;
+        const int bottom = picture.height() - 1;
+        for (const QPoint edge : {QPoint(0, bottom / 2), QPoint(right, bottom / 2),
+                                  QPoint(right / 2, 0), QPoint(right / 2, bottom)})
+            QCOMPARE(picture.pixelColor(edge), expected.pixelColor(0, 0));
+    }
+
+    // A screen shorter than the window (640 x 400 logical pixels at twice the scale of a
+    // small laptop) gets a shorter window: the footer stays on it and the list scrolls.
+    void shortWindowKeepsTheFooterAndScrollsTheList()
+    {
+        ViewFixture v;
+        for (int i = 0; i < 20; ++i)
+            v.add(QStringLiteral("entry %1").arg(i));
+        v.show();
+        v.view.resize(380, 400);
+        QTRY_COMPARE(v.view.height(), 400);
+        const QRect footer(v.footer()->mapTo(&v.view, QPoint(0, 0)), v.footer()->size());
+        QVERIFY(v.view.rect().contains(footer));
+        QVERIFY(v.view.listView()->verticalScrollBar()->maximum() > 0);
     }
 
     void showingHandsTheListToTheModelAndFocusesTheSearch()

@@ -37,6 +37,27 @@ private Q_SLOTS:
         QCOMPARE(position, QPoint(1280, 112));
     }
 
+    void windowTakesTheHeightOfAShortScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("laptop") << QRect(0, 0, 1280, 800) << QSize(380, 480);
+        QTest::newRow("exactly tall enough") << QRect(0, 0, 640, 480) << QSize(380, 480);
+        QTest::newRow("laptop at twice the scale") << QRect(0, 0, 640, 400) << QSize(380, 400);
+    }
+    void windowTakesTheHeightOfAShortScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QSize, size);
+        QCOMPARE(HistoryWindow::sizeFor(available), size);
+        // Wherever it opens, all of it is on the screen.
+        const QRect icon(available.right() - 24, available.top(), 24, 24);
+        const QRect popover(HistoryWindow::popoverPosition(icon, available), size);
+        const QRect panel(HistoryWindow::panelPosition(available.center(), available), size);
+        QVERIFY(available.contains(popover));
+        QVERIFY(available.contains(panel));
+    }
+
     void popoverOpensBelowATopTrayAndAboveABottomOne()
     {
         const QRect screen(0, 0, 1280, 800);

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRegularExpression>
+#include <QStyleHints>
 #include <QTest>
 
 using namespace nabrix::testing::x11;
@@ -90,6 +92,14 @@ bool clickTrayIcon(int button)
                     QString::number(tray->y + tray->height / 2), QStringLiteral("click"),
                     QString::number(button)})
                    .exitCode == 0;
+}
+
+bool clickAt(int x, int y, int button)
+{
+    return runTool(QStringLiteral("xdotool"),
+                   {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+                    QStringLiteral("click"), QString::number(button)})
+               .exitCode == 0;
 }
 
 class RunningProgram {
@@ -179,6 +189,90 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("alpha one"), 3000);
     }
 
+    // The popover opens on the first click and closes on the second; a click outside it
+    // closes it too and leaves the detail page, so Escape then closes the reopened window.
+    void trayClicksAndClicksOutsideCloseThePopover()
+    {
+        RunningProgram program;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
+        QTest::qWait(1500); // the tray embeds the icon
+        QVERIFY(copyWithXclip("only entry"));
+        QTest::qWait(1000);
+
+        QVERIFY(clickTrayIcon(1));
+        std::optional<quint32> popover;
+        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        // Past the double-click interval: a second click within it is a double click.
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 200);
+        QVERIFY(clickTrayIcon(1));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
+        QTest::qWait(500); // and it does not come back by itself
+        QVERIFY(!visibleWindowNamed(QStringLiteral("Nabrix")));
+
+        QVERIFY(clickTrayIcon(1));
+        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        const auto geometry = geometryOf(*popover);
+        QVERIFY(geometry);
+        // The row's menu: copy, paste, detail.
+        QVERIFY(clickAt(geometry->x + 150, geometry->y + 78, 3));
+        QTest::qWait(500);
+        QVERIFY(pressKeys(QStringLiteral("Down Down Down Return")));
+        QTest::qWait(300);
+        QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
+        QVERIFY(clickAt(100, 700, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
+        QVERIFY(clickTrayIcon(1));
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+        QVERIFY(pressKeys(QStringLiteral("Escape")));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
+    }
+
+    // A row's menu takes the keys while it is open: the history neither moves its
+    // highlight, copies nor closes.
+    void rowMenuKeepsItsKeys()
+    {
+        RunningProgram program;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.historyPath()), 20000);
+        QTest::qWait(1500);
+        for (const char* text : {"older entry", "newest entry"}) {
+            QVERIFY(copyWithXclip(text));
+            QTest::qWait(1000);
+        }
+        QVERIFY(clickTrayIcon(1));
+        std::optional<quint32> popover;
+        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        const auto geometry = geometryOf(*popover);
+        QVERIFY(geometry);
+        QList<quint32> before = visibleWindowsOfClass(QStringLiteral("nabrix"));
+        const auto menuWindow = [&before]() -> std::optional<quint32> {
+            for (const quint32 window : visibleWindowsOfClass(QStringLiteral("nabrix"))) {
+                if (!before.contains(window))
+                    return window;
+            }
+            return std::nullopt;
+        };
+
+        // Escape closes only the menu.
+        QVERIFY(clickAt(geometry->x + 150, geometry->y + 78, 3));
+        std::optional<quint32> menu;
+        QTRY_VERIFY_WITH_TIMEOUT((menu = menuWindow()), 5000);
+        QTest::qWait(200);
+        QVERIFY(pressKeys(QStringLiteral("Escape")));
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowsOfClass(QStringLiteral("nabrix")).contains(*menu),
+                                 3000);
+        QTest::qWait(300);
+        QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
+
+        // Down and Return choose the menu's first entry, copying the clicked row, while the
+        // history's highlight would have moved to the older entry.
+        before = visibleWindowsOfClass(QStringLiteral("nabrix"));
+        QVERIFY(clickAt(geometry->x + 150, geometry->y + 78, 3));
+        QTRY_VERIFY_WITH_TIMEOUT(menuWindow(), 5000);
+        QTest::qWait(200);
+        QVERIFY(pressKeys(QStringLiteral("Down Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("newest entry"), 3000);
+    }
+
     void rightClickShowsTheMenuWithSettingsAndQuit()
     {
         RunningProgram program;
@@ -250,6 +344,10 @@ private Q_SLOTS:
         // The shortcut toggles it open again.
         QVERIFY(pressKeys(QStringLiteral("ctrl+alt+v")));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+        // A click outside leaves the panel where it is.
+        QVERIFY(clickAt(100, 700, 1));
+        QTest::qWait(500);
+        QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
     }
 };
 
