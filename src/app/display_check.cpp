@@ -2,6 +2,8 @@
 // Whether the program can reach a display server, decided before Qt would abort without one.
 #include "app/display_check.h"
 
+#include "platform/x11/x11_display_probe.h"
+
 #include <QStringList>
 
 namespace nabrix {
@@ -27,8 +29,9 @@ QStringList requestedPlatforms(int argc, const char* const* argv)
 
 bool displayReachable(const QString& platform)
 {
+    // A DISPLAY left over from a session that has ended aborts Qt just the same.
     if (platform == QLatin1String("xcb"))
-        return !qEnvironmentVariableIsEmpty("DISPLAY");
+        return !qEnvironmentVariableIsEmpty("DISPLAY") && x11DisplayAnswers(qgetenv("DISPLAY"));
     if (platform.startsWith(QLatin1String("wayland")))
         return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     return true;
@@ -43,6 +46,8 @@ std::optional<QString> missingDisplay(int argc, const char* const* argv)
         if (displayReachable(platform))
             return std::nullopt;
     }
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("no X11 display answers at %1").arg(qEnvironmentVariable("DISPLAY"));
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return QStringLiteral("no X11 display was found (DISPLAY is not set); on Wayland "
                               "Nabrix runs through XWayland");
