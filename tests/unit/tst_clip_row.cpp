@@ -174,14 +174,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("revealed");
         QTest::addColumn<QString>("name");
         QTest::newRow("text") << "two\nlines" << ClipType::Text << false << false
-                              << "two lines, Text, in 0 sec.";
+                              << "two lines, Text, 0 sec. ago";
         QTest::newRow("masked") << "4111 1111 1111 1111" << ClipType::Text << true << false
-                                << "Hidden sensitive content, Text, in 0 sec.";
+                                << "Hidden sensitive content, Text, 0 sec. ago";
         QTest::newRow("revealed") << "4111 1111 1111 1111" << ClipType::Text << true << true
-                                  << "4111 1111 1111 1111, Text, in 0 sec.";
-        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, in 0 sec.";
+                                  << "4111 1111 1111 1111, Text, 0 sec. ago";
+        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, 0 sec. ago";
         QTest::newRow("files") << "a.txt · b.txt" << ClipType::File << false << false
-                               << "a.txt · b.txt, File, in 0 sec.";
+                               << "a.txt · b.txt, File, 0 sec. ago";
     }
     void screenReadersHearWhatARowHolds()
     {
