@@ -41,6 +41,7 @@ class AppModel : public QObject {
                    isModalPresentedChanged)
 
 public:
+    // Only where the clipboard does not announce its changes.
     static constexpr std::chrono::milliseconds pollInterval{700};
     static constexpr std::chrono::seconds cleanupInterval{86400};
     static constexpr std::chrono::milliseconds flashDuration{900};

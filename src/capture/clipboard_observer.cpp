@@ -1,4 +1,4 @@
-// Polls the clipboard's change counter and reads each change into a snapshot.
+// Reads each clipboard change into a snapshot, as the platform announces it or by polling.
 #include "capture/clipboard_observer.h"
 
 #include "capture/content_limits.h"
@@ -127,9 +127,13 @@ ClipboardObserver::ClipboardObserver(Pasteboard& pasteboard, Workspace& workspac
     , m_workspace(workspace)
     , m_lastChangeCount(pasteboard.changeCount())
 {
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &ClipboardObserver::poll);
-    connect(&m_pasteboard, &Pasteboard::changeNotified, this, &ClipboardObserver::sampleSource);
+    m_pollTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pollTimer, &QTimer::timeout, this, &ClipboardObserver::poll);
+    m_coalescing.setTimerType(Qt::PreciseTimer);
+    m_coalescing.setSingleShot(true);
+    m_coalescing.setInterval(coalescingWindow);
+    connect(&m_coalescing, &QTimer::timeout, this, &ClipboardObserver::poll);
+    connect(&m_pasteboard, &Pasteboard::changeNotified, this, &ClipboardObserver::changeAnnounced);
     m_readers.setMaxThreadCount(1);
     connect(&m_readWatcher, &QFutureWatcherBase::finished, this, &ClipboardObserver::readFinished);
 }
@@ -141,17 +145,21 @@ ClipboardObserver::~ClipboardObserver()
         m_read->stop.request_stop();
 }
 
-void ClipboardObserver::start(std::chrono::milliseconds interval)
+void ClipboardObserver::start(std::chrono::milliseconds pollInterval)
 {
-    if (m_timer.isActive())
+    if (m_running)
         return;
+    m_running = true;
     m_lastChangeCount = m_pasteboard.changeCount();
-    m_timer.start(interval);
+    if (!m_pasteboard.notifiesEveryChange())
+        m_pollTimer.start(pollInterval);
 }
 
 void ClipboardObserver::stop()
 {
-    m_timer.stop();
+    m_running = false;
+    m_pollTimer.stop();
+    m_coalescing.stop();
     // Nothing read after stopping is delivered.
     if (m_read) {
         m_read->stop.request_stop();
@@ -159,9 +167,23 @@ void ClipboardObserver::stop()
     }
 }
 
+bool ClipboardObserver::readsOnAnnouncement() const
+{
+    return m_running && m_pasteboard.notifiesEveryChange();
+}
+
+void ClipboardObserver::changeAnnounced()
+{
+    sampleSource();
+    // The window is not restarted by later changes: a steady stream of them must not
+    // postpone the read indefinitely.
+    if (readsOnAnnouncement() && !m_coalescing.isActive())
+        m_coalescing.start();
+}
+
 void ClipboardObserver::sampleSource()
 {
-    // The application in front when the copy happened, not when the next tick reads it:
+    // The application in front when the copy happened, not when the change is read:
     // the user may have switched away from a password manager in between.
     m_sourceSample = SourceSample{m_pasteboard.changeCount(), m_workspace.frontmostApplicationId()};
     stopStaleRead();
@@ -207,9 +229,13 @@ void ClipboardObserver::readFinished()
         return;
     Read read = std::move(*m_read);
     m_read.reset();
-    // A newer change (or our own write) replaced the one read: the next tick reads that.
-    if (read.changeCount != m_pasteboard.changeCount())
+    if (read.changeCount != m_pasteboard.changeCount()) {
+        // A newer change (or our own write) replaced the one read. Announced, it is read now
+        // unless its window is still open; polled, the next tick reads it.
+        if (readsOnAnnouncement() && !m_coalescing.isActive())
+            poll();
         return;
+    }
     deliver(m_readWatcher.result(), std::move(read.source));
 }
 

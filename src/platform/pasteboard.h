@@ -30,6 +30,9 @@ public:
 
     // Increases with every change of the clipboard, our own writes included.
     virtual qint64 changeCount() const = 0;
+    // Whether changeNotified() comes with every move of changeCount(), other programs'
+    // changes included; where it does not, the count has to be polled.
+    virtual bool notifiesEveryChange() const = 0;
     // A reader of whatever owns the clipboard when it is used, for one worker thread; none
     // when this clipboard can only be read on its own thread.
     virtual std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const = 0;
@@ -42,7 +45,7 @@ public:
     virtual void writeFileUrls(const QList<QUrl>& urls) = 0;
 
 Q_SIGNALS:
-    // Emitted as soon as the platform reports a change (before the next poll sees it).
+    // Emitted as soon as the platform reports a change, after changeCount() has moved.
     void changeNotified();
 };
 

@@ -16,6 +16,9 @@ public:
     explicit QtPasteboard(ClipboardReaderFactory workerReaders = {}, QObject* parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
+    // The counter moves only where Qt reports a change (XFixes owner events on xcb, our own
+    // writes everywhere), and each move is announced.
+    bool notifiesEveryChange() const override { return true; }
     std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const override;
     QStringList types() const override;
     std::optional<QByteArray> dataForType(const QString& type) const override;

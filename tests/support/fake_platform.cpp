@@ -63,6 +63,7 @@ public:
 
     QStringList types() const override
     {
+        QThread::msleep(m_content.workerReadDelayMs);
         if (!m_content.stallsWorkerReads)
             return typesOf(m_content);
         // Bounded, so that a broken stop cannot hang the test run.

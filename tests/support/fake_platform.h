@@ -19,6 +19,8 @@ struct FakeClipboardContent {
     QStringList declaredOnly;
     // Its owner never answers a worker's read: the read ends only when it is stopped.
     bool stallsWorkerReads = false;
+    // Its owner is this slow to answer a worker's read, stopped or not (a transfer under way).
+    int workerReadDelayMs = 0;
 };
 
 // An in-process clipboard: each write replaces the content and bumps the counter. Readers
@@ -35,8 +37,11 @@ public:
     int clearCount() const { return m_clearCount; }
     // Off: the clipboard can only be read on the main thread, as with Qt alone.
     bool workerReads = true;
+    // Off: changes are still announced, but the observer may not rely on it and polls.
+    bool notifies = false;
 
     qint64 changeCount() const override { return m_changeCount; }
+    bool notifiesEveryChange() const override { return notifies; }
     std::unique_ptr<ClipboardSource> readerForWorker(ClipboardReadBounds bounds) const override;
     QStringList types() const override;
     std::optional<QByteArray> dataForType(const QString& type) const override;

@@ -1,4 +1,4 @@
-// Reading the clipboard into snapshots: representation order, encodings, caps and polling.
+// Reading clipboard changes into snapshots: when, which representation, encodings and caps.
 #include "capture/clipboard_observer.h"
 #include "capture/file_list.h"
 #include "capture/text_limits.h"
@@ -42,7 +42,30 @@ bool readSettles(const ClipboardObserver& observer)
     return QTest::qWaitFor([&observer] { return !observer.isReading(); }, 5000);
 }
 
-// An observer polled by hand (its timer never fires), keeping what it delivers.
+// Nothing waits for its window or is being read any more.
+bool observerSettles(const ClipboardObserver& observer)
+{
+    return QTest::qWaitFor([&observer] { return !observer.hasPendingChange(); }, 5000);
+}
+
+// One event in a clipboard scenario.
+struct Step {
+    enum Kind {
+        Start,
+        Stop,
+        Copy,
+        CopyFromSlowOwner, // its owner answers a read only after 200 ms
+        OwnWrite,          // written by us and recorded as seen, as the model does
+        AwaitRead,         // until a read is in flight
+        Settle,            // until nothing is pending
+    };
+    Kind kind;
+    QString text;
+};
+using Steps = QList<Step>;
+
+// An observer whose poll timer never fires (changes are read by hand or as announced),
+// keeping what it delivers.
 struct Polling {
     Polling()
         : observer(*platform.pasteboard, *platform.workspace)
@@ -50,6 +73,38 @@ struct Polling {
         observer.setOnChange([this](const PasteboardContent& content) { seen.append(content); });
     }
     void start() { observer.start(std::chrono::hours(1)); }
+    void run(const Step& step)
+    {
+        FakePasteboard& pasteboard = *platform.pasteboard;
+        switch (step.kind) {
+        case Step::Start:
+            start();
+            break;
+        case Step::Stop:
+            observer.stop();
+            break;
+        case Step::Copy:
+            pasteboard.copyText(step.text);
+            break;
+        case Step::CopyFromSlowOwner: {
+            Content content;
+            content.string = step.text;
+            content.workerReadDelayMs = 200;
+            pasteboard.setContent(content);
+            break;
+        }
+        case Step::OwnWrite:
+            pasteboard.writeString(step.text);
+            observer.setLastChangeCount(pasteboard.changeCount());
+            break;
+        case Step::AwaitRead:
+            QVERIFY(QTest::qWaitFor([this] { return observer.isReading(); }, 5000));
+            break;
+        case Step::Settle:
+            QVERIFY(observerSettles(observer));
+            break;
+        }
+    }
     QList<QByteArray> seenData() const
     {
         QList<QByteArray> data;
@@ -397,6 +452,53 @@ private Q_SLOTS:
         QCOMPARE(f.seenData(), QList<QByteArray>{"next copy"});
     }
 
+    void announcedChangesAreReadOnce_data()
+    {
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<bool>("workerReads");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        const Step start{Step::Start, {}};
+        const Step settle{Step::Settle, {}};
+        const auto copy = [](const char* text) {
+            return Step{Step::Copy, QString::fromUtf8(text)};
+        };
+        QTest::newRow("each copy once")
+            << Steps{start, copy("a"), settle, copy("b")} << true << QList<QByteArray>{"a", "b"};
+        // No event is processed between the copies: all three fall within one window.
+        const Steps burst{start, copy("a"), copy("b"), copy("c")};
+        QTest::newRow("burst read on a worker: the last")
+            << burst << true << QList<QByteArray>{"c"};
+        QTest::newRow("burst read in place: the last") << burst << false << QList<QByteArray>{"c"};
+        QTest::newRow("a change during a read is read after it")
+            << Steps{start,
+                     {Step::CopyFromSlowOwner, QStringLiteral("replaced")},
+                     {Step::AwaitRead, {}},
+                     copy("next")}
+            << true << QList<QByteArray>{"next"};
+        QTest::newRow("content present at start")
+            << Steps{copy("before start"), start} << true << QList<QByteArray>{};
+        QTest::newRow("own write") << Steps{start, {Step::OwnWrite, QStringLiteral("ours")}} << true
+                                   << QList<QByteArray>{};
+        QTest::newRow("after stop")
+            << Steps{start, {Step::Stop, {}}, copy("late")} << true << QList<QByteArray>{};
+    }
+    void announcedChangesAreReadOnce()
+    {
+        QFETCH(Steps, steps);
+        QFETCH(bool, workerReads);
+        QFETCH(QList<QByteArray>, expected);
+        Polling f;
+        f.platform.pasteboard->notifies = true;
+        f.platform.pasteboard->workerReads = workerReads;
+        for (const Step& step : steps) {
+            f.run(step);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QVERIFY(observerSettles(f.observer));
+        QCOMPARE(f.seenData(), expected);
+    }
+
     void nothingReadIsDeliveredAfterStop()
     {
         Polling f;
@@ -420,11 +522,22 @@ private Q_SLOTS:
         QCOMPARE(f.seenData(), QList<QByteArray>{"read in place"});
     }
 
+    void startAndStopAreIdempotent_data()
+    {
+        QTest::addColumn<bool>("notifies");
+        QTest::newRow("polled") << false;
+        QTest::newRow("announced") << true;
+    }
     void startAndStopAreIdempotent()
     {
+        QFETCH(bool, notifies);
         FakePlatform platform;
+        platform.pasteboard->notifies = notifies;
         ClipboardObserver observer(*platform.pasteboard, *platform.workspace);
         observer.start(std::chrono::milliseconds(700));
+        QVERIFY(observer.isRunning());
+        // Announced changes need no poll.
+        QCOMPARE(observer.isPolling(), !notifies);
         platform.pasteboard->copyText(QStringLiteral("while running"));
         const qint64 before = observer.lastChangeCount();
         observer.start(std::chrono::milliseconds(700)); // ignored: keeps the unseen change
