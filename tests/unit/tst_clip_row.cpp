@@ -397,31 +397,18 @@ private Q_SLOTS:
         QVERIFY(shown.iconSymbol.isEmpty());
     }
 
-    void ageIsMeasuredFromTheViewsNow()
-    {
-        RowFixture r;
-        const ClipItem item = r.store(QStringLiteral("now"));
-        r.view.rowView()->setNow(item.timestamp);
-        QCOMPARE(r.content(item).age, QStringLiteral("0 sec. ago"));
-        r.view.rowView()->setNow(item.timestamp.addSecs(150));
-        QCOMPARE(r.content(item).age, QStringLiteral("2 min. ago"));
-    }
-
     void ageUsesTheLargestWholeUnit_data()
     {
         QTest::addColumn<qint64>("offset");
         QTest::addColumn<qint64>("count");
         QTest::addColumn<RelativeAgeFormatter::Unit>("unit");
         using U = RelativeAgeFormatter::Unit;
-        QTest::newRow("same instant") << qint64(0) << qint64(0) << U::Second;
         QTest::newRow("59 seconds") << qint64(-59) << qint64(-59) << U::Second;
         QTest::newRow("a minute") << qint64(-60) << qint64(-1) << U::Minute;
         QTest::newRow("just under an hour") << qint64(-3599) << qint64(-59) << U::Minute;
         QTest::newRow("an hour") << qint64(-3600) << qint64(-1) << U::Hour;
-        QTest::newRow("a day") << qint64(-86400) << qint64(-1) << U::Day;
         QTest::newRow("six days") << qint64(-6 * 86400) << qint64(-6) << U::Day;
         QTest::newRow("a week") << qint64(-7 * 86400) << qint64(-1) << U::Week;
-        QTest::newRow("three weeks") << qint64(-22 * 86400) << qint64(-3) << U::Week;
         QTest::newRow("a month") << qint64(-31 * 86400) << qint64(-1) << U::Month;
         QTest::newRow("a year") << qint64(-366 * 86400) << qint64(-1) << U::Year;
         QTest::newRow("in the future") << qint64(120) << qint64(2) << U::Minute;

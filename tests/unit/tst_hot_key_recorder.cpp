@@ -113,23 +113,11 @@ private Q_SLOTS:
         QTest::newRow("control alone is no key")
             << int(Qt::Key_Control) << Qt::KeyboardModifiers(Qt::ControlModifier) << 37u
             << qint64(-1) << true;
-        QTest::newRow("shift alone is no key")
-            << int(Qt::Key_Shift) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 50u << qint64(-1)
-            << true;
-        QTest::newRow("alt alone is no key")
-            << int(Qt::Key_Alt) << Qt::KeyboardModifiers(Qt::AltModifier) << 64u << qint64(-1)
-            << true;
-        QTest::newRow("super alone is no key")
-            << int(Qt::Key_Super_L) << Qt::KeyboardModifiers(Qt::MetaModifier) << 133u << qint64(-1)
-            << true;
         QTest::newRow("caps lock is no key")
             << int(Qt::Key_CapsLock) << none << 66u << qint64(-1) << true;
         // Shift alone would take the capital letter from every program.
         QTest::newRow("shift and a letter is ignored")
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(-1)
-            << true;
-        QTest::newRow("shift and a digit is ignored")
-            << int(Qt::Key_Exclam) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 10u << qint64(-1)
             << true;
         QTest::newRow("shift and F24")
             << int(Qt::Key_F24) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 202u << qint64(512)
@@ -139,9 +127,6 @@ private Q_SLOTS:
             << true;
         QTest::newRow("control alt v") << int(Qt::Key_V) << (Qt::ControlModifier | Qt::AltModifier)
                                        << 55u << qint64(6144) << false;
-        QTest::newRow("super space")
-            << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::MetaModifier) << 65u << qint64(256)
-            << false;
         QTest::newRow("all four modifiers")
             << int(Qt::Key_S)
             << (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier) << 39u
@@ -246,8 +231,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("recording");
         QTest::addColumn<QString>("text");
         QTest::newRow("recording") << 55u << 6144u << true << QStringLiteral("Type shortcut…");
-        QTest::newRow("recording without shortcut")
-            << 0u << 0u << true << QStringLiteral("Type shortcut…");
         QTest::newRow("stored shortcut") << 55u << 6144u << false << QStringLiteral("Ctrl+Alt+V");
         QTest::newRow("all four in order")
             << 39u << 6912u << false << QStringLiteral("Ctrl+Alt+Shift+Super+S");
@@ -298,8 +281,6 @@ private Q_SLOTS:
         recorder.press(Qt::Key_Escape, Qt::NoModifier, 9);
         QVERIFY(borderColour(recorder.box()) != accent);
     }
-
-    void sizeHintIsTheCompactBox() { QCOMPARE(HotKeyCaptureView().sizeHint(), QSize(120, 24)); }
 };
 
 QTEST_MAIN(TestHotKeyRecorder)

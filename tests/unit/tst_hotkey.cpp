@@ -29,15 +29,6 @@ void runQueuedCalls()
 class TestHotKey : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void registrationReachesTheService()
-    {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        QVERIFY(manager.registerHotKey(55, control | option, [] {}));
-        QVERIFY(manager.isRegistered());
-        QCOMPARE(service.registered, std::make_optional(std::make_pair(55u, control | option)));
-    }
-
     void pressRunsHandlerOnALaterTurnOfTheEventLoop()
     {
         FakeHotKeyService service;
@@ -186,18 +177,12 @@ private Q_SLOTS:
         QTest::newRow("shift") << Qt::KeyboardModifiers(Qt::ShiftModifier) << 512u;
         QTest::newRow("alt") << Qt::KeyboardModifiers(Qt::AltModifier) << 2048u;
         QTest::newRow("control") << Qt::KeyboardModifiers(Qt::ControlModifier) << 4096u;
-        QTest::newRow("meta+alt") << (Qt::MetaModifier | Qt::AltModifier) << 2304u;
-        QTest::newRow("meta+alt+control")
-            << (Qt::MetaModifier | Qt::AltModifier | Qt::ControlModifier) << 6400u;
-        QTest::newRow("meta+control") << (Qt::MetaModifier | Qt::ControlModifier) << 4352u;
-        QTest::newRow("alt+control") << (Qt::AltModifier | Qt::ControlModifier) << 6144u;
         QTest::newRow("all four") << (Qt::MetaModifier | Qt::ShiftModifier | Qt::AltModifier |
                                       Qt::ControlModifier)
                                   << 6912u;
         QTest::newRow("keypad ignored") << (Qt::KeypadModifier | Qt::ControlModifier) << 4096u;
         QTest::newRow("group switch ignored")
             << (Qt::GroupSwitchModifier | Qt::MetaModifier) << 256u;
-        QTest::newRow("keypad alone") << Qt::KeyboardModifiers(Qt::KeypadModifier) << 0u;
     }
 
     void carbonModifiers()
@@ -220,20 +205,11 @@ private Q_SLOTS:
         QTest::newRow("all four in fixed order")
             << en << 39u << (command | shift | option | control)
             << QStringLiteral("Ctrl+Alt+Shift+Super+S");
-        QTest::newRow("shift+super")
-            << en << 39u << (command | shift) << QStringLiteral("Shift+Super+S");
-        QTest::newRow("alt+super")
-            << en << 55u << (command | option) << QStringLiteral("Alt+Super+V");
         QTest::newRow("no modifiers") << en << 55u << 0u << QStringLiteral("V");
         QTest::newRow("other mask bits")
             << en << 55u << (control | 1u | 128u) << QStringLiteral("Ctrl+V");
         QTest::newRow("key code 0") << en << 0u << (control | option) << QString();
-        QTest::newRow("key code 0 bare") << en << 0u << 0u << QString();
         QTest::newRow("unnamed key") << en << 122u << command << QStringLiteral("Super+0x7A");
-        QTest::newRow("unnamed large key")
-            << en << 0xABCDu << shift << QStringLiteral("Shift+0xABCD");
-        QTest::newRow("space") << en << 65u << command << QStringLiteral("Super+Space");
-        QTest::newRow("function key") << en << 71u << shift << QStringLiteral("Shift+F5");
         QTest::newRow("page down") << en << 117u << control << QStringLiteral("Ctrl+Page Down");
         const QString es = QStringLiteral("es");
         QTest::newRow("spanish words")

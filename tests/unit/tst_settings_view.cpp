@@ -284,9 +284,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("days");
         QTest::addColumn<QString>("label");
-        QTest::newRow("7 days") << 0 << 7 << QStringLiteral("7 days");
         QTest::newRow("30 days") << 1 << 30 << QStringLiteral("30 days");
-        QTest::newRow("90 days") << 2 << 90 << QStringLiteral("90 days");
         QTest::newRow("forever") << 3 << 0 << QStringLiteral("Forever");
     }
 
@@ -352,10 +350,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::newRow("with build number") << QStringLiteral("en") << QStringLiteral("118")
                                            << QStringLiteral("Version 2.4.0 (118)");
-        QTest::newRow("without build number")
-            << QStringLiteral("en") << QString() << QStringLiteral("Version 2.4.0 (1)");
-        QTest::newRow("spanish with build number")
-            << QStringLiteral("es") << QStringLiteral("7") << QStringLiteral("Versión 2.4.0 (7)");
         QTest::newRow("spanish without build number")
             << QStringLiteral("es") << QString() << QStringLiteral("Versión 2.4.0 (1)");
     }

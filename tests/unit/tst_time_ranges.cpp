@@ -30,8 +30,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("raw");
         QTest::addColumn<double>("seconds");
         QTest::newRow("hour") << HistoryTimeRange::Hour << "hour" << 3600.0;
-        QTest::newRow("day") << HistoryTimeRange::Day << "day" << 86400.0;
-        QTest::newRow("week") << HistoryTimeRange::Week << "week" << 604800.0;
         // Thirty days, not a calendar month.
         QTest::newRow("month") << HistoryTimeRange::Month << "month" << 2592000.0;
     }

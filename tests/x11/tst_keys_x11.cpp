@@ -91,10 +91,8 @@ private Q_SLOTS:
         QTest::addColumn<KeySym>("keysym");
         QTest::addColumn<QString>("name");
         QTest::newRow("s") << KeySym(XK_s) << QStringLiteral("S");
-        QTest::newRow("v") << KeySym(XK_v) << QStringLiteral("V");
         QTest::newRow("digit") << KeySym(XK_1) << QStringLiteral("1");
         QTest::newRow("unshifted punctuation") << KeySym(XK_semicolon) << QStringLiteral(";");
-        QTest::newRow("minus") << KeySym(XK_minus) << QStringLiteral("-");
         QTest::newRow("space") << KeySym(XK_space) << QStringLiteral(" ");
     }
 
@@ -109,10 +107,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<KeySym>("keysym");
         QTest::newRow("F5") << KeySym(XK_F5);
-        QTest::newRow("left arrow") << KeySym(XK_Left);
         QTest::newRow("return") << KeySym(XK_Return);
-        QTest::newRow("escape") << KeySym(XK_Escape);
-        QTest::newRow("tab") << KeySym(XK_Tab);
     }
 
     void keysWithoutTextShowTheirCode()
@@ -130,13 +125,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("letter") << KeySym(XK_v) << QStringLiteral("Ctrl+V");
         QTest::newRow("space") << KeySym(XK_space) << QStringLiteral("Ctrl+Space");
-        QTest::newRow("F5") << KeySym(XK_F5) << QStringLiteral("Ctrl+F5");
         QTest::newRow("F12") << KeySym(XK_F12) << QStringLiteral("Ctrl+F12");
-        QTest::newRow("left arrow") << KeySym(XK_Left) << QStringLiteral("Ctrl+Left");
         QTest::newRow("return") << KeySym(XK_Return) << QStringLiteral("Ctrl+Enter");
-        QTest::newRow("tab") << KeySym(XK_Tab) << QStringLiteral("Ctrl+Tab");
         QTest::newRow("page up") << KeySym(XK_Prior) << QStringLiteral("Ctrl+Page Up");
-        QTest::newRow("delete") << KeySym(XK_Delete) << QStringLiteral("Ctrl+Delete");
     }
 
     void shortcutTextNamesKeysWithoutVisibleText()

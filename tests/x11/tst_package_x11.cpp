@@ -194,20 +194,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("installed");
         QTest::addColumn<QString>("source");
-        QTest::newRow("menu entry") << QStringLiteral("usr/share/applications/nabrix.desktop")
-                                    << QStringLiteral("resources/desktop/nabrix.desktop");
         QTest::newRow("autostart entry")
             << QStringLiteral("etc/xdg/autostart/nabrix.desktop")
             << QStringLiteral("resources/desktop/nabrix-autostart.desktop");
-        QTest::newRow("icon") << QStringLiteral("usr/share/icons/hicolor/scalable/apps/nabrix.svg")
-                              << QStringLiteral("resources/icons/app/nabrix.svg");
-        QTest::newRow("metainfo")
-            << QStringLiteral("usr/share/metainfo/io.github.nabrix.Nabrix.metainfo.xml")
-            << QStringLiteral("resources/desktop/io.github.nabrix.Nabrix.metainfo.xml");
         QTest::newRow("manual page") << QStringLiteral("usr/share/man/man1/nabrix.1.gz")
                                      << QStringLiteral("resources/man/nabrix.1");
-        QTest::newRow("copyright") << QStringLiteral("usr/share/doc/nabrix/copyright")
-                                   << QStringLiteral("resources/debian/copyright");
     }
 
     void installedFilesAreTheSourceFiles()
@@ -235,17 +226,6 @@ private Q_SLOTS:
             runCommand(QStringLiteral("appstreamcli"),
                        {QStringLiteral("validate-tree"), QStringLiteral("--no-net"), m_root});
         QVERIFY2(run.exitCode == 0, run.output + run.errors);
-    }
-
-    void controlFieldsDescribeTheProgram()
-    {
-        QCOMPARE(controlField(QStringLiteral("Package")), QStringLiteral("nabrix"));
-        QCOMPARE(controlField(QStringLiteral("Version")), QStringLiteral(NABRIX_VERSION "-1"));
-        QCOMPARE(controlField(QStringLiteral("Section")), QStringLiteral("utils"));
-        QVERIFY(!controlField(QStringLiteral("Maintainer")).isEmpty());
-        const QString description = controlField(QStringLiteral("Description"));
-        QVERIFY2(description.count(QLatin1Char('\n')) >= 2,
-                 qPrintable(description)); // summary + long text
     }
 
     void dependsNamesInstalledPackages()

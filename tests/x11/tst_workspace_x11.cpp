@@ -326,19 +326,6 @@ private Q_SLOTS:
         QCOMPARE(orNone(stored.at(0).sourceAppBundleID), QStringLiteral("NabrixCopyBrowser"));
     }
 
-    void copyWithoutActiveWindowCarriesNoIdentifier()
-    {
-        CaptureSetup setup;
-        QVERIFY(setup.workspace);
-        QVERIFY(x11::setNoActiveWindow());
-        setup.model->observer().start(AppModel::pollInterval);
-        QVERIFY(x11::copyWithXclip("copied with nothing in front"));
-        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 1, clipboardTimeoutMs);
-        QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("copied with nothing in front"));
-        QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID), none);
-        QCOMPARE(setup.model->storage().allItems().size(), 1);
-    }
-
     // A password copied in a manager and the user switching away before the next poll:
     // the copy still belongs to the manager, so it is not recorded.
     void sourceIsTheWindowActiveWhenTheCopyHappened()
