@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of capturing one clipboard change, of finding the newest entry and of the
 // retention purge, against histories of 0, 10 000 and 100 000 entries.
 #include "bench_statistics.h"

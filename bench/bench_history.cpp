@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of loading the history list (without painting) and of filtering it on each
 // keystroke, in the search index alone and through the list model, over generated
 // histories of 10 000, 100 000 and 1 000 000 entries.

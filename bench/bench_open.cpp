@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the history window on a real X server (run it under scripts/with-x11): from the
 // tray icon's click to the first frame of the list painted, with the program's own
 // delegate, tray controller and platform services, over generated histories.

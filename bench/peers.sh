@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Nabrix side by side with two other clipboard managers from Debian, CopyQ and GPaste, on a
 # private X server and D-Bus session: start time with N entries, memory after start, the
 # delay from a copy to the stored entry, and CPU time while idle.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process figures of the real program on a private X server, over generated histories:
 #   bench/process.sh BUILD_DIR [N ...]          (default N: 10000 100000 1000000)
 # For each N: start (process start to the tray icon shown, and to the history loaded; five

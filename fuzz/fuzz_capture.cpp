@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture of arbitrary clipboard content: another application offers fuzzer-chosen MIME
 // types and bytes, the observer polls, and the model stores what it read. The stored entry
 // must be exactly the snapshot, and its payload must read back for display.

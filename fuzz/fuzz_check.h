@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every fuzz target shares: the libFuzzer entry points and a check that stops the run.
 #pragma once
 

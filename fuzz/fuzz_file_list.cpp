@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON readers behind stored file lists and the blacklist: whatever they accept must
 // survive being written and read again unchanged.
 #include "capture/file_list.h"

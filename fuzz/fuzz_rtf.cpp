@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RTF reader on arbitrary bytes: both sinks, and the promise that the styled document
 // shows exactly the text that search and the sensitivity check read.
 #include "capture/rtf_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings loader on an arbitrary INI file: it loads, and every value it loads can be
 // written back into that same file and is read again unchanged.
 #include "fuzz_check.h"

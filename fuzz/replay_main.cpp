@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds files to a fuzz target without libFuzzer, so that any compiler can replay the kept
 // inputs: each argument is a file or a directory of files, read in name order.
 #include "fuzz_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every benchmark here reports beyond Google Benchmark's own aggregates.
 #pragma once
 

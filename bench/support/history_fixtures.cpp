@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generated histories shared by the benchmarks of one run, each size made once.
 #include "history_fixtures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes synthetic histories in the store's own format, for benchmarks and profiling.
 #include "history_generator.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deterministic clipboard-like content: words, texts, RTF documents, file lists.
 #pragma once
 

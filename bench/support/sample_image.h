@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshot-sized test images whose PNG files are as large as real ones.
 #pragma once
 

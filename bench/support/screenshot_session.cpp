@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "screenshot_session.h"
 
 #include "app/text_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the screenshot tools share: their command line, the look of the program and an
 // empty history in a temporary home.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a synthetic history file for benchmarks: generate_history --count N --output PATH.
 #include "history_generator.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the settings window in one state and saves it as a PNG:
 // screenshot_settings --state NAME --output PATH. Run it on an X server (scripts/screenshot).
 #include "app/app_model.h"

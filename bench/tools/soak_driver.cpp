@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real program on an X server for minutes and reports how it holds up.
 //   soak_driver --nabrix PATH --owner PATH [--changes N] [--seed S]
 //   soak_driver --nabrix PATH --owner PATH --hostile [OWNER ARGUMENTS...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the application's one model and its windows; starts and stops them with the process.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel: construction, start and stop, and the observable view state.
 #include "app/app_model.h"
 

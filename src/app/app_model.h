@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one application state object: history, capture handling and shared view state.
 #pragma once
 

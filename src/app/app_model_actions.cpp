@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel: copying entries back, the copy flash, pasting, revealing and deleting.
 #include "app/app_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel: turning each clipboard change into a stored history entry.
 #include "app/app_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel: the visible list, the highlight, selection mode and the history's keys.
 #include "app/app_model.h"
 

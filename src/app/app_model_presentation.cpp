@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel: the tray icon, the global shortcut and showing or closing the history.
 #include "app/app_model.h"
 
@@ -24,8 +25,8 @@ void AppModel::registerHotkey()
         return;
     }
     m_hotkeyManager = std::make_unique<GlobalHotKeyManager>(*m_services.hotKeyService);
-    const bool registered = m_hotkeyManager->registerHotKey(
-        keyCode, modifiers, [model = QPointer<AppModel>(this)] {
+    const bool registered =
+        m_hotkeyManager->registerHotKey(keyCode, modifiers, [model = QPointer<AppModel>(this)] {
             if (model)
                 model->toggleFromHotkey();
         });

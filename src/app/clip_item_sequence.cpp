@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entries the history shows: an owned list, or a view onto the history list's rows.
 #include "app/clip_item_sequence.h"
 

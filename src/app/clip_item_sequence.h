@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entries the history shows, in order: a list the model owns, or a view onto the
 // history list's rows that builds each entry when asked, so that handing a million rows to
 // the model costs nothing.

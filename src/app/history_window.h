@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frameless window that shows the history: a popover under the tray icon or a panel.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sees key presses addressed to the history window before any widget does.
 #include "app/key_monitor.h"
 

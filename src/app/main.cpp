@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_delegate.h"
 #include "app/app_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the model needs from the tray icon and the windows that show the history.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every user-visible text, looked up by its dotted key in the compiled catalogue.
 #pragma once
 

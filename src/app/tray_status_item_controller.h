@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon with its menu, and the popover or panel that shows the history.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns SIGTERM, SIGINT and SIGHUP into an orderly quit through the event loop.
 #include "app/unix_signal_watcher.h"
 

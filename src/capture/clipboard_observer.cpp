@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads each clipboard change into a snapshot, as the platform announces it or by polling.
 #include "capture/clipboard_observer.h"
 

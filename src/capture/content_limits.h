@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounds on what capture stores and on the images the program decodes.
 #pragma once
 

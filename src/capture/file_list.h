@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored form of a copied file list: JSON of URL strings, and its display names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A typed snapshot of the clipboard, already in the stored encoding.
 #pragma once
 

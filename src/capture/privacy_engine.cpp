@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The privacy rules' fixed parts: card-number patterns and the default blacklist.
 #include "capture/privacy_engine.h"
 

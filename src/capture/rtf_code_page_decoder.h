@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes the 8-bit text of RTF documents through Windows, DOS and Mac code pages (ICU).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds a QTextDocument from an RTF document's styled runs and paragraphs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads RTF documents into an RtfSink: groups, control words, code pages and Unicode.
 #include "capture/rtf_parser.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Collects an RTF document's plain text, as search and the sensitivity check read it.
 #pragma once
 

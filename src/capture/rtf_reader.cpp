@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our own reader for RTF documents: plain text for search, styled text for display.
 #include "capture/rtf_reader.h"
 
@@ -9,14 +10,16 @@
 
 namespace nabrix {
 
-QString rtfPlainText(const QByteArray& rtf) {
+QString rtfPlainText(const QByteArray& rtf)
+{
     RtfPlainTextSink sink;
     if (!RtfParser(sink).parse(rtf))
         return {};
     return sink.plainText();
 }
 
-std::unique_ptr<QTextDocument> rtfStyledDocument(const QByteArray& rtf) {
+std::unique_ptr<QTextDocument> rtfStyledDocument(const QByteArray& rtf)
+{
     RtfDocumentSink sink;
     if (!RtfParser(sink).parse(rtf))
         return nullptr;

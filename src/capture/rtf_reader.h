@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our own reader for RTF documents: plain text for search, styled text for display.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the RTF parser hands on: styled runs of text and the breaks between them.
 #pragma once
 

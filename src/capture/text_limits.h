@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounds on the plain text kept for search and the sensitivity check.
 #pragma once
 

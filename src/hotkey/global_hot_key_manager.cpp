@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registers the one system-wide shortcut and runs its handler on the main thread.
 #include "hotkey/global_hot_key_manager.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The box that shows the global shortcut and records a new one from the keyboard.
 #pragma once
 

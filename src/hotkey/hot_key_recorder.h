@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings row's shortcut control: shows the stored pair and hands recorded ones on.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a stored shortcut in the desktop's words, such as "Ctrl+Alt+V".
 #include "hotkey/shortcut_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read access to what is on the clipboard: its declared types and the bytes behind them.
 #pragma once
 

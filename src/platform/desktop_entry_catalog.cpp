@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installed applications' names and icons, from their desktop entries (through GIO).
 #include "platform/desktop_entry_catalog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One system-wide key combination, grabbed from the desktop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthesised keystrokes into whichever window has the keyboard focus.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of keys in the user's current keyboard layout.
 #pragma once
 

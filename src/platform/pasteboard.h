@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system clipboard as the capture and copy-back code sees it.
 #pragma once
 

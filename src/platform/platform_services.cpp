@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picks the X11 services on xcb and the fallbacks elsewhere.
 #include "platform/platform_services.h"
 

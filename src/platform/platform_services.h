@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set of platform services the core runs against, and the factory that picks them.
 #pragma once
 

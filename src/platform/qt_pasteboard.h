@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CLIPBOARD selection through QClipboard, with a change counter.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window activation through Qt alone, where the desktop lets applications take focus.
 #pragma once
 

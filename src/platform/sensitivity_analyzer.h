@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On-device judgement of whether an image is sensitive.
 #pragma once
 

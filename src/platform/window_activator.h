@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bringing one of our windows to the front with the keyboard focus.
 #pragma once
 

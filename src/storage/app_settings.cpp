@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's preferences: loaded once, written back on every assignment.
 #include "storage/app_settings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's preferences: loaded once, written back on every assignment.
 #pragma once
 
@@ -12,7 +13,8 @@ namespace nabrix {
 
 class AppSettings : public QObject {
     Q_OBJECT
-    Q_PROPERTY(int retentionDays READ retentionDays WRITE setRetentionDays NOTIFY retentionDaysChanged)
+    Q_PROPERTY(
+        int retentionDays READ retentionDays WRITE setRetentionDays NOTIFY retentionDaysChanged)
     Q_PROPERTY(bool sensitiveDetectionEnabled READ sensitiveDetectionEnabled WRITE
                    setSensitiveDetectionEnabled NOTIFY sensitiveDetectionEnabledChanged)
     Q_PROPERTY(bool hideSensitiveContent READ hideSensitiveContent WRITE setHideSensitiveContent
@@ -21,8 +23,10 @@ class AppSettings : public QObject {
                    setBlacklistedBundleIDs NOTIFY blacklistedBundleIDsChanged)
     Q_PROPERTY(bool hideMenuBarIcon READ hideMenuBarIcon WRITE setHideMenuBarIcon NOTIFY
                    hideMenuBarIconChanged)
-    Q_PROPERTY(bool pasteOnSelect READ pasteOnSelect WRITE setPasteOnSelect NOTIFY pasteOnSelectChanged)
-    Q_PROPERTY(quint32 hotkeyKeyCode READ hotkeyKeyCode WRITE setHotkeyKeyCode NOTIFY hotkeyKeyCodeChanged)
+    Q_PROPERTY(
+        bool pasteOnSelect READ pasteOnSelect WRITE setPasteOnSelect NOTIFY pasteOnSelectChanged)
+    Q_PROPERTY(
+        quint32 hotkeyKeyCode READ hotkeyKeyCode WRITE setHotkeyKeyCode NOTIFY hotkeyKeyCodeChanged)
     Q_PROPERTY(quint32 hotkeyModifiers READ hotkeyModifiers WRITE setHotkeyModifiers NOTIFY
                    hotkeyModifiersChanged)
 
@@ -65,7 +69,8 @@ Q_SIGNALS:
 private:
     void write(const QString& key, const QVariant& value);
     template <typename T, typename Signal>
-    void assign(T& field, const T& value, const QString& key, const QVariant& stored, Signal changed);
+    void assign(T& field, const T& value, const QString& key, const QVariant& stored,
+                Signal changed);
 
     std::unique_ptr<QSettings> m_store;
     int m_retentionDays;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One history entry's metadata; its content bytes are fetched separately on demand.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four kinds of history entry and their stored names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The source of "now", injectable so that date arithmetic can be tested to the second.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the history and the settings live (XDG base directories).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compact JSON arrays of strings, written byte for byte like the reference encoder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The persistent history: one SQLite file, written one transaction per change.
 #include "storage/storage_manager.h"
 

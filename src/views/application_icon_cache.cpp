@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Only successful look-ups are kept.
 #include "views/application_icon_cache.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Source-application icons of history rows, looked up once per application.
 #pragma once
 

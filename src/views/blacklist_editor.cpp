@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings form's editor of the applications whose copies are never recorded.
 #include "views/blacklist_editor.h"
 

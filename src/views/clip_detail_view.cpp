@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detail page's content, metadata line and buttons.
 #include "views/clip_detail_view.h"
 

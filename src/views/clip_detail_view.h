@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One history entry in full: its content, where and when it came from, copy and paste.
 #pragma once
 

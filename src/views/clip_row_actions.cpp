@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy, detail, reveal and delete for the hovered row.
 #include "views/clip_row_actions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The action buttons of the row under the pointer, as real buttons over the painted row.
 #pragma once
 

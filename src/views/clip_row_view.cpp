@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Row painting, row heights from metadata, hover buttons and the row's context menu.
 #include "views/clip_row_view.h"
 

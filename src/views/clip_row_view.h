@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One history entry as one row of the history list: icon, preview, age and actions.
 #pragma once
 

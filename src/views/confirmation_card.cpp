@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three bulk-deletion confirmations share this card.
 #include "views/confirmation_card.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A confirmation inside the history window: title, message, clear and cancel.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The custom age: strict number parsing, unit words and the confirmation text.
 #include "views/custom_range_sheet.h"
 

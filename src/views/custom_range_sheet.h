@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sheet that asks for a custom age: an amount and a unit.
 #pragma once
 

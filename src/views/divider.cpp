@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Horizontal separator line.
 #include "views/divider.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-pixel line between the parts of the history window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tail-elided single-line text.
 #include "views/elided_label.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line label that shortens its text with an ellipsis to fit its width.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Absolute dates through ICU's DateFormat (medium date, short time).
 #include "views/entry_date_formatter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An entry's date and time for the detail page: medium date, short time, user's locale.
 #pragma once
 

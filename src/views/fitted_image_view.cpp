@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scale-to-fit image display for the detail page.
 #include "views/fitted_image_view.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An image scaled to fit the widget, centred; the "photo" symbol when it cannot be shown.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Header of the detail page and the detail view below it.
 #include "views/history_detail_page.h"
 

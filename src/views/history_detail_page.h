@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The detail page of the history window: a header with the back button above the entry.
 #pragma once
 

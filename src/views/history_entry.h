@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the history list keeps per entry: the metadata, without content or search text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Footer buttons, counts and menus of the list page.
 #include "views/history_footer.h"
 

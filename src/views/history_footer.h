@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history's bottom bar: the footer, or the selection toolbar in selection mode.
 #pragma once
 

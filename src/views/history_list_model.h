@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history as the history window lists it: every entry newest first, filtered by the search.
 #pragma once
 

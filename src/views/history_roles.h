@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Item roles shared by the history list model and the widgets that draw it.
 #pragma once
 

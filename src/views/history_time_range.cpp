@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seconds and texts of the preset ages.
 #include "views/history_time_range.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset ages of the delete-older-than menu.
 #pragma once
 

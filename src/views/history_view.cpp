@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window's content: pages, list wiring, overlays and the age clock.
 #include "views/history_view.h"
 

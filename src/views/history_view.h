@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole content of the history window: search, list, footer, detail page and overlays.
 #pragma once
 

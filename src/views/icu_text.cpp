@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt and ICU speak different dialects of locales and strings.
 #include "views/icu_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversions between Qt's locale and text types and ICU's, for the date formatters.
 #pragma once
 

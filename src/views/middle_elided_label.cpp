@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two-line middle elision for the detail page's file lines.
 #include "views/middle_elided_label.h"
 

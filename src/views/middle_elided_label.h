@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selectable text in at most two lines, shortened in the middle when it is longer.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The look and keys shared by the history window's confirmations and sheets.
 #include "views/overlay_card.h"
 

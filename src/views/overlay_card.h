@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dialog drawn inside the history window: a card that Return accepts and Escape rejects.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Confirmations and sheets live inside the history window, so that showing one never
 // deactivates the window (which would close a popover).
 #include "views/overlay_layer.h"

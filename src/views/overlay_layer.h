@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dims the history window and shows one overlay card in its middle.
 #pragma once
 

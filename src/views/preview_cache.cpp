@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Worker-built previews handed back to the main thread.
 #include "views/preview_cache.h"
 

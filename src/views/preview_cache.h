@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rich-text previews and image thumbnails of history rows, built off the main thread.
 #pragma once
 

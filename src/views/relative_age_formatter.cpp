@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Relative ages through ICU's RelativeDateTimeFormatter in its short style.
 #include "views/relative_age_formatter.h"
 

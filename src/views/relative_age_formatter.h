@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The age of an entry as a short relative text, such as "5 min. ago", in the user's locale.
 #pragma once
 

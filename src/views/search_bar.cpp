@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounded search field of the list page.
 #include "views/search_bar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history's search field: a magnifying glass, the text and a clear button.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns history texts and search queries into the folded UTF-8 that the search compares.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One group of the settings form: a header with symbol and title, a card of rows, a footer.
 #pragma once
 

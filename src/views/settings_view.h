@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window's form: every preference, the shortcut, the blacklist and About.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Character-format rewrites over a whole QTextDocument.
 #include "views/styled_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adjustments that make a copied rich text readable in the dark history window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icon buttons of the footer, the toolbar, the rows and the detail page.
 #include "views/symbol_button.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A borderless button showing one symbol, its whole square reacting to the pointer.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a symbol's SVG, then paints its shape in the wanted colour.
 #include "views/symbol_icon_engine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws one of our SVG symbols in a single colour at whatever size Qt asks for.
 #pragma once
 

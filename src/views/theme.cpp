@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours close to the dark system appearance the history window was designed against.
 #include "views/theme.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window's look: the dark palette, its colours, fonts and symbol icons.
 #pragma once
 

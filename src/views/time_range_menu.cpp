@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entries of the delete-older-than menu.
 #include "views/time_range_menu.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The delete-older-than menu: the preset ages, then a custom age.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests for a preset age or a custom one.
 #include "views/time_range_selection.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A delete-older-than request waiting for the user's confirmation.
 #pragma once
 

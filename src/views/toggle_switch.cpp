@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An on/off switch for the settings form's boolean preferences.
 #include "views/toggle_switch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes of the platform services for headless tests.
 #include "fake_platform.h"
 

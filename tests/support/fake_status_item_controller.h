@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the tray icon and history windows that records what the model asks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An AppModel over a private store, fake platform services and a fake tray controller.
 #pragma once
 

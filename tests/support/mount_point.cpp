@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File systems mounted for one test.
 #include "mount_point.h"
 

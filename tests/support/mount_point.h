@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File systems mounted for one test: a small tmpfs to fill up, a read-only view of a folder.
 // Mounting needs root (as the tests run in CI); a test that cannot mount fails, it never skips.
 #pragma once

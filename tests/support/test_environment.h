@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private home for one test: its own history file and settings file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for tests on the private X server: windows, activation, keys, the clipboard.
 #include "x11_harness.h"
 

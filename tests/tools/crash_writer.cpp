@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Captures and deletes history entries as fast as it can, for a test that kills it midway.
 //
 //   crash_writer <history file> <journal file> <seed> <operations>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying entries back, the copy flash, pasting, revealing and the four deletions.
 #include "capture/clipboard_observer.h"
 #include "capture/file_list.h"
@@ -31,19 +32,21 @@ private Q_SLOTS:
         const ClipItem image = f.add(QString(), ClipType::Image, "\x89PNG...");
         const QList<QUrl> urls{QUrl::fromLocalFile(QStringLiteral("/a b.txt")),
                                QUrl::fromLocalFile(QStringLiteral("/c.txt"))};
-        const ClipItem files = f.add(QStringLiteral("a b.txt · c.txt"), ClipType::File,
-                                     encodeFileList(urls));
+        const ClipItem files =
+            f.add(QStringLiteral("a b.txt · c.txt"), ClipType::File, encodeFileList(urls));
         FakePasteboard& pasteboard = *f.platform.pasteboard;
 
         f.model.select(text);
         QCOMPARE(pasteboard.content().string, std::optional<QString>("héllo"));
         f.model.select(rtf);
-        QCOMPARE(pasteboard.content().data.value(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 {\\b Bold}}"));
+        QCOMPARE(pasteboard.content().data.value(QStringLiteral("text/rtf")),
+                 QByteArray("{\\rtf1 {\\b Bold}}"));
         QCOMPARE(pasteboard.content().string, std::optional<QString>("Bold"));
         f.model.select(emptyRtf);
         QVERIFY(!pasteboard.content().string);
         f.model.select(image);
-        QCOMPARE(pasteboard.content().data.value(QStringLiteral("image/png")), QByteArray("\x89PNG..."));
+        QCOMPARE(pasteboard.content().data.value(QStringLiteral("image/png")),
+                 QByteArray("\x89PNG..."));
         f.model.select(files);
         QCOMPARE(pasteboard.content().fileUrls, std::optional<QList<QUrl>>(urls));
     }
@@ -51,8 +54,9 @@ private Q_SLOTS:
     void fileEntryWritesOnlyTheUrlsThatParse()
     {
         ModelFixture f;
-        const ClipItem files = f.add(QStringLiteral("x"), ClipType::File,
-                                     "[\"file:\\/\\/\\/ok.txt\",\"http://[bad\",\"file:\\/\\/\\/also.txt\"]");
+        const ClipItem files =
+            f.add(QStringLiteral("x"), ClipType::File,
+                  "[\"file:\\/\\/\\/ok.txt\",\"http://[bad\",\"file:\\/\\/\\/also.txt\"]");
         f.model.select(files);
         QCOMPARE(f.platform.pasteboard->content().fileUrls,
                  std::optional<QList<QUrl>>({QUrl(QStringLiteral("file:///ok.txt")),
@@ -86,7 +90,8 @@ private Q_SLOTS:
         f.model.paste(broken);
         QTest::qWait(afterFlashAndPaste);
         QCOMPARE(f.platform.pasteboard->changeCount(), count);
-        QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("what the user had"));
+        QCOMPARE(f.platform.pasteboard->content().string,
+                 std::optional<QString>("what the user had"));
         QVERIFY(!f.model.flashCopyID());
         QVERIFY(f.controller.isShown());
         QCOMPARE(f.platform.keySynthesizer->pastes, 0);

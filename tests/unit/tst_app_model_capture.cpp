@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppModel's capture handling: blacklist, sensitivity, de-duplication, purge and polling.
 #include "app/app_model.h"
 #include "capture/clipboard_observer.h"

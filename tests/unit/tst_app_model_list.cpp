@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history list's state and keys: highlight, selection mode, and the whole key table.
 #include "model_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing and closing the history: tray icon, shortcut, other windows, the reset on close.
 #include "model_fixture.h"
 

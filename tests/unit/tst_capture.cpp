@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading clipboard changes into snapshots: when, which representation, encodings and caps.
 #include "capture/clipboard_observer.h"
 #include "capture/file_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One history row: masking, texts, icons, buttons, context menu, gestures and previews.
 #include "app/text_catalogue.h"
 #include "capture/file_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history survives the process being killed at any moment: a writer program captures
 // and deletes entries and is killed with SIGKILL at random points, again and again.
 #include "storage/storage_manager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files that make Nabrix a desktop application: valid for their tools, and in
 // agreement with the program they describe.
 #include "storage/data_paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A full disk: captures wait in memory, stay listed, and are written once there is room;
 // the settings file stays whole. The files live on a small tmpfs that the test fills
 // (mounting needs root).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history list: loading, following the store's changes, the search and the hand-over.
 #include "model_fixture.h"
 #include "views/history_list_model.h"

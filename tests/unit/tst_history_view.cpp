@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window's content: pages, counts, the selection toolbar, overlays and deletions.
 #include "app/text_catalogue.h"
 #include "flat_png.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the popover and the floating panel appear, and how the controller reports closing.
 #include "app/history_window.h"
 #include "app/tray_status_item_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shortcut box: which keys it records, what it shows, and when recording ends.
 #include "app/text_catalogue.h"
 #include "fake_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The global shortcut: registration lifecycle, press delivery, modifier masks and shortcut text.
 #include "app/text_catalogue.h"
 #include "fake_platform.h"

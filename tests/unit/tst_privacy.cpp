@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Card-number detection and the default blacklist.
 #include "capture/privacy_engine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which copies the blacklist, and the password managers' own hint, keep out of the history.
 #include "app/app_model.h"
 #include "capture/clipboard_observer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history and the settings are the user's alone, even when the process umask would
 // let others read what it creates (the program narrows it, a library user may not), and
 // a deleted entry is gone from every file of the store.

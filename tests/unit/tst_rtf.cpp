@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RTF reader: text of real documents, code pages, Unicode, malformed input and styles.
 #include "capture/rtf_reader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history search: what a query finds in which locale, and the index that answers it.
 #include "views/history_search_index.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preferences: defaults, typed loading from the INI file, write-through and notification.
 #include "capture/privacy_engine.h"
 #include "storage/app_settings.h"
@@ -57,15 +58,14 @@ private Q_SLOTS:
             << QByteArray("retentionDays=0\n") << 0 << true << false << 0u << defaults;
         QTest::newRow("text retention loads the default")
             << QByteArray("retentionDays=soon\n") << 30 << true << false << 0u << defaults;
-        QTest::newRow("booleans")
-            << QByteArray("sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n") << 30
-            << false << true << 0u << defaults;
+        QTest::newRow("booleans") << QByteArray(
+                                         "sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n")
+                                  << 30 << false << true << 0u << defaults;
         QTest::newRow("boolean of the wrong type loads the default")
             << QByteArray("sensitiveDetectionEnabled=maybe\nhideMenuBarIcon=1\n") << 30 << true
             << false << 0u << defaults;
-        QTest::newRow("shortcut")
-            << QByteArray("hotkeyKeyCode=55\nhotkeyModifiers=6144\n") << 30 << true << false
-            << 55u << defaults;
+        QTest::newRow("shortcut") << QByteArray("hotkeyKeyCode=55\nhotkeyModifiers=6144\n") << 30
+                                  << true << false << 55u << defaults;
         QTest::newRow("negative key code is no shortcut")
             << QByteArray("hotkeyKeyCode=-3\n") << 30 << true << false << 0u << defaults;
         QTest::newRow("key code beyond 32 bits is no shortcut")
@@ -74,8 +74,8 @@ private Q_SLOTS:
             << QByteArray("blacklistedBundleIDs=@ByteArray([])\n") << 30 << true << false << 0u
             << QStringList();
         QTest::newRow("stored blacklist")
-            << QByteArray("blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n") << 30
-            << true << false << 0u << QStringList({"a.b", "c/d"});
+            << QByteArray("blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n")
+            << 30 << true << false << 0u << QStringList({"a.b", "c/d"});
         QTest::newRow("undecodable blacklist loads the default")
             << QByteArray("blacklistedBundleIDs=@ByteArray([1,2])\n") << 30 << true << false << 0u
             << defaults;

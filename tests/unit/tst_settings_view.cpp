@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: what each control stores, its guards and alerts, the version line.
 #include "app/app_delegate.h"
 #include "app/text_catalogue.h"

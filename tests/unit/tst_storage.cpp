@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history store: schema, reads, deletions, purge arithmetic, pending writes, failures.
 #include "storage/clip_type.h"
 #include "storage/storage_manager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: a copy made in a blacklisted application leaves no trace on disk.
 // The real program runs in its own home, with data, settings, runtime and temporary folders
 // inside it; after a copy from a blacklisted window and one from an allowed window, every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: what another client copies lands in the history file.
 #include "x11_harness.h"
 

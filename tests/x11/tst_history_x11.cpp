@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on a private desktop: tray icon, popover, search, copy back, panel.
 #include "x11_harness.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program against clipboard owners that misbehave: one that never answers, one
 // that trickles megabytes, one that vanishes mid-transfer, a 500 MB text and a 100-megapixel
 // image. Each time the program must stay alive and responsive, keep capturing ordinary

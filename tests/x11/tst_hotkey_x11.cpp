@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: the global shortcut grab, its presses, lock keys and refusals.
 #include "platform/hotkey_service.h"
 #include "platform/x11/x11_hot_key_service.h"

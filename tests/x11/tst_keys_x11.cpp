@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: key names and shortcut texts from the live layout, and the synthesised paste.
 #include "app/text_catalogue.h"
 #include "hotkey/shortcut_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Debian package built from this tree: its files, its control fields, and the program
 // it installs capturing copies on a real X server.
 #include "x11_harness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the CLIPBOARD over a connection of our own, as the capture worker does: what
 // ordinary owners offer, INCR transfers of any length, silent owners, stops and bounds.
 #include "platform/pasteboard.h"

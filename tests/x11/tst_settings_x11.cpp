@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: recording the global shortcut in the settings window and using it.
 #include "app/app_model.h"
 #include "app/text_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice for one user and history: the second start hands over to
 // the first and exits, copies are recorded once, and a crashed instance is replaced.
 #include "x11_harness.h"

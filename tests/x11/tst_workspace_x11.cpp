@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 workspace on a real server: which application a copy comes from, and what the
 // desktop entries say about an application.
 #include "app/app_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stand-ins for desktops where a platform service is not available.
 #include "platform/fallback/fallback_services.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The global shortcut as a passive key grab on the X11 root window.
 #include "platform/x11/x11_hot_key_service.h"
 

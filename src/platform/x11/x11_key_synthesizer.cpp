@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paste keystroke (Ctrl+V) typed through the XTEST extension.
 #include "platform/x11/x11_key_synthesizer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key names from the X server's current keyboard layout, following layout switches.
 #include "platform/x11/x11_keyboard_layout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A snapshot of the server's core keyboard and modifier mappings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the CLIPBOARD selection over a private X connection: ConvertSelection, then the
 // property, or the INCR protocol for owners that send large data in chunks.
 #include "platform/x11/x11_selection_connection.h"

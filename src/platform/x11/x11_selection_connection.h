@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private X connection that asks the CLIPBOARD owner for one target at a time and waits
 // for the answer itself, so that it can run on a worker thread with its own timeouts.
 #pragma once

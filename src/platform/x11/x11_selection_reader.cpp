@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CLIPBOARD selection as MIME types, read over a private X connection.
 #include "platform/x11/x11_selection_reader.h"
 

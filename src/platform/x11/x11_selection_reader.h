@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CLIPBOARD selection as MIME types, read over a private X connection so that it can
 // run on a worker thread: a silent or slow owner stalls the worker, never the UI.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 implementations of the platform services.
 #include "platform/x11/x11_services.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 implementations of the platform services (no X11 header leaks from here).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window activation on X11 through the window manager's _NET_ACTIVE_WINDOW request.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frontmost application on X11 (the EWMH active window) and its desktop entry.
 #pragma once
 

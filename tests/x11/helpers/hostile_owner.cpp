@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A CLIPBOARD owner that misbehaves on purpose, for the capture tests and the soak benchmark.
 //   hostile_owner --mode MODE [--size BYTES] [--chunk BYTES] [--interval MS]
 //                 [--vanish-after BYTES] [--width PX] [--height PX] [--format png|tiff]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window with one focused line edit, for tests that type or paste into another client.
 // Prints "ready" once it has the keyboard focus, then "text:<content>" on every change.
 #include <QApplication>
