@@ -3,6 +3,7 @@
 // agreement with the program they describe.
 #include "storage/data_paths.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -203,6 +204,23 @@ private Q_SLOTS:
         QCOMPARE(metainfoValues(QStringLiteral("launchable")),
                  QStringList{QFileInfo(menuEntry).fileName()});
         QCOMPARE(metainfoValues(QStringLiteral("binary")), QStringList{installedBinaryName()});
+    }
+
+    void programAndDocumentsNameOneLicence()
+    {
+        const QString spdx = QStringLiteral("GPL-3.0-or-later");
+        QCOMPARE(metainfoValues(QStringLiteral("project_license")), QStringList{spdx});
+        QVERIFY(readText(manPage).contains(QStringLiteral("/usr/share/common-licenses/GPL-3")));
+        const QByteArray firstLine = "// SPDX-License-Identifier: " + spdx.toLatin1();
+        for (const QString folder : {"src", "tests", "bench", "fuzz"}) {
+            QDirIterator it(sourceDir + u'/' + folder, {"*.cpp", "*.h"}, QDir::Files,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                QFile file(it.next());
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QVERIFY2(file.readLine().trimmed() == firstLine, qPrintable(file.fileName()));
+            }
+        }
     }
 
     void documentsCarryTheProjectVersion()
