@@ -91,7 +91,7 @@ QString text(const char* key)
 
 QString text(const char* key, qint64 count)
 {
-    const QString found = qtTrId(key, int(std::clamp<qint64>(count, INT_MIN, INT_MAX)));
+    QString found = qtTrId(key, int(std::clamp<qint64>(count, INT_MIN, INT_MAX)));
     if (isMissing(found, key))
         return found;
     return found.arg(currentLocale().toString(count));

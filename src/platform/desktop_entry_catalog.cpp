@@ -170,7 +170,7 @@ QIcon DesktopEntryCatalog::icon(const QString& id) const
     if (cached != m_icons.cend())
         return *cached;
     const auto& found = entry(id);
-    const QIcon icon = found ? iconFromName(found->iconName) : QIcon();
+    QIcon icon = found ? iconFromName(found->iconName) : QIcon();
     m_icons.insert(id, icon);
     return icon;
 }

@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-struct _GAppInfoMonitor;
+struct _GAppInfoMonitor; // NOLINT(bugprone-reserved-identifier): GLib names its types so
 
 namespace nabrix {
 

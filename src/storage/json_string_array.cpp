@@ -75,7 +75,7 @@ std::optional<QStringList> decodeJsonStringArray(const QByteArray& json)
     QStringList strings;
     const QJsonArray array = document.array();
     strings.reserve(array.size());
-    for (const QJsonValue& value : array) {
+    for (const QJsonValue value : array) {
         if (!value.isString())
             return std::nullopt;
         strings.append(value.toString());

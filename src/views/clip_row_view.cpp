@@ -235,7 +235,7 @@ QString ClipRowView::fileCountText(const QUuid& id) const
     const std::optional<QByteArray> bytes = m_model.storage().contentData(id);
     const std::optional<QStringList> files = bytes ? decodeJsonStringArray(*bytes) : std::nullopt;
     // Not a list of strings: no count at all, rather than a wrong one.
-    const QString text = files ? catalogue::text("history.fileCount", files->size()) : QString();
+    QString text = files ? catalogue::text("history.fileCount", files->size()) : QString();
     m_fileCounts.insert(id, new QString(text));
     return text;
 }

@@ -358,7 +358,7 @@ void HistoryListModel::eraseEntries(const std::vector<Ordinal>& ordinals)
             continue;
         }
         if (kept != ordinal)
-            m_entries[kept] = std::move(m_entries[ordinal]);
+            m_entries[kept] = m_entries[ordinal];
         ++kept;
     }
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(kept), m_entries.end());

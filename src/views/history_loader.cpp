@@ -96,7 +96,7 @@ std::optional<LoadedHistory> readRange(const QString& filePath, const SearchFold
             folded.clear();
             folding.appendFoldedUtf8(searchText, folded);
             loaded.index.appendFolded(folded);
-            loaded.entries.push_back(std::move(entry));
+            loaded.entries.push_back(entry);
         }
     } catch (const std::exception&) {
         return std::nullopt;

@@ -64,7 +64,7 @@ RelativeAgeFormatter::Age RelativeAgeFormatter::age(const QDateTime& date, const
     const bool past = date < now;
     const QDateTime earlier = (past ? date : now).toLocalTime();
     const QDateTime later = (past ? now : date).toLocalTime();
-    const int sign = past ? -1 : 1;
+    const qint64 sign = past ? -1 : 1;
 
     // Whole years and months on the calendar, as a person counts them.
     int years = later.date().year() - earlier.date().year();

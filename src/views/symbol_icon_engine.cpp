@@ -18,7 +18,7 @@ constexpr qreal disabledOpacity = 0.3;
 
 SymbolIconEngine::SymbolIconEngine(QString resourcePath, QColor color)
     : m_resourcePath(std::move(resourcePath))
-    , m_color(std::move(color))
+    , m_color(color)
 {
 }
 

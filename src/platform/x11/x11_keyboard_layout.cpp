@@ -60,7 +60,7 @@ QString keysymText(xkb_keysym_t keysym)
     char buffer[16] = {};
     if (xkb_keysym_to_utf8(keysym, buffer, sizeof buffer) <= 1)
         return {};
-    const QString text = QString::fromUtf8(buffer);
+    QString text = QString::fromUtf8(buffer);
     // Return, Tab, Escape, Backspace and Delete "type" control characters that would show
     // as nothing at all: those keys get the code instead.
     for (const QChar character : text) {
