@@ -32,6 +32,12 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     m_flashTimer.setSingleShot(true);
     m_flashTimer.setInterval(flashDuration);
     connect(&m_flashTimer, &QTimer::timeout, this, &AppModel::endFlash);
+    m_saveRetryTimer.setSingleShot(true);
+    m_saveRetryTimer.setInterval(saveRetryInterval);
+    connect(&m_saveRetryTimer, &QTimer::timeout, this, &AppModel::answerSaveRequest);
+    ClipboardKeeper* keeper = services.clipboardKeeper.get();
+    connect(keeper, &ClipboardKeeper::ownerVanished, this, &AppModel::offerRecordedAgain);
+    connect(keeper, &ClipboardKeeper::saveRequested, this, &AppModel::answerSaveRequest);
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         m_keyWindowConnection = connect(app, &QGuiApplication::focusWindowChanged, this,
                                         &AppModel::handleWindowDidBecomeKey);
@@ -49,6 +55,7 @@ void AppModel::start()
         return;
     m_running = true;
     m_observer->start(pollInterval);
+    m_services.clipboardKeeper->claim();
     if (m_statusItemController != nullptr)
         m_statusItemController->installStatusItem();
     registerHotkey();
@@ -63,6 +70,9 @@ void AppModel::stop()
         return;
     m_running = false;
     m_observer->stop();
+    // Before Qt's clipboard goes: as the manager, our own clipboard would wait for itself.
+    m_saveRetryTimer.stop();
+    m_services.clipboardKeeper->release();
     if (m_hotkeyManager)
         m_hotkeyManager->unregister();
     m_cleanupTimer.stop();

@@ -47,6 +47,8 @@ public:
     static constexpr std::chrono::seconds cleanupInterval{86400};
     static constexpr std::chrono::milliseconds flashDuration{900};
     static constexpr std::chrono::milliseconds pasteDelay{150};
+    // How often a waiting save request checks whether its change has been read.
+    static constexpr std::chrono::milliseconds saveRetryInterval{5};
 
     // Takes the opened store and the loaded settings; the services outlive the model.
     AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppSettings> settings,
@@ -154,6 +156,9 @@ private:
     bool isFromBlacklistedSource(const PasteboardContent& content) const;
     bool isDuplicateOfLatest(const PasteboardContent& content) const;
     bool writeToPasteboard(const ClipItem& item);
+    void noteRecorded(const QUuid& id);
+    void offerRecordedAgain();
+    void answerSaveRequest();
     void dismissAfterSelect();
     void schedulePaste();
     void endFlash();
@@ -178,6 +183,15 @@ private:
     QTimer m_cleanupTimer;
     QTimer m_flashTimer;
     bool m_running = false;
+    // The clipboard change whose content is the newest entry, while it is still current:
+    // the one the clipboard keeper may offer again once its owner is gone.
+    struct RecordedChange {
+        qint64 changeCount;
+        QUuid id;
+    };
+    std::optional<RecordedChange> m_recordedChange;
+    // A quitting owner's save request waits until the observer has read its change.
+    QTimer m_saveRetryTimer;
 
     QString m_searchText;
     ClipItemSequence m_visibleItems;

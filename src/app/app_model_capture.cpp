@@ -2,6 +2,7 @@
 // AppModel: turning each clipboard change into a stored history entry.
 #include "app/app_model.h"
 
+#include "capture/clipboard_observer.h"
 #include "capture/content_limits.h"
 #include "capture/privacy_engine.h"
 #include "platform/platform_services.h"
@@ -9,6 +10,7 @@
 #include "storage/storage_manager.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace nabrix {
 
@@ -51,8 +53,10 @@ void AppModel::handleCapture(const PasteboardContent& content)
     if (detect && (content.type == ClipType::Text || content.type == ClipType::Rtf))
         isSensitive = PrivacyEngine::isSensitiveText(content.searchString);
 
-    if (isDuplicateOfLatest(content))
+    if (isDuplicateOfLatest(content)) {
+        noteRecorded(m_storage->latestItem()->id);
         return;
+    }
 
     ClipItem item;
     item.id = QUuid::createUuid();
@@ -63,9 +67,48 @@ void AppModel::handleCapture(const PasteboardContent& content)
     item.isSensitive = isSensitive;
     item.imageSize = content.imageSize;
     m_storage->insert(item, content.contentData);
+    noteRecorded(item.id);
 
     if (detect && item.type == ClipType::Image)
         checkImageSensitivity(item, content.contentData);
+}
+
+void AppModel::noteRecorded(const QUuid& id)
+{
+    // The observer delivers a change only while it is the current one.
+    m_recordedChange = RecordedChange{m_services.pasteboard->changeCount(), id};
+}
+
+void AppModel::offerRecordedAgain()
+{
+    // The owner's end is itself a change of the clipboard, announced just before or just
+    // after this report; any other change since the recorded one means that content is no
+    // longer what the clipboard held.
+    if (!m_running || !m_recordedChange)
+        return;
+    const qint64 changesSince =
+        m_services.pasteboard->changeCount() - m_recordedChange->changeCount;
+    if (changesSince > 1)
+        return;
+    // After the platform has finished with the owner's end, so that our copy comes last.
+    QTimer::singleShot(0, this, [this, id = m_recordedChange->id] {
+        const auto item = m_storage->item(id);
+        if (!m_running || !item || !writeToPasteboard(*item))
+            return;
+        m_observer->setLastChangeCount(m_services.pasteboard->changeCount());
+    });
+}
+
+void AppModel::answerSaveRequest()
+{
+    // The owner waits for the answer, so its change can still be read.
+    if (m_running && m_observer->hasPendingChange()) {
+        m_saveRetryTimer.start();
+        return;
+    }
+    const bool saved = m_running && m_recordedChange &&
+                       m_recordedChange->changeCount == m_services.pasteboard->changeCount();
+    m_services.clipboardKeeper->finishSave(saved);
 }
 
 void AppModel::checkImageSensitivity(const ClipItem& item, const QByteArray& png)

@@ -20,6 +20,7 @@ PlatformServices createPlatformServices()
         services.windowActivator = std::make_unique<X11WindowActivator>();
         if (auto x11 = createX11Services()) {
             services.pasteboard = std::make_unique<QtPasteboard>(std::move(x11->clipboardReaders));
+            services.clipboardKeeper = std::move(x11->clipboardKeeper);
             services.workspace = std::move(x11->workspace);
             services.keySynthesizer = std::move(x11->keySynthesizer);
             services.hotKeyService = std::move(x11->hotKeyService);
@@ -28,6 +29,8 @@ PlatformServices createPlatformServices()
     }
     if (!services.pasteboard)
         services.pasteboard = std::make_unique<QtPasteboard>();
+    if (!services.clipboardKeeper)
+        services.clipboardKeeper = std::make_unique<NoClipboardKeeper>();
     if (!services.workspace)
         services.workspace = std::make_unique<NoWorkspace>();
     if (!services.keySynthesizer)

@@ -2,6 +2,7 @@
 // The set of platform services the core runs against, and the factory that picks them.
 #pragma once
 
+#include "platform/clipboard_keeper.h"
 #include "platform/hotkey_service.h"
 #include "platform/key_synthesizer.h"
 #include "platform/keyboard_layout.h"
@@ -16,6 +17,7 @@ namespace nabrix {
 
 struct PlatformServices {
     std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<ClipboardKeeper> clipboardKeeper;
     std::unique_ptr<Workspace> workspace;
     std::unique_ptr<KeySynthesizer> keySynthesizer;
     std::unique_ptr<HotKeyService> hotKeyService;

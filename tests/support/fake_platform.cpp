@@ -188,6 +188,32 @@ void FakeSensitivityAnalyzer::analyze(const QByteArray&, QObject* context,
     QTimer::singleShot(0, context, [done = std::move(done), verdict = verdict] { done(verdict); });
 }
 
+void FakeClipboardKeeper::requestSave()
+{
+    m_saveWaiting = true;
+    Q_EMIT saveRequested();
+}
+
+bool FakeClipboardKeeper::claim()
+{
+    claimed = true;
+    return true;
+}
+
+void FakeClipboardKeeper::release()
+{
+    finishSave(false);
+    claimed = false;
+}
+
+void FakeClipboardKeeper::finishSave(bool saved)
+{
+    if (!m_saveWaiting)
+        return;
+    m_saveWaiting = false;
+    saveAnswers.append(saved);
+}
+
 FakePlatform::FakePlatform()
 {
     auto pasteboardFake = std::make_unique<FakePasteboard>();
@@ -196,13 +222,16 @@ FakePlatform::FakePlatform()
     auto hotKeys = std::make_unique<FakeHotKeyService>();
     auto layout = std::make_unique<FakeKeyboardLayout>();
     auto analyzer = std::make_unique<FakeSensitivityAnalyzer>();
+    auto keeper = std::make_unique<FakeClipboardKeeper>();
     pasteboard = pasteboardFake.get();
+    clipboardKeeper = keeper.get();
     workspace = workspaceFake.get();
     keySynthesizer = keys.get();
     hotKeyService = hotKeys.get();
     keyboardLayout = layout.get();
     sensitivityAnalyzer = analyzer.get();
     services.pasteboard = std::move(pasteboardFake);
+    services.clipboardKeeper = std::move(keeper);
     services.workspace = std::move(workspaceFake);
     services.keySynthesizer = std::move(keys);
     services.hotKeyService = std::move(hotKeys);

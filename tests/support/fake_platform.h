@@ -107,6 +107,28 @@ public:
 };
 
 // Answers with `verdict` on the next turn of the event loop.
+// Holds the manager role whenever asked; the test plays the quitting or vanishing owner.
+class FakeClipboardKeeper final : public ClipboardKeeper {
+    Q_OBJECT
+public:
+    bool claimed = false;
+    // The answers given to save requests, oldest first.
+    QList<bool> saveAnswers;
+
+    // The owner asks for its content to be kept before it quits.
+    void requestSave();
+    // The owner exits without clearing the clipboard.
+    void vanish() { Q_EMIT ownerVanished(); }
+    bool saveIsWaiting() const { return m_saveWaiting; }
+
+    bool claim() override;
+    void release() override;
+    void finishSave(bool saved) override;
+
+private:
+    bool m_saveWaiting = false;
+};
+
 class FakeSensitivityAnalyzer final : public SensitivityAnalyzer {
 public:
     Verdict verdict;
@@ -120,6 +142,7 @@ struct FakePlatform {
     FakePlatform();
     PlatformServices services;
     FakePasteboard* pasteboard;
+    FakeClipboardKeeper* clipboardKeeper;
     FakeWorkspace* workspace;
     FakeKeySynthesizer* keySynthesizer;
     FakeHotKeyService* hotKeyService;

@@ -4,6 +4,7 @@
 #include "capture/clipboard_observer.h"
 #include "capture/content_limits.h"
 #include "fake_platform.h"
+#include "platform/pasteboard.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
@@ -137,6 +138,50 @@ private Q_SLOTS:
         f.model.settings().setSensitiveDetectionEnabled(false); // the blacklist applies regardless
         f.model.handleCapture(textContent(QStringLiteral("secret"), source));
         QCOMPARE(f.model.storage().allItems().size(), stored ? 1 : 0);
+    }
+
+    void onlyRecordedContentOutlivesItsOwner_data()
+    {
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<bool>("asksToSave");
+        QTest::newRow("owner exits") << false << false;
+        QTest::newRow("owner quits asking to save") << false << true;
+        QTest::newRow("password, owner exits") << true << false;
+        QTest::newRow("password, owner quits asking to save") << true << true;
+    }
+    void onlyRecordedContentOutlivesItsOwner()
+    {
+        QFETCH(bool, password);
+        QFETCH(bool, asksToSave);
+        Fixture f;
+        FakePasteboard& pasteboard = *f.platform.pasteboard;
+        FakeClipboardKeeper& keeper = *f.platform.clipboardKeeper;
+        pasteboard.notifies = true;
+        f.model.start();
+        QVERIFY(keeper.claimed);
+        FakeClipboardContent copy;
+        copy.string = QStringLiteral("copied, then the program closed");
+        if (password)
+            copy.data.insert(PasteboardType::passwordManagerHint, "secret");
+        pasteboard.setContent(copy);
+        if (asksToSave) {
+            // Asked while the change still waits to be read: the answer waits for the read.
+            keeper.requestSave();
+            QVERIFY(keeper.saveIsWaiting());
+            QTRY_COMPARE_WITH_TIMEOUT(keeper.saveAnswers, QList<bool>{!password}, 3000);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!f.model.observer().hasPendingChange(), 3000);
+
+        keeper.vanish();
+        pasteboard.setContent({}); // what the platform announces next
+        QCoreApplication::processEvents();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.model.observer().hasPendingChange(), 3000);
+        QCOMPARE(pasteboard.content().string,
+                 password ? std::nullopt : std::optional<QString>(copy.string));
+        QCOMPARE(f.stored(), password ? QStringList() : QStringList{*copy.string});
+
+        f.model.stop();
+        QVERIFY(!keeper.claimed);
     }
 
     void cardNumbersAreFlaggedOnlyWithDetectionOn_data()

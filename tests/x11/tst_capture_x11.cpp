@@ -56,6 +56,44 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + copies, 2000);
     }
 
+    void contentOutlivesTheProgramThatCopiedIt_data()
+    {
+        QTest::addColumn<bool>("qtProgram");
+        // Qt hands its content to the clipboard manager as it quits.
+        QTest::newRow("Qt program quits") << true;
+        // The raw owner knows nothing of managers: its end is seen from outside.
+        QTest::newRow("raw owner exits after the read") << false;
+    }
+    void contentOutlivesTheProgramThatCopiedIt()
+    {
+        QFETCH(bool, qtProgram);
+        const QStringList before = storedTexts(m_history);
+        QString copied;
+        if (qtProgram) {
+            copied = QStringLiteral("copied by a program that quit at once");
+            QProcess program;
+            program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/copy_and_quit"),
+                          {copied});
+            QVERIFY(program.waitForFinished(20000));
+            QCOMPARE(program.exitCode(), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{copied}, 2000);
+        } else {
+            x11::HelperProcess owner(QStringLiteral("hostile_owner"),
+                                     {QStringLiteral("--mode"), QStringLiteral("huge-text"),
+                                      QStringLiteral("--size"), QStringLiteral("80")});
+            QVERIFY(owner.waitForOutput());
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).size(), before.size() + 1, 5000);
+            copied = storedTexts(m_history).constLast();
+            QVERIFY(copied.startsWith(QStringLiteral("hostile huge-text")));
+        } // the owner is killed here
+        QTRY_COMPARE_WITH_TIMEOUT(x11::runTool(QStringLiteral("xclip"),
+                                               {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                                QStringLiteral("clipboard")})
+                                      .output,
+                                  copied.toUtf8(), 5000);
+        QCOMPARE(storedTexts(m_history), before + QStringList{copied});
+    }
+
     void cleanupTestCase() { QVERIFY(m_program && x11::terminatesCleanly(*m_program)); }
 };
 

@@ -2,6 +2,7 @@
 // Stand-ins for desktops where a platform service is not available.
 #pragma once
 
+#include "platform/clipboard_keeper.h"
 #include "platform/hotkey_service.h"
 #include "platform/key_synthesizer.h"
 #include "platform/keyboard_layout.h"
@@ -9,6 +10,14 @@
 #include "platform/workspace.h"
 
 namespace nabrix {
+
+// The clipboard outlives its owner here, or nothing reports the owner's end.
+class NoClipboardKeeper final : public ClipboardKeeper {
+public:
+    bool claim() override { return false; }
+    void release() override {}
+    void finishSave(bool) override {}
+};
 
 class NoWorkspace final : public Workspace {
 public:

@@ -2,6 +2,7 @@
 // The X11 implementations of the platform services.
 #include "platform/x11/x11_services.h"
 
+#include "platform/x11/x11_clipboard_keeper.h"
 #include "platform/x11/x11_hot_key_service.h"
 #include "platform/x11/x11_key_synthesizer.h"
 #include "platform/x11/x11_keyboard_layout.h"
@@ -25,6 +26,7 @@ std::optional<X11Services> createX11Services()
     services.keySynthesizer = X11KeySynthesizer::create();
     // The readers open connections of their own to the display Qt uses.
     services.clipboardReaders = X11SelectionReader::factory(DisplayString(x11->display()));
+    services.clipboardKeeper = X11ClipboardKeeper::create();
     return services;
 }
 

@@ -2,6 +2,7 @@
 // The X11 implementations of the platform services (no X11 header leaks from here).
 #pragma once
 
+#include "platform/clipboard_keeper.h"
 #include "platform/clipboard_source.h"
 #include "platform/hotkey_service.h"
 #include "platform/key_synthesizer.h"
@@ -19,6 +20,7 @@ struct X11Services {
     std::unique_ptr<HotKeyService> hotKeyService;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     ClipboardReaderFactory clipboardReaders;
+    std::unique_ptr<ClipboardKeeper> clipboardKeeper;
 };
 
 // None when the application has no X11 connection. Any member may be null when that
