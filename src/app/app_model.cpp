@@ -36,7 +36,7 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     m_saveRetryTimer.setInterval(saveRetryInterval);
     connect(&m_saveRetryTimer, &QTimer::timeout, this, &AppModel::answerSaveRequest);
     ClipboardKeeper* keeper = services.clipboardKeeper.get();
-    connect(keeper, &ClipboardKeeper::ownerVanished, this, &AppModel::offerRecordedAgain);
+    connect(keeper, &ClipboardKeeper::recordedOwnerVanished, this, &AppModel::offerRecordedAgain);
     connect(keeper, &ClipboardKeeper::saveRequested, this, &AppModel::answerSaveRequest);
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         m_keyWindowConnection = connect(app, &QGuiApplication::focusWindowChanged, this,

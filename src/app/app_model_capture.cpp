@@ -10,7 +10,6 @@
 #include "storage/storage_manager.h"
 
 #include <QPointer>
-#include <QTimer>
 
 namespace nabrix {
 
@@ -77,26 +76,17 @@ void AppModel::noteRecorded(const QUuid& id)
 {
     // The observer delivers a change only while it is the current one.
     m_recordedChange = RecordedChange{m_services.pasteboard->changeCount(), id};
+    m_services.clipboardKeeper->contentRecorded();
 }
 
 void AppModel::offerRecordedAgain()
 {
-    // The owner's end is itself a change of the clipboard, announced just before or just
-    // after this report; any other change since the recorded one means that content is no
-    // longer what the clipboard held.
     if (!m_running || !m_recordedChange)
         return;
-    const qint64 changesSince =
-        m_services.pasteboard->changeCount() - m_recordedChange->changeCount;
-    if (changesSince > 1)
+    const auto item = m_storage->item(m_recordedChange->id);
+    if (!item || !writeToPasteboard(*item))
         return;
-    // After the platform has finished with the owner's end, so that our copy comes last.
-    QTimer::singleShot(0, this, [this, id = m_recordedChange->id] {
-        const auto item = m_storage->item(id);
-        if (!m_running || !item || !writeToPasteboard(*item))
-            return;
-        m_observer->setLastChangeCount(m_services.pasteboard->changeCount());
-    });
+    m_observer->setLastChangeCount(m_services.pasteboard->changeCount());
 }
 
 void AppModel::answerSaveRequest()

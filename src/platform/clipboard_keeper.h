@@ -21,11 +21,14 @@ public:
     virtual void release() = 0;
     // Answers the save request last announced: whether its content has been kept.
     virtual void finishSave(bool saved) = 0;
+    // The clipboard's current content has been recorded: its owner's end is to be reported.
+    virtual void contentRecorded() = 0;
 
 Q_SIGNALS:
-    // The owner of the clipboard exited or lost its window without clearing it; emitted
-    // just before or just after the change that leaves the clipboard empty is announced.
-    void ownerVanished();
+    // The owner of recorded content exited or lost its window without clearing the
+    // clipboard, and nothing else was copied since; emitted once the change that leaves the
+    // clipboard empty has been announced.
+    void recordedOwnerVanished();
     // The owner is about to quit and waits until finishSave() for its content to be kept.
     void saveRequested();
 };

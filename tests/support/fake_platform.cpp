@@ -194,6 +194,19 @@ void FakeClipboardKeeper::requestSave()
     Q_EMIT saveRequested();
 }
 
+void FakeClipboardKeeper::vanish()
+{
+    const bool recorded = m_recordedChange == m_pasteboard.changeCount();
+    m_pasteboard.setContent({});
+    if (recorded)
+        Q_EMIT recordedOwnerVanished();
+}
+
+void FakeClipboardKeeper::contentRecorded()
+{
+    m_recordedChange = m_pasteboard.changeCount();
+}
+
 bool FakeClipboardKeeper::claim()
 {
     claimed = true;
@@ -222,7 +235,7 @@ FakePlatform::FakePlatform()
     auto hotKeys = std::make_unique<FakeHotKeyService>();
     auto layout = std::make_unique<FakeKeyboardLayout>();
     auto analyzer = std::make_unique<FakeSensitivityAnalyzer>();
-    auto keeper = std::make_unique<FakeClipboardKeeper>();
+    auto keeper = std::make_unique<FakeClipboardKeeper>(*pasteboardFake);
     pasteboard = pasteboardFake.get();
     clipboardKeeper = keeper.get();
     workspace = workspaceFake.get();

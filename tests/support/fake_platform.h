@@ -107,26 +107,35 @@ public:
 };
 
 // Answers with `verdict` on the next turn of the event loop.
-// Holds the manager role whenever asked; the test plays the quitting or vanishing owner.
+// Holds the manager role whenever asked; the test plays the quitting or vanishing owner of
+// what is on the fake pasteboard.
 class FakeClipboardKeeper final : public ClipboardKeeper {
     Q_OBJECT
 public:
+    explicit FakeClipboardKeeper(FakePasteboard& pasteboard)
+        : m_pasteboard(pasteboard)
+    {
+    }
     bool claimed = false;
     // The answers given to save requests, oldest first.
     QList<bool> saveAnswers;
 
     // The owner asks for its content to be kept before it quits.
     void requestSave();
-    // The owner exits without clearing the clipboard.
-    void vanish() { Q_EMIT ownerVanished(); }
+    // The owner exits without clearing the clipboard: it is left empty, and the end is
+    // reported when the content was recorded and nothing was copied since.
+    void vanish();
     bool saveIsWaiting() const { return m_saveWaiting; }
 
     bool claim() override;
     void release() override;
     void finishSave(bool saved) override;
+    void contentRecorded() override;
 
 private:
+    FakePasteboard& m_pasteboard;
     bool m_saveWaiting = false;
+    std::optional<qint64> m_recordedChange;
 };
 
 class FakeSensitivityAnalyzer final : public SensitivityAnalyzer {

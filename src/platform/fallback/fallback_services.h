@@ -17,6 +17,7 @@ public:
     bool claim() override { return false; }
     void release() override {}
     void finishSave(bool) override {}
+    void contentRecorded() override {}
 };
 
 class NoWorkspace final : public Workspace {

@@ -153,6 +153,12 @@ void X11ClipboardKeeper::finishSave(bool saved)
     answer(request, m_atoms.saveTargets, saved ? request.property : std::uint32_t{XCB_ATOM_NONE});
 }
 
+void X11ClipboardKeeper::contentRecorded()
+{
+    // The owner's event reached us before its change was read: this is its generation.
+    m_recordedGeneration = m_ownerGeneration;
+}
+
 void X11ClipboardKeeper::answer(const SaveRequest& request, std::uint32_t target,
                                 std::uint32_t property)
 {
@@ -176,11 +182,19 @@ bool X11ClipboardKeeper::nativeEventFilter(const QByteArray& eventType, void* me
     const std::uint8_t type = event->response_type & 0x7f;
     if (type == m_xfixesSelectionNotify) {
         const auto* fixes = static_cast<const XFixesSelectionEvent*>(message);
+        if (fixes->window != m_window || fixes->selection != m_atoms.clipboard)
+            return false;
         // A clear is an owner change to None: the owner meant the clipboard to be empty.
-        if (fixes->window == m_window && fixes->selection == m_atoms.clipboard &&
-            (fixes->subtype == XFixesSelectionWindowDestroyNotify ||
-             fixes->subtype == XFixesSelectionClientCloseNotify))
-            Q_EMIT ownerVanished();
+        if (fixes->subtype == XFixesSetSelectionOwnerNotify) {
+            if (fixes->owner != XCB_WINDOW_NONE)
+                ++m_ownerGeneration;
+        } else if (m_recordedGeneration == m_ownerGeneration) {
+            m_recordedGeneration.reset();
+            // Qt's clipboard announces the same end from the event its own window gets in
+            // the same batch; ours is reported after that.
+            QMetaObject::invokeMethod(
+                this, [this] { Q_EMIT recordedOwnerVanished(); }, Qt::QueuedConnection);
+        }
         return false; // Qt's clipboard follows these events too
     }
     if (type == XCB_SELECTION_REQUEST) {

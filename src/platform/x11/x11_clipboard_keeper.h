@@ -24,6 +24,7 @@ public:
     bool claim() override;
     void release() override;
     void finishSave(bool saved) override;
+    void contentRecorded() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -52,6 +53,9 @@ private:
     Atoms m_atoms;
     bool m_claimed = false;
     std::optional<SaveRequest> m_pendingSave;
+    // Counts the owners that took the clipboard, as our own stream of XFixes events saw them.
+    quint64 m_ownerGeneration = 0;
+    std::optional<quint64> m_recordedGeneration;
 };
 
 } // namespace nabrix
