@@ -5,71 +5,71 @@
     <name></name>
     <message id="Nabrix">
         <source>Nabrix</source>
-        <translation>Nabrix</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.search">
         <source>Search history</source>
-        <translation>Search history</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.empty">
         <source>No items</source>
-        <translation>No items</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.back">
         <source>Back</source>
-        <translation>Back</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.detail.title">
         <source>Details</source>
-        <translation>Details</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.sensitive">
         <source>Sensitive</source>
-        <translation>Sensitive</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.masked">
         <source>Hidden sensitive content</source>
-        <translation>Hidden sensitive content</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.settings">
         <source>Settings…</source>
-        <translation>Settings…</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.quit">
         <source>Quit Nabrix</source>
-        <translation>Quit Nabrix</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.select">
         <source>Select items</source>
-        <translation>Select items</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.done">
         <source>Done</source>
-        <translation>Done</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.selectAll">
         <source>Select all</source>
-        <translation>Select all</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deselectAll">
         <source>Deselect all</source>
-        <translation>Deselect all</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deleteSelected">
         <source>Delete selected</source>
-        <translation>Delete selected</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.clearAll.title">
         <source>Clear history</source>
-        <translation>Clear history</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.clearAll.message">
         <source>Every item in the history will be deleted. This can’t be undone.</source>
-        <translation>Every item in the history will be deleted. This can’t be undone.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deleteSelected.title">
         <source>Delete selected items</source>
-        <translation>Delete selected items</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deleteSelected.message" numerus="yes">
         <source>%1 selected items will be deleted. This can’t be undone.</source>
@@ -94,119 +94,125 @@
     </message>
     <message id="history.deleteOlderThan.title">
         <source>Delete older items</source>
-        <translation>Delete older items</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deleteOlderThan.message">
         <source>All items older than %1 will be deleted. This can’t be undone.</source>
-        <translation>All items older than %1 will be deleted. This can’t be undone.</translation>
+        <extracomment>%1 is one of the phrases &quot;an hour&quot;, &quot;a day&quot;, &quot;a week&quot;, &quot;a month&quot;.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.deleteOlderThan.customMessage">
         <source>All items older than %1 %2 will be deleted. This can’t be undone.</source>
-        <translation>All items older than %1 %2 will be deleted. This can’t be undone.</translation>
+        <extracomment>%1 is the amount the person typed, %2 its unit word (hours, days, ...).</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.range.hour">
         <source>Older than an hour</source>
-        <translation>Older than an hour</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.range.day">
         <source>Older than a day</source>
-        <translation>Older than a day</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.range.week">
         <source>Older than a week</source>
-        <translation>Older than a week</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.range.month">
         <source>Older than a month</source>
-        <translation>Older than a month</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.rangePhrase.hour">
         <source>an hour</source>
-        <translation>an hour</translation>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.rangePhrase.day">
         <source>a day</source>
-        <translation>a day</translation>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.rangePhrase.week">
         <source>a week</source>
-        <translation>a week</translation>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.rangePhrase.month">
         <source>a month</source>
-        <translation>a month</translation>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.menu">
         <source>Custom…</source>
-        <translation>Custom…</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.title">
         <source>Delete items older than</source>
-        <translation>Delete items older than</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.placeholder">
         <source>Amount</source>
-        <translation>Amount</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.hour">
         <source>hour</source>
-        <translation>hour</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.hours">
         <source>hours</source>
-        <translation>hours</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.day">
         <source>day</source>
-        <translation>day</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.days">
         <source>days</source>
-        <translation>days</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.week">
         <source>week</source>
-        <translation>week</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.weeks">
         <source>weeks</source>
-        <translation>weeks</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.month">
         <source>month</source>
-        <translation>month</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.customRange.unit.months">
         <source>months</source>
-        <translation>months</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.copy">
         <source>Copy</source>
-        <translation>Copy</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.copied">
         <source>Copied</source>
-        <translation>Copied</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.paste">
         <source>Paste</source>
-        <translation>Paste</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.detail">
         <source>Show details</source>
-        <translation>Show details</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.reveal">
         <source>Reveal</source>
-        <translation>Reveal</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.hide">
         <source>Hide</source>
-        <translation>Hide</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.delete">
         <source>Delete</source>
-        <translation>Delete</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.fileCount" numerus="yes">
         <source>%1 files</source>
@@ -217,275 +223,281 @@
     </message>
     <message id="history.detail.unknown">
         <source>Unknown source</source>
-        <translation>Unknown source</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.type.text">
         <source>Text</source>
-        <translation>Text</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.type.rtf">
         <source>Rich text</source>
-        <translation>Rich text</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.type.image">
         <source>Image</source>
-        <translation>Image</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="history.type.file">
         <source>File</source>
-        <translation>File</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.history">
         <source>History</source>
-        <translation>History</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention">
         <source>Keep history</source>
-        <translation>Keep history</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention.7">
         <source>7 days</source>
-        <translation>7 days</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention.30">
         <source>30 days</source>
-        <translation>30 days</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention.90">
         <source>90 days</source>
-        <translation>90 days</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention.forever">
         <source>Forever</source>
-        <translation>Forever</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.retention.footer">
         <source>Older items are deleted automatically.</source>
-        <translation>Older items are deleted automatically.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.clearNow">
         <source>Clear history now</source>
-        <translation>Clear history now</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.privacy">
         <source>Privacy</source>
-        <translation>Privacy</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.sensitiveDetection">
         <source>Detect sensitive content</source>
-        <translation>Detect sensitive content</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.sensitiveDetection.footer">
         <source>Card numbers are marked as sensitive and stay hidden until you reveal them. Copies made in ignored applications are never saved.</source>
-        <translation>Card numbers are marked as sensitive and stay hidden until you reveal them. Copies made in ignored applications are never saved.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hideSensitive">
         <source>Hide sensitive content</source>
-        <translation>Hide sensitive content</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.blacklist">
         <source>Ignored applications</source>
-        <translation>Ignored applications</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.blacklist.empty">
         <source>No applications are ignored.</source>
-        <translation>No applications are ignored.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.blacklist.add">
         <source>Application ID, e.g. org.keepassxc.KeePassXC</source>
-        <translation>Application ID, e.g. org.keepassxc.KeePassXC</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.blacklist.addButton">
         <source>Add</source>
-        <translation>Add</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.blacklist.defaults">
         <source>Restore defaults</source>
-        <translation>Restore defaults</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.shortcuts">
         <source>Shortcuts</source>
-        <translation>Shortcuts</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey">
         <source>Open history</source>
-        <translation>Open history</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.none">
         <source>Not set</source>
-        <translation>Not set</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.recording">
         <source>Type shortcut…</source>
-        <translation>Type shortcut…</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.clear">
         <source>Remove shortcut</source>
-        <translation>Remove shortcut</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.footer">
         <source>Opens the history from any application. Click the box and press a key combination. On Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings instead.</source>
-        <translation>Opens the history from any application. Click the box and press a key combination. On Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings instead.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.modifier.ctrl">
         <source>Ctrl</source>
-        <translation>Ctrl</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.modifier.alt">
         <source>Alt</source>
-        <translation>Alt</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.modifier.shift">
         <source>Shift</source>
-        <translation>Shift</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.modifier.super">
         <source>Super</source>
-        <translation>Super</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.function">
         <source>F%1</source>
-        <translation>F%1</translation>
+        <extracomment>Function key %1 in a shortcut such as Ctrl+F5.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.space">
         <source>Space</source>
-        <translation>Space</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.tab">
         <source>Tab</source>
-        <translation>Tab</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.return">
         <source>Enter</source>
-        <translation>Enter</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.escape">
         <source>Esc</source>
-        <translation>Esc</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.backspace">
         <source>Backspace</source>
-        <translation>Backspace</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.delete">
         <source>Delete</source>
-        <translation>Delete</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.insert">
         <source>Insert</source>
-        <translation>Insert</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.home">
         <source>Home</source>
-        <translation>Home</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.end">
         <source>End</source>
-        <translation>End</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.pageUp">
         <source>Page Up</source>
-        <translation>Page Up</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.pageDown">
         <source>Page Down</source>
-        <translation>Page Down</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.left">
         <source>Left</source>
-        <translation>Left</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.up">
         <source>Up</source>
-        <translation>Up</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.right">
         <source>Right</source>
-        <translation>Right</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.down">
         <source>Down</source>
-        <translation>Down</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.print">
         <source>Print</source>
-        <translation>Print</translation>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Print.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.pause">
         <source>Pause</source>
-        <translation>Pause</translation>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Pause.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hotkey.key.menu">
         <source>Menu</source>
-        <translation>Menu</translation>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Menu.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.behavior">
         <source>Behavior</source>
-        <translation>Behavior</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.pasteOnSelect">
         <source>Paste after choosing an item</source>
-        <translation>Paste after choosing an item</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.pasteOnSelect.footer">
         <source>Choosing an item copies it and pastes it into the application you were using.</source>
-        <translation>Choosing an item copies it and pastes it into the application you were using.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hideIcon">
         <source>Hide the tray icon</source>
-        <translation>Hide the tray icon</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.hideIcon.footer">
         <source>Without the icon, open the history with the keyboard shortcut.</source>
-        <translation>Without the icon, open the history with the keyboard shortcut.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.about">
         <source>About</source>
-        <translation>About</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.about.body">
         <source>Nabrix keeps a searchable history of what you copy. Everything stays on this computer.</source>
-        <translation>Nabrix keeps a searchable history of what you copy. Everything stays on this computer.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.version">
         <source>Version %1 (%2)</source>
-        <translation>Version %1 (%2)</translation>
+        <extracomment>%1 is the version number, %2 the build number.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
     <message id="settings.openSettings">
         <source>Open Settings</source>
-        <translation>Open Settings</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.clear">
         <source>Clear</source>
-        <translation>Clear</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.cancel">
         <source>Cancel</source>
-        <translation>Cancel</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.ok">
         <source>OK</source>
-        <translation>OK</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.accessibility.title">
         <source>Automatic paste isn’t available</source>
-        <translation>Automatic paste isn’t available</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.accessibility.message">
         <source>Nabrix can’t send keystrokes to other applications on this display, so chosen items are copied but not pasted. Paste them with Ctrl+V.</source>
-        <translation>Nabrix can’t send keystrokes to other applications on this display, so chosen items are copied but not pasted. Paste them with Ctrl+V.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.hotkeyRequired.title">
         <source>Record a shortcut first</source>
-        <translation>Record a shortcut first</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="alert.hotkeyRequired.message">
         <source>Without the tray icon, the keyboard shortcut is the only way to open the history. Record a shortcut that works, then hide the icon.</source>
-        <translation>Without the tray icon, the keyboard shortcut is the only way to open the history. Record a shortcut that works, then hide the icon.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message id="store.fatal.file">
         <source>History file: %1</source>
-        <translation>History file: %1</translation>
+        <extracomment>%1 is the path of the history database.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -98,10 +98,12 @@
     </message>
     <message id="history.deleteOlderThan.message">
         <source>All items older than %1 will be deleted. This can’t be undone.</source>
+        <extracomment>%1 is one of the phrases &quot;an hour&quot;, &quot;a day&quot;, &quot;a week&quot;, &quot;a month&quot;.</extracomment>
         <translation>Se eliminarán todos los elementos de hace más de %1. Esta acción no se puede deshacer.</translation>
     </message>
     <message id="history.deleteOlderThan.customMessage">
         <source>All items older than %1 %2 will be deleted. This can’t be undone.</source>
+        <extracomment>%1 is the amount the person typed, %2 its unit word (hours, days, ...).</extracomment>
         <translation>Se eliminarán todos los elementos de hace más de %1 %2. Esta acción no se puede deshacer.</translation>
     </message>
     <message id="history.range.hour">
@@ -122,18 +124,22 @@
     </message>
     <message id="history.rangePhrase.hour">
         <source>an hour</source>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
         <translation>una hora</translation>
     </message>
     <message id="history.rangePhrase.day">
         <source>a day</source>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
         <translation>un día</translation>
     </message>
     <message id="history.rangePhrase.week">
         <source>a week</source>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
         <translation>una semana</translation>
     </message>
     <message id="history.rangePhrase.month">
         <source>a month</source>
+        <extracomment>Fills %1 of &quot;All items older than %1 will be deleted.&quot;</extracomment>
         <translation>un mes</translation>
     </message>
     <message id="history.customRange.menu">
@@ -345,6 +351,7 @@
     </message>
     <message id="settings.hotkey.key.function">
         <source>F%1</source>
+        <extracomment>Function key %1 in a shortcut such as Ctrl+F5.</extracomment>
         <translation>F%1</translation>
     </message>
     <message id="settings.hotkey.key.space">
@@ -409,14 +416,17 @@
     </message>
     <message id="settings.hotkey.key.print">
         <source>Print</source>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Print.</extracomment>
         <translation>Impr Pant</translation>
     </message>
     <message id="settings.hotkey.key.pause">
         <source>Pause</source>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Pause.</extracomment>
         <translation>Pausa</translation>
     </message>
     <message id="settings.hotkey.key.menu">
         <source>Menu</source>
+        <extracomment>The name of a key on the keyboard, shown in a shortcut such as Ctrl+Menu.</extracomment>
         <translation>Menú</translation>
     </message>
     <message id="settings.behavior">
@@ -449,6 +459,7 @@
     </message>
     <message id="settings.version">
         <source>Version %1 (%2)</source>
+        <extracomment>%1 is the version number, %2 the build number.</extracomment>
         <translation>Versión %1 (%2)</translation>
     </message>
     <message id="settings.openSettings">
@@ -485,6 +496,7 @@
     </message>
     <message id="store.fatal.file">
         <source>History file: %1</source>
+        <extracomment>%1 is the path of the history database.</extracomment>
         <translation>Archivo del historial: %1</translation>
     </message>
 </context>

@@ -49,14 +49,6 @@ bool isMissing(const QString& found, const char* key)
     return found == QLatin1String(key);
 }
 
-QString amountText(double amount)
-{
-    // Below 1e15 every double prints exactly in fixed notation; "1e+06 hours" would puzzle.
-    if (std::isfinite(amount) && std::abs(amount) < 1e15)
-        return currentLocale().toString(amount, 'f', QLocale::FloatingPointShortest);
-    return currentLocale().toString(amount, 'g', QLocale::FloatingPointShortest);
-}
-
 } // namespace
 
 bool installTranslations(QCoreApplication& app, const QLocale& locale)
@@ -97,21 +89,12 @@ QString text(const char* key, qint64 count)
     return found.arg(currentLocale().toString(count));
 }
 
-QString text(const char* key, const QString& argument)
+QString amount(double value)
 {
-    const QString found = qtTrId(key);
-    return isMissing(found, key) ? found : found.arg(argument);
-}
-
-QString text(const char* key, const QString& first, const QString& second)
-{
-    const QString found = qtTrId(key);
-    return isMissing(found, key) ? found : found.arg(first, second);
-}
-
-QString text(const char* key, double amount, const QString& word)
-{
-    return text(key, amountText(amount), word);
+    // Below 1e15 every double prints exactly in fixed notation; "1e+06 hours" would puzzle.
+    if (std::isfinite(value) && std::abs(value) < 1e15)
+        return currentLocale().toString(value, 'f', QLocale::FloatingPointShortest);
+    return currentLocale().toString(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QLocale locale()

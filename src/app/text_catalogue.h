@@ -15,25 +15,24 @@ namespace nabrix {
 // could be loaded, which means the program was built without its resources.
 bool installTranslations(QCoreApplication& app, const QLocale& locale);
 
-// Keys are written as string literals at the call site, catalogue::text("history.search"),
-// so that the catalogue test finds every key used under src/. A key missing from the
-// catalogue comes back as the key itself, unformatted.
+// Ids are string literals at the call site, catalogue::text("history.search"), with the
+// English text in a `//% "Search history"` comment just before: lupdate reads both. A
+// missing id comes back as the id itself.
 namespace catalogue {
 
 QString text(const char* key);
 
 // Counts fill %1, printed with the catalogue locale's digits and separators. The catalogue
-// may hold singular and plural forms for them; the form is chosen by the count.
+// holds singular and plural forms for them; the form is chosen by the count.
 QString text(const char* key, qint64 count);
 
-// Texts fill %1, then %2, in one pass: an argument containing "%2" stays as it is.
-QString text(const char* key, const QString& argument);
-QString text(const char* key, const QString& first, const QString& second);
+// Other placeholders are filled with QString::arg, all arguments in one call so that an
+// argument containing "%2" stays as it is.
 
-// An amount (%1) followed by a text (%2). The amount is printed in the catalogue locale with
-// the fewest digits that give back the same value and no exponent below 1e15: 1.5 is "1.5"
-// in English and "1,5" in Spanish, 2e1 is "20", 0.25 is "0.25".
-QString text(const char* key, double amount, const QString& word);
+// An amount as it fills a placeholder: in the catalogue locale, with the fewest digits that
+// give back the same value and no exponent below 1e15: 1.5 is "1.5" in English and "1,5" in
+// Spanish, 2e1 is "20", 0.25 is "0.25".
+QString amount(double value);
 
 // The locale the numbers above are printed in: the one given to installTranslations().
 QLocale locale();

@@ -53,6 +53,7 @@ void TrayStatusItemController::installStatusItem()
     m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
     m_statusItem->setToolTip(QStringLiteral("Nabrix"));
     m_menu = std::make_unique<QMenu>();
+    //% "Settings…"
     QAction* settings = m_menu->addAction(catalogue::text("history.settings"));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, [this] {
@@ -60,6 +61,7 @@ void TrayStatusItemController::installStatusItem()
             m_model->openSettings();
     });
     m_menu->addSeparator();
+    //% "Quit Nabrix"
     QAction* quit = m_menu->addAction(catalogue::text("history.quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &TrayStatusItemController::quitRequested);

@@ -46,6 +46,7 @@ HotKeyCaptureView::HotKeyCaptureView(QWidget* parent)
     // Only a click may focus the box: focus is what starts recording.
     setFocusPolicy(Qt::ClickFocus);
     setCursor(Qt::PointingHandCursor);
+    //% "Open history"
     setAccessibleName(catalogue::text("settings.hotkey"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -59,9 +60,11 @@ void HotKeyCaptureView::setDisplayShortcut(const QString& text)
 QString HotKeyCaptureView::shownText() const
 {
     if (m_isRecording)
+        //% "Type shortcut…"
         return catalogue::text("settings.hotkey.recording");
     if (!m_displayShortcut.isEmpty())
         return m_displayShortcut;
+    //% "Not set"
     return catalogue::text("settings.hotkey.none");
 }
 

@@ -18,42 +18,65 @@ QString nameOf(const NamedKey& key)
     using Kind = NamedKey::Kind;
     switch (key.kind) {
     case Kind::Function:
-        return catalogue::text("settings.hotkey.key.function", QString::number(key.number));
+        //: Function key %1 in a shortcut such as Ctrl+F5.
+        //% "F%1"
+        return catalogue::text("settings.hotkey.key.function").arg(key.number);
     case Kind::Space:
+        //% "Space"
         return catalogue::text("settings.hotkey.key.space");
     case Kind::Tab:
+        //% "Tab"
         return catalogue::text("settings.hotkey.key.tab");
     case Kind::Return:
+        //% "Enter"
         return catalogue::text("settings.hotkey.key.return");
     case Kind::Escape:
+        //% "Esc"
         return catalogue::text("settings.hotkey.key.escape");
     case Kind::Backspace:
+        //% "Backspace"
         return catalogue::text("settings.hotkey.key.backspace");
     case Kind::Delete:
+        //% "Delete"
         return catalogue::text("settings.hotkey.key.delete");
     case Kind::Insert:
+        //% "Insert"
         return catalogue::text("settings.hotkey.key.insert");
     case Kind::Home:
+        //% "Home"
         return catalogue::text("settings.hotkey.key.home");
     case Kind::End:
+        //% "End"
         return catalogue::text("settings.hotkey.key.end");
     case Kind::PageUp:
+        //% "Page Up"
         return catalogue::text("settings.hotkey.key.pageUp");
     case Kind::PageDown:
+        //% "Page Down"
         return catalogue::text("settings.hotkey.key.pageDown");
     case Kind::Left:
+        //% "Left"
         return catalogue::text("settings.hotkey.key.left");
     case Kind::Up:
+        //% "Up"
         return catalogue::text("settings.hotkey.key.up");
     case Kind::Right:
+        //% "Right"
         return catalogue::text("settings.hotkey.key.right");
     case Kind::Down:
+        //% "Down"
         return catalogue::text("settings.hotkey.key.down");
     case Kind::Print:
+        //: The name of a key on the keyboard, shown in a shortcut such as Ctrl+Print.
+        //% "Print"
         return catalogue::text("settings.hotkey.key.print");
     case Kind::Pause:
+        //: The name of a key on the keyboard, shown in a shortcut such as Ctrl+Pause.
+        //% "Pause"
         return catalogue::text("settings.hotkey.key.pause");
     case Kind::Menu:
+        //: The name of a key on the keyboard, shown in a shortcut such as Ctrl+Menu.
+        //% "Menu"
         return catalogue::text("settings.hotkey.key.menu");
     }
     return {};
@@ -71,10 +94,14 @@ QString shortcutDisplayString(std::uint32_t keyCode, std::uint32_t modifiers,
         const char* word;
     };
     static constexpr std::array<Modifier, 4> order{{
-        {HotKeyModifier::control, "settings.hotkey.modifier.ctrl"},
-        {HotKeyModifier::option, "settings.hotkey.modifier.alt"},
-        {HotKeyModifier::shift, "settings.hotkey.modifier.shift"},
-        {HotKeyModifier::command, "settings.hotkey.modifier.super"},
+        //% "Ctrl"
+        {HotKeyModifier::control, QT_TRID_NOOP("settings.hotkey.modifier.ctrl")},
+        //% "Alt"
+        {HotKeyModifier::option, QT_TRID_NOOP("settings.hotkey.modifier.alt")},
+        //% "Shift"
+        {HotKeyModifier::shift, QT_TRID_NOOP("settings.hotkey.modifier.shift")},
+        //% "Super"
+        {HotKeyModifier::command, QT_TRID_NOOP("settings.hotkey.modifier.super")},
     }};
     QStringList words;
     for (const Modifier& modifier : order) {

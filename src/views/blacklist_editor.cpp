@@ -74,14 +74,17 @@ BlacklistEditor::BlacklistEditor(AppSettings& settings, QWidget* parent)
     , m_settings(settings)
     , m_rows(new QWidget(this))
     , m_rowsLayout(new QVBoxLayout(m_rows))
+    //% "No applications are ignored."
     , m_emptyText(new QLabel(catalogue::text("settings.blacklist.empty"), this))
     , m_field(new QLineEdit(this))
+    //% "Add"
     , m_addButton(new QPushButton(catalogue::text("settings.blacklist.addButton"), this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->setSpacing(8);
 
+    //% "Ignored applications"
     auto* title = new QLabel(catalogue::text("settings.blacklist"), this);
     title->setFont(Theme::font(11, QFont::Medium));
     useSecondaryText(*title);
@@ -99,6 +102,7 @@ BlacklistEditor::BlacklistEditor(AppSettings& settings, QWidget* parent)
     auto* addRow = new QHBoxLayout;
     addRow->setSpacing(6);
     m_field->setObjectName(QStringLiteral("blacklistField"));
+    //% "Application ID, e.g. org.keepassxc.KeePassXC"
     m_field->setPlaceholderText(catalogue::text("settings.blacklist.add"));
     m_field->setFont(Theme::monospaceFont(11));
     m_field->setClearButtonEnabled(false);
@@ -108,6 +112,7 @@ BlacklistEditor::BlacklistEditor(AppSettings& settings, QWidget* parent)
     addRow->addWidget(m_addButton, 0, Qt::AlignVCenter);
     layout->addLayout(addRow);
 
+    //% "Restore defaults"
     auto* defaults = new QPushButton(catalogue::text("settings.blacklist.defaults"), this);
     defaults->setObjectName(QStringLiteral("blacklistDefaultsButton"));
     defaults->setFont(Theme::font(11));

@@ -119,6 +119,7 @@ ClipDetailView::ClipDetailView(AppModel& model, QWidget* parent)
     m_pages->addWidget(m_filePage);
 
     m_copy->setObjectName(QStringLiteral("detailCopy"));
+    //% "Copy"
     m_copy->setToolTip(catalogue::text("history.copy"));
     m_copy->setMinimumHeight(32);
     m_copy->setFont(Theme::font(13, QFont::Medium));
@@ -129,7 +130,9 @@ ClipDetailView::ClipDetailView(AppModel& model, QWidget* parent)
         "QPushButton:hover { background-color: #2b95ff; }"
         "QPushButton:pressed { background-color: #0070e0; }"));
     m_paste->setObjectName(QStringLiteral("detailPaste"));
+    //% "Paste"
     m_paste->setText(catalogue::text("history.paste"));
+    //% "Paste"
     m_paste->setToolTip(catalogue::text("history.paste"));
     m_paste->setIcon(Theme::symbol(QStringLiteral("arrow.down.doc"), Theme::primaryText()));
     m_paste->setMinimumHeight(32);
@@ -177,11 +180,13 @@ QWidget* ClipDetailView::makeMaskedPage()
 {
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("maskedContent"));
+    //% "Sensitive"
     auto* label = new QLabel(catalogue::text("history.sensitive"), page);
     label->setFont(Theme::font(12, QFont::Medium));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Theme::orange());
     label->setPalette(palette);
+    //% "Reveal"
     m_reveal = new QPushButton(catalogue::text("history.reveal"), page);
     m_reveal->setObjectName(QStringLiteral("detailReveal"));
     m_reveal->setFont(Theme::font(11));
@@ -226,6 +231,7 @@ QWidget* ClipDetailView::makeMetadataLine()
 QString ClipDetailView::sourceName(const ClipItem& item, const Workspace* workspace)
 {
     if (!item.sourceAppBundleID)
+        //% "Unknown source"
         return catalogue::text("history.detail.unknown");
     const QString& id = *item.sourceAppBundleID;
     if (workspace && workspace->isInstalled(id)) {
@@ -239,12 +245,16 @@ QString ClipDetailView::typeName(ClipType type)
 {
     switch (type) {
     case ClipType::Text:
+        //% "Text"
         return catalogue::text("history.type.text");
     case ClipType::Rtf:
+        //% "Rich text"
         return catalogue::text("history.type.rtf");
     case ClipType::Image:
+        //% "Image"
         return catalogue::text("history.type.image");
     case ClipType::File:
+        //% "File"
         return catalogue::text("history.type.file");
     }
     return {};
@@ -375,7 +385,10 @@ void ClipDetailView::updateMasking()
 void ClipDetailView::updateCopyButton()
 {
     const bool copied = m_item && m_model.flashCopyID() == m_item->id;
-    m_copy->setText(copied ? catalogue::text("history.copied") : catalogue::text("history.copy"));
+    //% "Copied"
+    m_copy->setText(copied ? catalogue::text("history.copied")
+                           //% "Copy"
+                           : catalogue::text("history.copy"));
     m_copy->setIcon(Theme::symbol(
         copied ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"), Qt::white));
 }

@@ -13,12 +13,16 @@ namespace nabrix {
 
 ClipRowActions::ClipRowActions(QWidget* parent)
     : QWidget(parent)
+    //% "Copy"
     , m_copy(new SymbolButton(QStringLiteral("doc.on.doc"), catalogue::text("history.copy"),
                               ClipRowView::buttonSide, ClipRowView::buttonPointSize, this))
+    //% "Show details"
     , m_detail(new SymbolButton(QStringLiteral("info.circle"), catalogue::text("history.detail"),
                                 ClipRowView::buttonSide, ClipRowView::buttonPointSize, this))
+    //% "Reveal"
     , m_reveal(new SymbolButton(QStringLiteral("eye"), catalogue::text("history.reveal"),
                                 ClipRowView::buttonSide, ClipRowView::buttonPointSize, this))
+    //% "Delete"
     , m_delete(new SymbolButton(QStringLiteral("xmark"), catalogue::text("history.delete"),
                                 ClipRowView::buttonSide, ClipRowView::buttonPointSize, this))
 {

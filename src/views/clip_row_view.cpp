@@ -220,6 +220,7 @@ QString ClipRowView::accessibleName(const QModelIndex& index) const
     const Content c = content(item, index.row());
     QStringList parts;
     if (c.masked)
+        //% "Hidden sensitive content"
         parts.append(catalogue::text("history.masked"));
     else if (const QString text = c.text.left(spokenCharacters).simplified(); !text.isEmpty())
         parts.append(text);
@@ -235,6 +236,7 @@ QString ClipRowView::fileCountText(const QUuid& id) const
     const std::optional<QByteArray> bytes = m_model.storage().contentData(id);
     const std::optional<QStringList> files = bytes ? decodeJsonStringArray(*bytes) : std::nullopt;
     // Not a list of strings: no count at all, rather than a wrong one.
+    //% "%1 files"
     QString text = files ? catalogue::text("history.fileCount", files->size()) : QString();
     m_fileCounts.insert(id, new QString(text));
     return text;
@@ -531,6 +533,7 @@ void ClipRowView::paintSensitiveLabel(QPainter* painter, const QPoint& topLeft) 
                               symbolSide));
     painter->setFont(labelFont());
     painter->setPen(Theme::orange());
+    //% "Sensitive"
     painter->drawText(QRect(topLeft.x() + symbolSide + 4, topLeft.y(), 400, lineHeight),
                       Qt::AlignLeft | Qt::AlignVCenter, catalogue::text("history.sensitive"));
 }
@@ -590,18 +593,24 @@ QMenu* ClipRowView::createContextMenu(const QModelIndex& index, QWidget* parent)
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("rowMenu"));
     auto* self = const_cast<ClipRowView*>(this);
+    //% "Copy"
     menu->addAction(catalogue::text("history.copy"), self,
                     [self, item] { Q_EMIT self->copyRequested(item); });
+    //% "Paste"
     menu->addAction(catalogue::text("history.paste"), self,
                     [self, item] { Q_EMIT self->pasteRequested(item); });
+    //% "Show details"
     menu->addAction(catalogue::text("history.detail"), self,
                     [self, item] { Q_EMIT self->detailRequested(item); });
     if (item.isSensitive) {
+        //% "Hide"
         const QString title = m_model.isRevealed(item.id) ? catalogue::text("history.hide")
+                                                          //% "Reveal"
                                                           : catalogue::text("history.reveal");
         menu->addAction(title, self, [self, item] { Q_EMIT self->revealRequested(item); });
     }
     menu->addSeparator();
+    //% "Delete"
     menu->addAction(catalogue::text("history.delete"), self,
                     [self, item] { Q_EMIT self->deleteRequested(item); });
     return menu;

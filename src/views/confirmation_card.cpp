@@ -16,7 +16,9 @@ ConfirmationCard::ConfirmationCard(const QString& title, const QString& message,
     : OverlayCard(parent)
     , m_title(new QLabel(title, this))
     , m_message(new QLabel(message, this))
+    //% "Clear"
     , m_confirm(makeButton(catalogue::text("alert.clear"), true))
+    //% "Cancel"
     , m_cancel(makeButton(catalogue::text("alert.cancel"), false))
 {
     setObjectName(QStringLiteral("confirmation"));

@@ -68,12 +68,16 @@ QString CustomRangeSheet::unitTitle(Unit unit)
 {
     switch (unit) {
     case Unit::Hours:
+        //% "hours"
         return catalogue::text("history.customRange.unit.hours");
     case Unit::Days:
+        //% "days"
         return catalogue::text("history.customRange.unit.days");
     case Unit::Weeks:
+        //% "weeks"
         return catalogue::text("history.customRange.unit.weeks");
     case Unit::Months:
+        //% "months"
         return catalogue::text("history.customRange.unit.months");
     }
     return {};
@@ -85,12 +89,16 @@ QString CustomRangeSheet::unitWord(Unit unit, double amount)
         return unitTitle(unit);
     switch (unit) {
     case Unit::Hours:
+        //% "hour"
         return catalogue::text("history.customRange.unit.hour");
     case Unit::Days:
+        //% "day"
         return catalogue::text("history.customRange.unit.day");
     case Unit::Weeks:
+        //% "week"
         return catalogue::text("history.customRange.unit.week");
     case Unit::Months:
+        //% "month"
         return catalogue::text("history.customRange.unit.month");
     }
     return {};
@@ -119,17 +127,22 @@ std::optional<CustomRangeSheet::Request> CustomRangeSheet::request(const QString
     const std::optional<double> value = parseAmount(amount);
     if (!value)
         return std::nullopt;
-    return Request{
-        *value * unitSeconds(unit),
-        catalogue::text("history.deleteOlderThan.customMessage", *value, unitWord(unit, *value))};
+    //: %1 is the amount the person typed, %2 its unit word (hours, days, ...).
+    //% "All items older than %1 %2 will be deleted. This can’t be undone."
+    return Request{*value * unitSeconds(unit),
+                   catalogue::text("history.deleteOlderThan.customMessage")
+                       .arg(catalogue::amount(*value), unitWord(unit, *value))};
 }
 
 CustomRangeSheet::CustomRangeSheet(QWidget* parent)
     : OverlayCard(parent)
+    //% "Delete items older than"
     , m_title(new QLabel(catalogue::text("history.customRange.title"), this))
     , m_amount(new QLineEdit(this))
     , m_unit(new QComboBox(this))
+    //% "Cancel"
     , m_cancel(makeButton(catalogue::text("alert.cancel"), false))
+    //% "Clear"
     , m_confirm(makeButton(catalogue::text("alert.clear"), true))
 {
     setObjectName(QStringLiteral("customRangeSheet"));
@@ -138,6 +151,7 @@ CustomRangeSheet::CustomRangeSheet(QWidget* parent)
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setWordWrap(true);
 
+    //% "Amount"
     m_amount->setPlaceholderText(catalogue::text("history.customRange.placeholder"));
     m_amount->setAccessibleName(m_amount->placeholderText());
     m_amount->setAlignment(Qt::AlignCenter);

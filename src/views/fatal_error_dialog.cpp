@@ -15,12 +15,16 @@ std::unique_ptr<QMessageBox> makeFatalStoreErrorDialog(const QString& message,
 {
     auto dialog = std::make_unique<QMessageBox>();
     dialog->setIcon(QMessageBox::Critical);
+    //% "Nabrix"
     dialog->setWindowTitle(catalogue::text("Nabrix"));
     dialog->setText(message);
+    //: %1 is the path of the history database.
+    //% "History file: %1"
     dialog->setInformativeText(
-        catalogue::text("store.fatal.file", QDir::toNativeSeparators(filePath)));
+        catalogue::text("store.fatal.file").arg(QDir::toNativeSeparators(filePath)));
     // Texts to copy into a bug report or a search.
     dialog->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    //% "OK"
     dialog->addButton(catalogue::text("alert.ok"), QMessageBox::AcceptRole);
     return dialog;
 }

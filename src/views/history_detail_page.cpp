@@ -28,6 +28,7 @@ QPixmap symbolPixmap(const QString& symbol, qreal pointSize, const QColor& color
 HistoryDetailPage::HistoryDetailPage(AppModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
+    //% "Back"
     , m_back(new SymbolButton(QStringLiteral("chevron.left"), catalogue::text("history.back"), 24,
                               12, this))
     , m_typeIcon(new QLabel(this))
@@ -40,6 +41,7 @@ HistoryDetailPage::HistoryDetailPage(AppModel& model, QWidget* parent)
     m_back->setBackgroundColor(Theme::white(0.07));
     connect(m_back, &SymbolButton::clicked, this, [this] { m_model.setDetailItem(std::nullopt); });
 
+    //% "Details"
     auto* title = new QLabel(catalogue::text("history.detail.title"), this);
     title->setFont(Theme::font(13, QFont::Medium));
 
@@ -49,6 +51,7 @@ HistoryDetailPage::HistoryDetailPage(AppModel& model, QWidget* parent)
     auto* badgeIcon = new QLabel(m_badge);
     badgeIcon->setPixmap(
         symbolPixmap(QStringLiteral("eye.slash"), 10, Theme::orange(), devicePixelRatioF()));
+    //% "Sensitive"
     auto* badgeText = new QLabel(catalogue::text("history.sensitive"), m_badge);
     badgeText->setFont(Theme::font(10, QFont::Medium));
     badgeText->setStyleSheet(QStringLiteral("color: #ff9f0a; background: transparent;"));

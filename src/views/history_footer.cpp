@@ -69,15 +69,18 @@ QWidget* HistoryFooter::makeFooter()
     bar->setObjectName(QStringLiteral("footer"));
     QHBoxLayout* layout = barLayout(bar);
 
+    //% "Settings…"
     m_settings = new SymbolButton(QStringLiteral("gearshape"), catalogue::text("history.settings"),
                                   22, 13, bar);
     m_settings->setObjectName(QStringLiteral("settingsMenuButton"));
     m_settingsMenu = new QMenu(this);
     m_settingsMenu->setObjectName(QStringLiteral("settingsMenu"));
+    //% "Settings…"
     m_settingsMenu->addAction(Theme::symbol(QStringLiteral("gearshape"), Theme::primaryText()),
                               catalogue::text("history.settings"), &m_model,
                               &AppModel::openSettings);
     m_settingsMenu->addSeparator();
+    //% "Quit Nabrix"
     m_settingsMenu->addAction(catalogue::text("history.quit"), qApp, &QCoreApplication::quit);
     connect(m_settings, &SymbolButton::clicked, this,
             [this] { showMenu(m_settingsMenu, m_settings); });
@@ -85,11 +88,13 @@ QWidget* HistoryFooter::makeFooter()
     m_count = makeCountLabel(bar);
     m_count->setObjectName(QStringLiteral("itemsCount"));
 
+    //% "Select items"
     m_select = new SymbolButton(QStringLiteral("checkmark.circle"),
                                 catalogue::text("history.select"), 22, 12, bar);
     m_select->setObjectName(QStringLiteral("selectButton"));
     connect(m_select, &SymbolButton::clicked, &m_model, &AppModel::toggleSelectionMode);
 
+    //% "Delete older items"
     m_age = new SymbolButton(QStringLiteral("clock.arrow.circlepath"),
                              catalogue::text("history.deleteOlderThan.title"), 22, 12, bar);
     m_age->setObjectName(QStringLiteral("ageButton"));
@@ -99,6 +104,7 @@ QWidget* HistoryFooter::makeFooter()
         showMenu(m_ageMenu, m_age);
     });
 
+    //% "Clear history"
     m_clearAll = new SymbolButton(QStringLiteral("trash"),
                                   catalogue::text("history.clearAll.title"), 22, 12, bar);
     m_clearAll->setObjectName(QStringLiteral("clearAllButton"));
@@ -120,6 +126,7 @@ QWidget* HistoryFooter::makeSelectionToolbar()
     bar->setObjectName(QStringLiteral("selectionToolbar"));
     QHBoxLayout* layout = barLayout(bar);
 
+    //% "Select all"
     m_selectAll = new SymbolButton(QStringLiteral("checkmark.circle"),
                                    catalogue::text("history.selectAll"), 22, 12, bar);
     m_selectAll->setObjectName(QStringLiteral("selectAllButton"));
@@ -128,11 +135,13 @@ QWidget* HistoryFooter::makeSelectionToolbar()
     m_selectedCount = makeCountLabel(bar);
     m_selectedCount->setObjectName(QStringLiteral("selectedCount"));
 
+    //% "Done"
     m_done =
         new SymbolButton(QStringLiteral("xmark"), catalogue::text("history.done"), 22, 12, bar);
     m_done->setObjectName(QStringLiteral("doneButton"));
     connect(m_done, &SymbolButton::clicked, &m_model, &AppModel::toggleSelectionMode);
 
+    //% "Delete selected"
     m_deleteSelected = new SymbolButton(QStringLiteral("trash"),
                                         catalogue::text("history.deleteSelected"), 22, 12, bar);
     m_deleteSelected->setObjectName(QStringLiteral("deleteSelectedButton"));
@@ -159,6 +168,7 @@ void HistoryFooter::setTotalCount(qsizetype count)
 void HistoryFooter::updateFooter()
 {
     const bool empty = m_totalCount == 0;
+    //% "%1 items"
     m_count->setText(catalogue::text("history.itemsCount", m_totalCount));
     m_count->setVisible(!empty);
     m_select->setEnabled(!empty);
@@ -172,11 +182,14 @@ void HistoryFooter::updateSelectionToolbar()
     m_selectAll->setSymbol(allChecked ? QStringLiteral("checkmark.circle.fill")
                                       : QStringLiteral("checkmark.circle"));
     m_selectAll->setSymbolColor(allChecked ? Theme::accent() : Theme::secondaryText());
+    //% "Deselect all"
     m_selectAll->setDescription(allChecked ? catalogue::text("history.deselectAll")
+                                           //% "Select all"
                                            : catalogue::text("history.selectAll"));
     m_selectAll->setEnabled(!m_model.visibleItems().isEmpty());
     // Checks of entries the search hides are neither counted nor deleted.
     const qsizetype checked = m_model.checkedVisibleItems().size();
+    //% "%1 selected"
     m_selectedCount->setText(catalogue::text("history.selectedCount", checked));
     m_deleteSelected->setEnabled(checked > 0);
 }

@@ -49,12 +49,16 @@ QString historyTimeRangeTitle(HistoryTimeRange range)
 {
     switch (range) {
     case HistoryTimeRange::Hour:
+        //% "Older than an hour"
         return catalogue::text("history.range.hour");
     case HistoryTimeRange::Day:
+        //% "Older than a day"
         return catalogue::text("history.range.day");
     case HistoryTimeRange::Week:
+        //% "Older than a week"
         return catalogue::text("history.range.week");
     case HistoryTimeRange::Month:
+        //% "Older than a month"
         return catalogue::text("history.range.month");
     }
     return {};
@@ -64,12 +68,20 @@ QString historyTimeRangePhrase(HistoryTimeRange range)
 {
     switch (range) {
     case HistoryTimeRange::Hour:
+        //: Fills %1 of "All items older than %1 will be deleted."
+        //% "an hour"
         return catalogue::text("history.rangePhrase.hour");
     case HistoryTimeRange::Day:
+        //: Fills %1 of "All items older than %1 will be deleted."
+        //% "a day"
         return catalogue::text("history.rangePhrase.day");
     case HistoryTimeRange::Week:
+        //: Fills %1 of "All items older than %1 will be deleted."
+        //% "a week"
         return catalogue::text("history.rangePhrase.week");
     case HistoryTimeRange::Month:
+        //: Fills %1 of "All items older than %1 will be deleted."
+        //% "a month"
         return catalogue::text("history.rangePhrase.month");
     }
     return {};

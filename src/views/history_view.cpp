@@ -180,6 +180,7 @@ QWidget* HistoryView::makeEmptyState()
     icon->setPixmap(badge);
     icon->setFixedSize(circle, circle);
 
+    //% "No items"
     auto* text = new QLabel(catalogue::text("history.empty"), state);
     text->setObjectName(QStringLiteral("emptyText"));
     text->setFont(Theme::font(13));
@@ -340,7 +341,10 @@ ConfirmationCard* HistoryView::presentConfirmation(const QString& title, const Q
 
 void HistoryView::confirmClearAll()
 {
+    //% "Clear history"
     ConfirmationCard* card = presentConfirmation(catalogue::text("history.clearAll.title"),
+                                                 //% "Every item in the history will be deleted. "
+                                                 //% "This can’t be undone."
                                                  catalogue::text("history.clearAll.message"));
     connect(card, &ConfirmationCard::confirmed, &m_model, &AppModel::clearAll);
 }
@@ -350,8 +354,10 @@ void HistoryView::confirmDeleteSelected()
     const qsizetype checked = m_model.checkedVisibleItems().size();
     if (checked == 0)
         return;
+    //% "Delete selected items"
     ConfirmationCard* card =
         presentConfirmation(catalogue::text("history.deleteSelected.title"),
+                            //% "%1 selected items will be deleted. This can’t be undone."
                             catalogue::text("history.deleteSelected.message", checked));
     connect(card, &ConfirmationCard::confirmed, &m_model, &AppModel::deleteChecked);
 }
@@ -360,6 +366,7 @@ void HistoryView::confirmPendingSelection()
 {
     if (!m_pendingSelection)
         return;
+    //% "Delete older items"
     ConfirmationCard* card = presentConfirmation(catalogue::text("history.deleteOlderThan.title"),
                                                  m_pendingSelection->message);
     const QUuid request = m_pendingSelection->id;

@@ -27,6 +27,7 @@ SearchBar::SearchBar(QWidget* parent)
     glass->setFixedSize(side, side);
 
     m_field->setObjectName(QStringLiteral("searchField"));
+    //% "Search history"
     m_field->setPlaceholderText(catalogue::text("history.search"));
     m_field->setAccessibleName(m_field->placeholderText());
     m_field->setFrame(false);

@@ -33,10 +33,14 @@ struct RetentionChoice {
 
 // 0 keeps the history forever.
 constexpr std::array<RetentionChoice, 4> retentionChoices{{
-    {7, "settings.retention.7"},
-    {30, "settings.retention.30"},
-    {90, "settings.retention.90"},
-    {0, "settings.retention.forever"},
+    //% "7 days"
+    {7, QT_TRID_NOOP("settings.retention.7")},
+    //% "30 days"
+    {30, QT_TRID_NOOP("settings.retention.30")},
+    //% "90 days"
+    {90, QT_TRID_NOOP("settings.retention.90")},
+    //% "Forever"
+    {0, QT_TRID_NOOP("settings.retention.forever")},
 }};
 
 QLabel* secondaryLabel(const QString& text, QWidget* parent)
@@ -86,16 +90,20 @@ QSize SettingsView::sizeHint() const
 
 QString SettingsView::versionLine(const QString& version, const QString& buildNumber)
 {
-    return catalogue::text("settings.version", version,
-                           buildNumber.isEmpty() ? QStringLiteral("1") : buildNumber);
+    //: %1 is the version number, %2 the build number.
+    //% "Version %1 (%2)"
+    return catalogue::text("settings.version")
+        .arg(version, buildNumber.isEmpty() ? QStringLiteral("1") : buildNumber);
 }
 
 QWidget* SettingsView::makeHistorySection()
 {
+    //% "History"
     auto* section =
         new SettingsSection(QStringLiteral("clock"), catalogue::text("settings.history"));
     m_retentionPicker = new QComboBox;
     m_retentionPicker->setObjectName(QStringLiteral("retentionPicker"));
+    //% "Keep history"
     m_retentionPicker->setAccessibleName(catalogue::text("settings.retention"));
     for (const RetentionChoice& choice : retentionChoices)
         m_retentionPicker->addItem(catalogue::text(choice.key), choice.days);
@@ -104,11 +112,13 @@ QWidget* SettingsView::makeHistorySection()
     connect(m_retentionPicker, &QComboBox::activated, this, [this](int index) {
         m_model.settings().setRetentionDays(m_retentionPicker->itemData(index).toInt());
     });
+    //% "Keep history"
     section->addLabeledRow(catalogue::text("settings.retention"), m_retentionPicker);
 
     auto* clearRow = new QWidget;
     auto* clearLayout = new QHBoxLayout(clearRow);
     clearLayout->setContentsMargins(6, 4, 12, 4);
+    //% "Clear history now"
     auto* clearNow = new QPushButton(catalogue::text("settings.clearNow"), clearRow);
     clearNow->setObjectName(QStringLiteral("clearNowButton"));
     clearNow->setFlat(true);
@@ -122,6 +132,7 @@ QWidget* SettingsView::makeHistorySection()
     clearLayout->addStretch();
     section->addRow(clearRow);
 
+    //% "Older items are deleted automatically."
     section->setFooter({catalogue::text("settings.retention.footer")});
     return section;
 }
@@ -129,22 +140,29 @@ QWidget* SettingsView::makeHistorySection()
 QWidget* SettingsView::makePrivacySection()
 {
     AppSettings& settings = m_model.settings();
+    //% "Privacy"
     auto* section =
         new SettingsSection(QStringLiteral("hand.raised"), catalogue::text("settings.privacy"));
+    //% "Detect sensitive content"
     m_sensitiveDetection =
         toggle("sensitiveDetectionToggle", catalogue::text("settings.sensitiveDetection"),
                settings.sensitiveDetectionEnabled());
     connect(m_sensitiveDetection, &ToggleSwitch::clicked, &settings,
             &AppSettings::setSensitiveDetectionEnabled);
+    //% "Detect sensitive content"
     section->addLabeledRow(catalogue::text("settings.sensitiveDetection"), m_sensitiveDetection);
 
+    //% "Hide sensitive content"
     m_hideSensitive = toggle("hideSensitiveToggle", catalogue::text("settings.hideSensitive"),
                              settings.hideSensitiveContent());
     connect(m_hideSensitive, &ToggleSwitch::clicked, &settings,
             &AppSettings::setHideSensitiveContent);
+    //% "Hide sensitive content"
     section->addLabeledRow(catalogue::text("settings.hideSensitive"), m_hideSensitive);
 
     section->addRow(new BlacklistEditor(settings));
+    //% "Card numbers are marked as sensitive and stay hidden until you reveal them. Copies made "
+    //% "in ignored applications are never saved."
     section->setFooter({catalogue::text("settings.sensitiveDetection.footer")});
     return section;
 }
@@ -152,6 +170,7 @@ QWidget* SettingsView::makePrivacySection()
 QWidget* SettingsView::makeShortcutsSection()
 {
     const AppSettings& settings = m_model.settings();
+    //% "Shortcuts"
     auto* section =
         new SettingsSection(QStringLiteral("keyboard"), catalogue::text("settings.shortcuts"));
     auto* controls = new QWidget;
@@ -167,6 +186,7 @@ QWidget* SettingsView::makeShortcutsSection()
     });
     connect(&m_recorder->captureView(), &HotKeyCaptureView::isRecordingChanged, this,
             &SettingsView::recordingChanged);
+    //% "Remove shortcut"
     m_clearShortcut = new SymbolButton(QStringLiteral("xmark.circle.fill"),
                                        catalogue::text("settings.hotkey.clear"), 20, 12, controls);
     m_clearShortcut->setObjectName(QStringLiteral("hotkeyClearButton"));
@@ -176,7 +196,11 @@ QWidget* SettingsView::makeShortcutsSection()
     });
     layout->addWidget(m_recorder);
     layout->addWidget(m_clearShortcut);
+    //% "Open history"
     section->addLabeledRow(catalogue::text("settings.hotkey"), controls);
+    //% "Opens the history from any application. Click the box and press a key combination. On "
+    //% "Wayland, assign a shortcut to the “nabrix” command in your desktop’s keyboard settings "
+    //% "instead."
     section->setFooter({catalogue::text("settings.hotkey.footer")});
     showStoredShortcut();
     return section;
@@ -185,25 +209,33 @@ QWidget* SettingsView::makeShortcutsSection()
 QWidget* SettingsView::makeBehaviorSection()
 {
     const AppSettings& settings = m_model.settings();
+    //% "Behavior"
     auto* section = new SettingsSection(QStringLiteral("slider.horizontal.3"),
                                         catalogue::text("settings.behavior"));
+    //% "Paste after choosing an item"
     m_pasteOnSelect = toggle("pasteOnSelectToggle", catalogue::text("settings.pasteOnSelect"),
                              settings.pasteOnSelect());
     connect(m_pasteOnSelect, &ToggleSwitch::clicked, this, &SettingsView::pasteOnSelectClicked);
+    //% "Paste after choosing an item"
     section->addLabeledRow(catalogue::text("settings.pasteOnSelect"), m_pasteOnSelect);
 
+    //% "Hide the tray icon"
     m_hideIcon =
         toggle("hideIconToggle", catalogue::text("settings.hideIcon"), settings.hideMenuBarIcon());
     connect(m_hideIcon, &ToggleSwitch::clicked, this, &SettingsView::hideIconClicked);
+    //% "Hide the tray icon"
     section->addLabeledRow(catalogue::text("settings.hideIcon"), m_hideIcon);
 
+    //% "Choosing an item copies it and pastes it into the application you were using."
     section->setFooter({catalogue::text("settings.pasteOnSelect.footer"),
+                        //% "Without the icon, open the history with the keyboard shortcut."
                         catalogue::text("settings.hideIcon.footer")});
     return section;
 }
 
 QWidget* SettingsView::makeAboutSection()
 {
+    //% "About"
     auto* section =
         new SettingsSection(QStringLiteral("info.circle"), catalogue::text("settings.about"));
     auto* row = new QWidget;
@@ -219,6 +251,7 @@ QWidget* SettingsView::makeAboutSection()
 
     auto* column = new QVBoxLayout;
     column->setSpacing(4);
+    //% "Nabrix"
     auto* name = new QLabel(catalogue::text("Nabrix"), row);
     name->setFont(Theme::font(13, QFont::DemiBold));
     column->addWidget(name);
@@ -227,6 +260,7 @@ QWidget* SettingsView::makeAboutSection()
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(version);
+    //% "Nabrix keeps a searchable history of what you copy. Everything stays on this computer."
     auto* body = secondaryLabel(catalogue::text("settings.about.body"), row);
     body->setWordWrap(true);
     column->addWidget(body);
@@ -296,9 +330,14 @@ void SettingsView::hideIconClicked(bool hide)
     if (hide && !m_model.hotkeyActive()) {
         m_hideIcon->setChecked(false);
         if (!m_hotkeyAlert) {
+            //% "Record a shortcut first"
             m_hotkeyAlert = openAlert(catalogue::text("alert.hotkeyRequired.title"),
+                                      //% "Without the tray icon, the keyboard shortcut is the "
+                                      //% "only way to open the history. Record a shortcut that "
+                                      //% "works, then hide the icon."
                                       catalogue::text("alert.hotkeyRequired.message"));
             m_hotkeyAlert->setObjectName(QStringLiteral("hotkeyAlert"));
+            //% "OK"
             m_hotkeyAlert->addButton(catalogue::text("alert.ok"), QMessageBox::AcceptRole);
             m_hotkeyAlert->open();
         }
@@ -316,11 +355,17 @@ void SettingsView::pasteOnSelectClicked(bool paste)
     m_model.refreshAccessibility();
     // Without keystroke synthesis the option cannot work: say so when it is switched on.
     if (!m_model.accessibilityGranted() && !m_accessibilityAlert) {
+        //% "Automatic paste isn’t available"
         m_accessibilityAlert = openAlert(catalogue::text("alert.accessibility.title"),
+                                         //% "Nabrix can’t send keystrokes to other applications "
+                                         //% "on this display, so chosen items are copied but "
+                                         //% "not pasted. Paste them with Ctrl+V."
                                          catalogue::text("alert.accessibility.message"));
         m_accessibilityAlert->setObjectName(QStringLiteral("accessibilityAlert"));
+        //% "Open Settings"
         QPushButton* open = m_accessibilityAlert->addButton(
             catalogue::text("settings.openSettings"), QMessageBox::AcceptRole);
+        //% "Cancel"
         m_accessibilityAlert->addButton(catalogue::text("alert.cancel"), QMessageBox::RejectRole);
         connect(open, &QPushButton::clicked, this, [this] { m_model.openAccessibilitySettings(); });
         m_accessibilityAlert->open();
@@ -332,12 +377,17 @@ void SettingsView::confirmClearNow()
     if (m_clearConfirmation)
         return;
     // Deleting the whole history cannot be undone: like every bulk deletion it is confirmed.
+    //% "Clear history"
     m_clearConfirmation = openAlert(catalogue::text("history.clearAll.title"),
+                                    //% "Every item in the history will be deleted. This can’t "
+                                    //% "be undone."
                                     catalogue::text("history.clearAll.message"));
     m_clearConfirmation->setObjectName(QStringLiteral("clearConfirmation"));
     m_clearConfirmation->setIcon(QMessageBox::Warning);
+    //% "Clear"
     QPushButton* clear = m_clearConfirmation->addButton(catalogue::text("alert.clear"),
                                                         QMessageBox::DestructiveRole);
+    //% "Cancel"
     QPushButton* cancel =
         m_clearConfirmation->addButton(catalogue::text("alert.cancel"), QMessageBox::RejectRole);
     m_clearConfirmation->setDefaultButton(cancel);
@@ -348,6 +398,7 @@ void SettingsView::confirmClearNow()
 QMessageBox* SettingsView::openAlert(const QString& title, const QString& message)
 {
     auto* alert = new QMessageBox(this);
+    //% "Nabrix"
     alert->setWindowTitle(catalogue::text("Nabrix"));
     alert->setText(title);
     alert->setInformativeText(message);

@@ -18,6 +18,7 @@ SettingsWindow::SettingsWindow(AppModel& model, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_view(new SettingsView(model))
 {
+    //% "Nabrix"
     setWindowTitle(catalogue::text("Nabrix"));
     setWindowIcon(Theme::symbol(QStringLiteral("doc.on.clipboard"), Theme::primaryText()));
     setPalette(Theme::darkPalette());

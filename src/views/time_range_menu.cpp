@@ -16,6 +16,7 @@ TimeRangeMenu::TimeRangeMenu(QWidget* parent)
         connect(action, &QAction::triggered, this, [this, range] { Q_EMIT rangeChosen(range); });
     }
     addSeparator();
+    //% "Custom…"
     QAction* custom = addAction(catalogue::text("history.customRange.menu"));
     custom->setData(QStringLiteral("custom"));
     connect(custom, &QAction::triggered, this, &TimeRangeMenu::customRangeRequested);

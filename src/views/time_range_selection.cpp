@@ -13,8 +13,11 @@ TimeRangeSelection TimeRangeSelection::make(double seconds, const QString& messa
 
 TimeRangeSelection TimeRangeSelection::forRange(HistoryTimeRange range)
 {
-    return make(historyTimeRangeSeconds(range),
-                catalogue::text("history.deleteOlderThan.message", historyTimeRangePhrase(range)));
+    //: %1 is one of the phrases "an hour", "a day", "a week", "a month".
+    //% "All items older than %1 will be deleted. This can’t be undone."
+    return make(
+        historyTimeRangeSeconds(range),
+        catalogue::text("history.deleteOlderThan.message").arg(historyTimeRangePhrase(range)));
 }
 
 } // namespace nabrix

@@ -344,8 +344,8 @@ private Q_SLOTS:
         ConfirmationCard* card = v.confirmation();
         QVERIFY(card);
         QCOMPARE(card->title(), catalogue::text("history.deleteOlderThan.title"));
-        QCOMPARE(card->message(), catalogue::text("history.deleteOlderThan.message",
-                                                  historyTimeRangePhrase(HistoryTimeRange::Day)));
+        QCOMPARE(card->message(), catalogue::text("history.deleteOlderThan.message")
+                                      .arg(historyTimeRangePhrase(HistoryTimeRange::Day)));
         QVERIFY(v.view.pendingSelection());
         QCOMPARE(v.view.pendingSelection()->seconds, 86400.0);
         QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
@@ -399,8 +399,9 @@ private Q_SLOTS:
         QVERIFY(v.f.model.isModalPresented());
         QCOMPARE(v.f.storedTexts().size(), 2);
         QCOMPARE(card->message(),
-                 catalogue::text("history.deleteOlderThan.customMessage", 20.0,
-                                 CustomRangeSheet::unitWord(CustomRangeSheet::Unit::Hours, 20)));
+                 catalogue::text("history.deleteOlderThan.customMessage")
+                     .arg(catalogue::amount(20.0),
+                          CustomRangeSheet::unitWord(CustomRangeSheet::Unit::Hours, 20)));
         QCOMPARE(v.view.pendingSelection()->seconds, 72000.0);
         QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
         QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("nineteen hours old")});
