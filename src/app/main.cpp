@@ -93,6 +93,12 @@ int main(int argc, char* argv[])
                      &QCoreApplication::quit);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &nabrix::AppDelegate::applicationWillTerminate);
+    // Without its display server the program can do nothing: it quits as on SIGTERM, so the
+    // history is saved, but says why and fails.
+    QObject::connect(services.pasteboard.get(), &nabrix::Pasteboard::connectionLost, &app, [] {
+        std::fprintf(stderr, "nabrix: the display server went away\n");
+        QCoreApplication::exit(1);
+    });
 
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();
