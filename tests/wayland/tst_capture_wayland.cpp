@@ -151,15 +151,21 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(), QStringLiteral("newest copy"),
                                   5000);
         const QStringList before = storedTexts(m_history);
-        // A second start opens the running instance's history; the second row is chosen.
+        // A second start opens the running instance's history; the older entry is chosen.
         QProcess toggle;
         toggle.setProcessEnvironment(m_home.environment());
         toggle.start(QStringLiteral(NABRIX_BINARY), {});
         QVERIFY(x11::exitsCleanly(toggle));
-        QTRY_VERIFY_WITH_TIMEOUT(x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(x11::visibleWindowNamed(QStringLiteral("Nabrix")) &&
+                                     x11::activeWindow() ==
+                                         x11::visibleWindowNamed(QStringLiteral("Nabrix")),
+                                 5000);
         QTest::qWait(500);
-        QVERIFY(x11::pressKeys(QStringLiteral("Down")));
-        QVERIFY(x11::pressKeys(QStringLiteral("Return")));
+        QVERIFY(x11::runTool(QStringLiteral("xdotool"),
+                             {QStringLiteral("type"), QStringLiteral("older choice")})
+                    .exitCode == 0);
+        QTest::qWait(300);
+        QVERIFY(x11::pressKeys(QStringLiteral("Down Return")));
         QTRY_COMPARE_WITH_TIMEOUT(pasted(), QByteArray("older choice"), 5000);
         // Still served once the window has closed, to a reader Nabrix never sees.
         QTRY_VERIFY_WITH_TIMEOUT(!x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
