@@ -37,6 +37,9 @@ int main(int argc, char* argv[])
     // Everything we create (history, settings, their folders) is for the user's eyes only.
     ::umask(077);
     // Global shortcuts, the active window and synthesised keys need X11: run on XWayland.
+    // Qt's wayland platform gives none of them (nor lets a window place itself by the tray
+    // icon), and on sway both platforms show the history the same way without a tray; the
+    // clipboard does not depend on it (it has its own Wayland connection where it can).
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -93,6 +96,12 @@ int main(int argc, char* argv[])
                      &QCoreApplication::quit);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &nabrix::AppDelegate::applicationWillTerminate);
+    // Without its display server the program can do nothing: it quits as on SIGTERM, so the
+    // history is saved, but says why and fails.
+    QObject::connect(services.pasteboard.get(), &nabrix::Pasteboard::connectionLost, &app, [] {
+        std::fprintf(stderr, "nabrix: the display server went away\n");
+        QCoreApplication::exit(1);
+    });
 
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();

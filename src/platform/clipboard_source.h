@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,6 +35,13 @@ struct ClipboardReadBounds {
     qsizetype maxBytes = 0;
     std::stop_token stop;
 };
+
+// A reader on a worker gives up on an owner that stays silent this long between two answers.
+// A live owner sends its next chunk well within it; a whole transfer may take as long as it
+// keeps answering.
+inline constexpr std::chrono::milliseconds clipboardStallTimeout{5000};
+// How soon a requested stop ends a reader's wait.
+inline constexpr std::chrono::milliseconds clipboardStopLatency{50};
 
 using ClipboardReaderFactory =
     std::function<std::unique_ptr<ClipboardSource>(ClipboardReadBounds bounds)>;

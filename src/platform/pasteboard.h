@@ -48,6 +48,8 @@ public:
 Q_SIGNALS:
     // Emitted as soon as the platform reports a change, after changeCount() has moved.
     void changeNotified();
+    // The display server went away: the clipboard can neither be read nor written any more.
+    void connectionLost();
 };
 
 } // namespace nabrix

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Picks the X11 services on xcb and the fallbacks elsewhere.
+// Picks the Wayland clipboard where data-control exists, the X11 services on xcb and the
+// fallbacks elsewhere.
 #include "platform/platform_services.h"
 
 #include "platform/fallback/fallback_services.h"
 #include "platform/qt_pasteboard.h"
 #include "platform/qt_window_activator.h"
+#include "platform/wayland/wayland_services.h"
 #include "platform/x11/x11_services.h"
 #include "platform/x11/x11_window_activator.h"
 
@@ -16,11 +18,21 @@ PlatformServices createPlatformServices()
 {
     PlatformServices services;
     services.sensitivityAnalyzer = std::make_unique<NoVerdictSensitivityAnalyzer>();
+    // On Wayland, XWayland sees a native program's copy only while an X11 window has the
+    // focus: the compositor's data-control, on a connection of our own, is then the only
+    // clipboard, whichever platform Qt's windows use, and Qt's clipboard is left alone.
+    if (auto wayland = createWaylandServices()) {
+        services.pasteboard = std::move(wayland->pasteboard);
+        services.clipboardKeeper = std::move(wayland->clipboardKeeper);
+    }
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         services.windowActivator = std::make_unique<X11WindowActivator>();
         if (auto x11 = createX11Services()) {
-            services.pasteboard = std::make_unique<QtPasteboard>(std::move(x11->clipboardReaders));
-            services.clipboardKeeper = std::move(x11->clipboardKeeper);
+            if (!services.pasteboard) {
+                services.pasteboard =
+                    std::make_unique<QtPasteboard>(std::move(x11->clipboardReaders));
+                services.clipboardKeeper = std::move(x11->clipboardKeeper);
+            }
             services.workspace = std::move(x11->workspace);
             services.keySynthesizer = std::move(x11->keySynthesizer);
             services.hotKeyService = std::move(x11->hotKeyService);

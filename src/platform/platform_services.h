@@ -26,7 +26,9 @@ struct PlatformServices {
     std::unique_ptr<WindowActivator> windowActivator;
 };
 
-// X11 implementations when Qt runs on xcb, the fallbacks otherwise. Needs a QGuiApplication.
+// The Wayland clipboard where the compositor offers data-control; X11 implementations when Qt
+// runs on xcb (for the clipboard too, unless Wayland's is used); the fallbacks otherwise.
+// Needs a QGuiApplication.
 PlatformServices createPlatformServices();
 
 } // namespace nabrix

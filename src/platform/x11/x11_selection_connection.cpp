@@ -19,11 +19,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Between two answers of the owner. A live owner sends its next chunk well within this; the
-// whole transfer may take as long as it keeps answering.
-constexpr std::chrono::milliseconds stallTimeout{5000};
-// How soon a requested stop ends a wait.
-constexpr std::chrono::milliseconds stopLatency{50};
+constexpr std::chrono::milliseconds stallTimeout = clipboardStallTimeout;
+constexpr std::chrono::milliseconds stopLatency = clipboardStopLatency;
 // No honest owner offers more targets than this.
 constexpr qsizetype maxTargets = 1024;
 

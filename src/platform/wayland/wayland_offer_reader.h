@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads one Wayland selection offer through pipes, on whatever thread asks.
+#pragma once
+
+#include "platform/clipboard_source.h"
+
+#include <memory>
+
+namespace nabrix {
+
+class WaylandOffer;
+
+// Each representation is asked for on the compositor connection and read from a
+// non-blocking pipe, giving up on an owner that stays silent, sends more than the bounds
+// allow, or when a stop is requested.
+class WaylandOfferReader final : public ClipboardSource {
+public:
+    // A null offer reads as an empty clipboard.
+    WaylandOfferReader(std::shared_ptr<WaylandOffer> offer, ClipboardReadBounds bounds);
+
+    QStringList types() const override;
+    std::optional<QByteArray> dataForType(const QString& type) const override;
+    std::optional<QString> stringForType(const QString& type) const override;
+    std::optional<QList<QUrl>> readFileUrls() const override;
+
+private:
+    std::optional<QByteArray> read(const QByteArray& mimeType) const;
+
+    std::shared_ptr<WaylandOffer> m_offer;
+    ClipboardReadBounds m_bounds;
+    QList<QByteArray> m_mimeTypes;
+    // An owner that let one request time out would only make every later one wait as long.
+    mutable bool m_ownerStalled = false;
+};
+
+} // namespace nabrix

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Wayland implementations of the platform services that data-control makes possible.
+#pragma once
+
+#include "platform/clipboard_keeper.h"
+#include "platform/pasteboard.h"
+
+#include <memory>
+#include <optional>
+
+namespace nabrix {
+
+struct WaylandServices {
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<ClipboardKeeper> clipboardKeeper;
+};
+
+// None unless a compositor answers on WAYLAND_DISPLAY and offers data-control.
+std::optional<WaylandServices> createWaylandServices();
+
+} // namespace nabrix

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Beside a real Wayland compositor: native copies land in the history, and copy-back serves them.
+#include "x11_harness.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <memory>
+
+namespace x11 = nabrix::testing::x11;
+using x11::storedEntries;
+using x11::storedTexts;
+
+namespace {
+
+QByteArray pasted()
+{
+    return x11::runTool(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")}).output;
+}
+
+// wl-copy serves its copy from a child of its own until something replaces it.
+bool wlCopy(const QByteArray& data, const QStringList& options = {})
+{
+    return x11::runTool(QStringLiteral("wl-copy"), options, data).exitCode == 0;
+}
+
+QByteArray smallPng()
+{
+    QImage image(7, 5, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+} // namespace
+
+class TestCaptureWayland : public QObject {
+    Q_OBJECT
+
+    x11::ProgramHome m_home;
+    // Nabrix as it runs on a Wayland desktop: its windows on XWayland, the clipboard native.
+    QProcess m_program;
+    QString m_history = m_home.historyPath();
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                     !qEnvironmentVariableIsEmpty("SWAYSOCK"),
+                 "needs a sway compositor: run via scripts/with-sway");
+        // The helper windows are native Wayland clients.
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        QVERIFY(m_home.isUsable());
+        m_program.setProcessEnvironment(m_home.environment());
+        m_program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_program.start(QStringLiteral(NABRIX_BINARY), {});
+        QVERIFY(m_program.waitForStarted());
+        QVERIFY(m_home.waitUntilCapturing());
+    }
+
+    void nativeCopiesAreStored_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("nativeWindowFocused");
+        QTest::addColumn<QString>("storedType"); // empty: never stored
+        QTest::addColumn<QString>("storedText");
+
+        const QString wlCopy = QStringLiteral("wl-copy");
+        const QString copier = QStringLiteral("wayland_copier");
+        QTest::newRow("text, native window focused")
+            << wlCopy << QStringList() << QByteArray("native with focus") << true << "text"
+            << "native with focus";
+        QTest::newRow("text, no window")
+            << wlCopy << QStringList() << QByteArray("native without window") << false << "text"
+            << "native without window";
+        QTest::newRow("text/plain only") << wlCopy << QStringList{"--type", "text/plain"}
+                                         << QByteArray("only text/plain") << false << "text"
+                                         << "only text/plain";
+        QTest::newRow("png") << wlCopy << QStringList{"--type", "image/png"} << smallPng() << false
+                             << "image"
+                             << "";
+        QTest::newRow("password hint")
+            << copier
+            << QStringList{"text/plain;charset=utf-8",  "hunter2", "text/plain", "hunter2",
+                           "x-kde-passwordManagerHint", "secret"}
+            << QByteArray() << true << ""
+            << "hunter2";
+    }
+    void nativeCopiesAreStored()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(bool, nativeWindowFocused);
+        QFETCH(QString, storedType);
+        QFETCH(QString, storedText);
+
+        std::unique_ptr<x11::HelperProcess> window;
+        if (nativeWindowFocused) {
+            window =
+                std::make_unique<x11::HelperProcess>(QStringLiteral("paste_target"), QStringList());
+            QVERIFY(window->waitForOutput());
+        }
+        const qsizetype before = storedEntries(m_history).size();
+        std::unique_ptr<x11::HelperProcess> copier;
+        if (program == QLatin1String("wl-copy")) {
+            QVERIFY(wlCopy(input, arguments));
+        } else {
+            copier = std::make_unique<x11::HelperProcess>(program, arguments);
+            QVERIFY(copier->waitForOutput());
+        }
+        if (storedType.isEmpty()) {
+            // Whatever comes next is stored; what came before it, never.
+            QVERIFY(wlCopy("after the secret"));
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(),
+                                      QStringLiteral("after the secret"), 5000);
+            QVERIFY(!storedTexts(m_history).contains(storedText));
+            QCOMPARE(storedEntries(m_history).size(), before + 1);
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(storedEntries(m_history).size(), before + 1, 5000);
+        const x11::StoredEntry entry = storedEntries(m_history).constLast();
+        QCOMPARE(entry.type, storedType);
+        QCOMPARE(entry.searchString, storedText);
+        if (storedType == QLatin1String("image"))
+            QCOMPARE(QSize(entry.imageWidth, entry.imageHeight), QSize(7, 5));
+    }
+
+    void copiesAFifthOfASecondApartAreEachStoredOnce()
+    {
+        const QStringList before = storedTexts(m_history);
+        const QStringList copies{"quick first", "quick second", "quick third"};
+        for (const QString& text : copies) {
+            QVERIFY(wlCopy(text.toUtf8()));
+            QTest::qWait(200);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + copies, 5000);
+    }
+
+    void chosenEntryIsServedAndNotRecordedAgain()
+    {
+        QVERIFY(wlCopy("older choice"));
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(),
+                                  QStringLiteral("older choice"), 5000);
+        QVERIFY(wlCopy("newest copy"));
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(), QStringLiteral("newest copy"),
+                                  5000);
+        const QStringList before = storedTexts(m_history);
+        // A second start opens the running instance's history, newest first; the second
+        // entry is chosen.
+        QProcess toggle;
+        toggle.setProcessEnvironment(m_home.environment());
+        toggle.start(QStringLiteral(NABRIX_BINARY), {});
+        QVERIFY(x11::exitsCleanly(toggle));
+        QTRY_VERIFY_WITH_TIMEOUT(x11::visibleWindowNamed(QStringLiteral("Nabrix")) &&
+                                     x11::activeWindow() ==
+                                         x11::visibleWindowNamed(QStringLiteral("Nabrix")),
+                                 5000);
+        QTest::qWait(1000); // the history loads in the background
+        QVERIFY(x11::pressKeys(QStringLiteral("Down Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(pasted(), QByteArray("older choice"), 5000);
+        // Still served once the window has closed, to a reader Nabrix never sees.
+        QTRY_VERIFY_WITH_TIMEOUT(!x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
+        QCOMPARE(pasted(), QByteArray("older choice"));
+        QCOMPARE(storedTexts(m_history), before);
+    }
+
+    void contentOutlivesTheProgramThatCopiedIt()
+    {
+        const QStringList before = storedTexts(m_history);
+        const QString copied = QStringLiteral("copied by a program that then quit");
+        {
+            x11::HelperProcess owner(QStringLiteral("wayland_copier"),
+                                     {QStringLiteral("text/plain;charset=utf-8"), copied});
+            QVERIFY(owner.waitForOutput());
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{copied}, 5000);
+        } // the owner is killed here
+        QTRY_COMPARE_WITH_TIMEOUT(pasted(), copied.toUtf8(), 5000);
+        QCOMPARE(storedTexts(m_history), before + QStringList{copied});
+    }
+
+    // Last: the compositor does not come back.
+    void compositorGoingAwayEndsTheProgramWithItsHistorySaved()
+    {
+        const QStringList committed = storedTexts(m_history);
+        QVERIFY(!committed.isEmpty());
+        m_program.readAllStandardError();
+        x11::runTool(QStringLiteral("swaymsg"), {QStringLiteral("exit")});
+        QVERIFY(m_program.waitForFinished(20000));
+        QCOMPARE(m_program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_program.exitCode(), 1);
+        const QByteArray error = m_program.readAllStandardError();
+        QVERIFY2(error.count('\n') == 1 && error.endsWith('\n'), error.constData());
+
+        SQLite::Database db(m_history.toStdString(), SQLite::OPEN_READONLY);
+        QCOMPARE(db.execAndGet("PRAGMA integrity_check").getString(), std::string("ok"));
+        QCOMPARE(storedTexts(m_history), committed);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCaptureWayland)
+#include "tst_capture_wayland.moc"
