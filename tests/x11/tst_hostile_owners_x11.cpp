@@ -6,7 +6,6 @@
 #include "x11_harness.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 #include <memory>
