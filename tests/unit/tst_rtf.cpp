@@ -114,8 +114,6 @@ private Q_SLOTS:
             << QString::fromUtf8("•—–‘x’“y”");
         QTest::newRow("par, line and tab")
             << QByteArray(R"({\rtf1 one\par two\line three\tab four})") << "one\ntwo\nthree\tfour";
-        QTest::newRow("each par counts, the final one included")
-            << QByteArray(R"({\rtf1 a\par\par b\par})") << "a\n\nb\n";
         QTest::newRow("backslash before a line end is a paragraph")
             << QByteArray("{\\rtf1 a\\\nb\\\r\nc}") << "a\nb\nc";
         QTest::newRow("line ends and separators given as characters are breaks")
@@ -125,14 +123,10 @@ private Q_SLOTS:
             << QByteArray("{\\rtf1 one\r\ntwo\nthree}") << "onetwothree";
         QTest::newRow("delimiting space belongs to the control word")
             << QByteArray(R"({\rtf1 \b  two spaces\b0 x})") << " two spacesx";
-        QTest::newRow("digits end with a non-digit delimiter")
-            << QByteArray(R"({\rtf1 \fs24-dash})") << "-dash";
         QTest::newRow("table cells and rows")
             << QByteArray(R"({\rtf1 \trowd\cellx1000\cellx2000\intbl A\cell B\cell\row)"
                           R"(\trowd\cellx1000\cellx2000\intbl C\cell D\cell\row after})")
             << "A\tB\nC\tD\nafter";
-        QTest::newRow("empty cells keep their separators")
-            << QByteArray(R"({\rtf1 \intbl\cell B\cell\cell\row})") << "\tB\t\n";
         QTest::newRow("nested table cells")
             << QByteArray(
                    R"({\rtf1 \intbl x\nestcell y\nestcell{\*\nesttableprops\nestrow}\nestrow z})")
@@ -141,18 +135,10 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1 {\*\somethingnew secret {\b deeper}}visible})") << "visible";
         QTest::newRow("unknown destination without star keeps its text")
             << QByteArray(R"({\rtf1 {\somethingnew kept} text})") << "kept text";
-        QTest::newRow("font, colour and style tables")
-            << QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red1\green2\blue3;})"
-                          R"({\stylesheet{\s1 Heading 1;}}body})")
-            << "body";
         QTest::newRow("info, header, footer, footnote")
             << QByteArray(R"({\rtf1{\info{\title T}{\author A}}{\header H\par}{\footer F\par})"
                           R"(main{\super\chftn}{\footnote\pard F1}.})")
             << "main.";
-        QTest::newRow("field keeps its result")
-            << QByteArray(R"({\rtf1 see {\field{\*\fldinst HYPERLINK "http://x.example"})"
-                          R"({\fldrslt {\ul here}}}.})")
-            << "see here.";
         QTest::newRow("starred field result, as AbiWord writes links")
             << QByteArray(
                    R"({\rtf1\ansi Link: {\field{\*\fldinst HYPERLINK "https://example.org/"})"
@@ -160,18 +146,10 @@ private Q_SLOTS:
             << "Link: Example site end.";
         QTest::newRow("field instruction without star")
             << QByteArray(R"({\rtf1 page {\field{\fldinst PAGE}{\fldrslt 3}}})") << "page 3";
-        QTest::newRow("picture with hex data")
-            << QByteArray(R"({\rtf1 a{\pict\pngblip\picw10 89504e470d0a1a0a}b})") << "ab";
         QTest::newRow("binary data inside a picture may contain braces")
             << QByteArray(R"({\rtf1 a{\pict\bin3 }{\}b})") << "ab";
-        QTest::newRow("binary data in text is skipped")
-            << QByteArray(R"({\rtf1 a\bin2 xyb})") << "ab";
         QTest::newRow("hidden text")
             << QByteArray(R"({\rtf1 a{\v hidden\par}b\v c\v0 d})") << "abd";
-        QTest::newRow("theme data and data store")
-            << QByteArray(R"({\rtf1 x{\*\themedata 504b0304}{\*\datastore 0105}{\*\latentstyles)"
-                          R"({\lsdlockedexcept Normal;}}y})")
-            << "xy";
         QTest::newRow("list numbering text is shown, its definition is not")
             << QByteArray(R"({\rtf1{\listtext 1.\tab}{\*\listtable{\list{\leveltext \'02\'00.;}}})"
                           R"(first})")
@@ -182,8 +160,6 @@ private Q_SLOTS:
         QTest::newRow("leading white space") << QByteArray(" \r\n\t{\\rtf1 ok}") << "ok";
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF{\\rtf1 ok}") << "ok";
         QTest::newRow("no version number") << QByteArray(R"({\rtf ok})") << "ok";
-        QTest::newRow("no text at all")
-            << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}})") << "";
     }
     void markup()
     {
@@ -200,15 +176,11 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1 caf\'e9 \'80 \'93q\'94})") << QString::fromUtf8("café € “q”");
         QTest::newRow("raw 8-bit bytes read like \\'hh")
             << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0\xe8}") << QString::fromUtf8("При");
-        QTest::newRow("1250 Central European")
-            << QByteArray(R"({\rtf1\ansi\ansicpg1250 \'9a\'e8\'f8})") << QString::fromUtf8("ščř");
         QTest::newRow("1251 Cyrillic")
             << QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})")
             << QString::fromUtf8("Привет");
         QTest::newRow("pc is code page 437")
             << QByteArray(R"({\rtf1\pc \'82\'b0})") << QString::fromUtf8("é░");
-        QTest::newRow("pca is code page 850")
-            << QByteArray(R"({\rtf1\pca \'82\'d0})") << QString::fromUtf8("éð");
         QTest::newRow("mac is Mac Roman")
             << QByteArray(R"({\rtf1\mac \'8e\'a5})") << QString::fromUtf8("é•");
         QTest::newRow("Shift-JIS, two \\'hh per character")
@@ -268,8 +240,6 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1 caf\u233\'e9!})") << QString::fromUtf8("café!");
         QTest::newRow("uc0 has no fallback")
             << QByteArray(R"({\rtf1\uc0 caf\u233 !})") << QString::fromUtf8("café!");
-        QTest::newRow("uc1 skips a plain character")
-            << QByteArray(R"({\rtf1\uc1 \u8364?5})") << QString::fromUtf8("€5");
         QTest::newRow("uc2 skips both bytes of a DBCS fallback")
             << QByteArray(R"({\rtf1\uc2 \u26085\'93\'fa\u26412\'96\'7b!})")
             << QString::fromUtf8("日本!");
@@ -281,16 +251,12 @@ private Q_SLOTS:
             << QByteArray(R"({\rtf1\uc1 \u-255?\u-1?})") << QString::fromUtf8("！\uFFFF");
         QTest::newRow("surrogate pair from two \\u")
             << QByteArray(R"({\rtf1\uc1 \u-10179?\u-8704? ok})") << QString::fromUtf8("😀 ok");
-        QTest::newRow("surrogate pair with positive values")
-            << QByteArray(R"({\rtf1\uc0 \u55357 \u56835 })") << QString::fromUtf8("😃");
         QTest::newRow("lone high surrogate")
             << QByteArray(R"({\rtf1\uc0 \u55357 x})") << QString::fromUtf8("\uFFFDx");
         QTest::newRow("lone high surrogate before a paragraph")
             << QByteArray(R"({\rtf1\uc0 \u55357\par x})") << QString::fromUtf8("\uFFFD\nx");
         QTest::newRow("lone low surrogate")
             << QByteArray(R"({\rtf1\uc0 \u56832 x})") << QString::fromUtf8("\uFFFDx");
-        QTest::newRow("two high surrogates")
-            << QByteArray(R"({\rtf1\uc0 \u55357\u55357\u56835 })") << QString::fromUtf8("\uFFFD😃");
         QTest::newRow("uc is scoped to its group")
             << QByteArray(R"({\rtf1\uc1 {\uc2 \u26085\'93\'fa}\u233\'e9x})")
             << QString::fromUtf8("日éx");
@@ -322,11 +288,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("white space") << QByteArray(" \n\t ");
         QTest::newRow("plain text") << QByteArray("Hello, world");
-        QTest::newRow("HTML") << QByteArray("<html><body>{\\rtf1 x}</body></html>");
         QTest::newRow("other control word") << QByteArray(R"({\rtfx1 text})");
-        QTest::newRow("cut inside the signature") << QByteArray(R"({\rt)");
         QTest::newRow("no opening brace") << QByteArray(R"(\rtf1 text})");
         QTest::newRow("text before the document") << QByteArray(R"(x{\rtf1 text})");
     }
@@ -350,9 +313,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("cut after the signature") << QByteArray(R"({\rtf)") << "";
         QTest::newRow("cut inside a control word") << QByteArray(R"({\rtf1 Hello\pa)") << "Hello";
-        QTest::newRow("cut after a backslash") << QByteArray(R"({\rtf1 Hello\)") << "Hello";
-        QTest::newRow("cut inside a hex escape") << QByteArray(R"({\rtf1 Hello\'e)") << "Hello";
-        QTest::newRow("cut inside a parameter") << QByteArray(R"({\rtf1 Hello\fs2)") << "Hello";
         QTest::newRow("cut inside a skipped destination")
             << QByteArray(R"({\rtf1 Hello{\*\generator Wri)") << "Hello";
         QTest::newRow("cut inside binary data")
@@ -396,8 +356,6 @@ private Q_SLOTS:
                                   << "deep tail";
         QTest::newRow("never closed") << "{\\rtf1 " + repeated("{", depth) + "x"
                                       << "x";
-        QTest::newRow("closed more often than opened") << "{\\rtf1 a" + repeated("}", depth) + "b"
-                                                       << "a";
         QTest::newRow("skipped destination deep inside")
             << "{\\rtf1 " + repeated("{", depth) + "{\\*\\x " + repeated("{", depth) +
                    repeated("}", depth) + "}in" + repeated("}", depth) + "out}"
@@ -442,8 +400,8 @@ private Q_SLOTS:
         const QByteArray styles =
             R"({\rtf1\ansi{\colortbl;\red255\green0\blue0;\red0\green128\blue255;})"
             R"(plain {\b bold} {\i italic} {\ul under} {\strike gone} {\cf1 red} {\fs40 big} )"
-            R"({\b\i\ul\strike\cf2\fs18 all} \b on\b0  off \i\i0 upright \ul\ulnone flat )"
-            R"(\strike\strike0 kept \cf2\cf0 auto {\b outer {\i inner} again} after )"
+            R"({\b\i\ul\strike\cf2\fs18 all} \b\i\ul\strike on\b0\i0\ulnone\strike0  off )"
+            R"(\cf2\cf0 auto {\b outer {\i inner} again} after )"
             R"(\b\i\ul\cf1\fs30 set\plain  reset {\uld dotted} {\ul0 none} {\striked1 double})"
             R"( {\b1 one}})";
         QTest::newRow("plain") << styles << "plain" << false << false << false << false << QColor()
@@ -462,14 +420,8 @@ private Q_SLOTS:
             << styles << "big" << false << false << false << false << QColor() << 20.0;
         QTest::newRow("everything at once")
             << styles << "all" << true << true << true << true << QColor(0, 128, 255) << 9.0;
-        QTest::newRow("b0 ends bold")
+        QTest::newRow("b0, i0, ulnone and strike0 end their styles")
             << styles << "off" << false << false << false << false << QColor() << 0.0;
-        QTest::newRow("i0 ends italic")
-            << styles << "upright" << false << false << false << false << QColor() << 0.0;
-        QTest::newRow("ulnone ends underline")
-            << styles << "flat" << false << false << false << false << QColor() << 0.0;
-        QTest::newRow("strike0 ends strike-through")
-            << styles << "kept" << false << false << false << false << QColor() << 0.0;
         QTest::newRow("cf0 is the automatic colour")
             << styles << "auto" << false << false << false << false << QColor() << 0.0;
         QTest::newRow("inner group adds to the outer")
@@ -478,18 +430,12 @@ private Q_SLOTS:
             << styles << "again" << true << false << false << false << QColor() << 0.0;
         QTest::newRow("group end restores the document format")
             << styles << "after" << false << false << false << false << QColor() << 0.0;
-        QTest::newRow("before plain")
-            << styles << "set" << true << true << true << false << QColor(255, 0, 0) << 15.0;
         QTest::newRow("plain resets everything")
             << styles << "reset" << false << false << false << false << QColor() << 0.0;
-        QTest::newRow("other underline kinds")
-            << styles << "dotted" << false << false << true << false << QColor() << 0.0;
         QTest::newRow("ul0 ends underline")
             << styles << "none" << false << false << false << false << QColor() << 0.0;
         QTest::newRow("double strike-through")
             << styles << "double" << false << false << false << true << QColor() << 0.0;
-        QTest::newRow("explicit parameter 1")
-            << styles << "one" << true << false << false << false << QColor() << 0.0;
         QTest::newRow("colour entry 0 given explicitly")
             << QByteArray(R"({\rtf1{\colortbl\red0\green0\blue255;}\cf0 blue})") << "blue" << false
             << false << false << false << QColor(0, 0, 255) << 0.0;
@@ -499,11 +445,6 @@ private Q_SLOTS:
 
         QTest::newRow("WordPad colour") << sampleDocument("wordpad.rtf") << "urgent" << false
                                         << false << false << false << QColor(255, 0, 0) << 11.0;
-        QTest::newRow("TextEdit colour") << sampleDocument("textedit.rtf") << "cherries" << false
-                                         << false << false << false << QColor(251, 2, 7) << 12.0;
-        QTest::newRow("LibreOffice bold Cyrillic")
-            << sampleDocument("libreoffice.rtf") << QString::fromUtf8("мир") << true << false
-            << false << false << QColor() << 12.0;
         QTest::newRow("Word link result") << sampleDocument("word.rtf") << "see details" << false
                                           << false << true << false << QColor(0, 0, 255) << 11.0;
     }
