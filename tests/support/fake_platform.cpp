@@ -67,8 +67,9 @@ public:
         QThread::msleep(m_content.workerReadDelayMs);
         if (!m_content.stallsWorkerReads)
             return typesOf(m_content);
-        // Bounded, so that a broken stop cannot hang the test run.
-        for (int waited = 0; waited < 10000 && !m_bounds.stop.stop_requested(); waited += 5)
+        // Until stopped; bounded far beyond any wait of the tests, so that a broken stop
+        // fails them instead of hanging the run.
+        for (int waited = 0; waited < 60000 && !m_bounds.stop.stop_requested(); waited += 5)
             QThread::msleep(5);
         return {};
     }
