@@ -243,7 +243,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("size");
         QTest::newRow("16 px") << 16;
-        QTest::newRow("48 px") << 48;
         QTest::newRow("512 px") << 512;
     }
 
