@@ -114,8 +114,6 @@ private Q_SLOTS:
         QTest::newRow("control alone is no key")
             << int(Qt::Key_Control) << Qt::KeyboardModifiers(Qt::ControlModifier) << 37u
             << qint64(-1) << true;
-        QTest::newRow("caps lock is no key")
-            << int(Qt::Key_CapsLock) << none << 66u << qint64(-1) << true;
         // Shift alone would take the capital letter from every program.
         QTest::newRow("shift and a letter is ignored")
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(-1)
@@ -128,10 +126,6 @@ private Q_SLOTS:
             << true;
         QTest::newRow("control alt v") << int(Qt::Key_V) << (Qt::ControlModifier | Qt::AltModifier)
                                        << 55u << qint64(6144) << false;
-        QTest::newRow("all four modifiers")
-            << int(Qt::Key_S)
-            << (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier) << 39u
-            << qint64(6912) << false;
         QTest::newRow("keypad flag is dropped from the mask")
             << int(Qt::Key_5) << (Qt::ControlModifier | Qt::KeypadModifier) << 84u << qint64(4096)
             << false;
@@ -142,8 +136,6 @@ private Q_SLOTS:
         QTest::newRow("shift tab is ignored")
             << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 23u << qint64(-1)
             << true;
-        QTest::newRow("plain tab is ignored")
-            << int(Qt::Key_Tab) << none << 23u << qint64(-1) << true;
     }
 
     void keyWhileRecording()
@@ -232,13 +224,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("recording");
         QTest::addColumn<QString>("text");
         QTest::newRow("recording") << 55u << 6144u << true << QStringLiteral("Type shortcut…");
-        QTest::newRow("stored shortcut") << 55u << 6144u << false << QStringLiteral("Ctrl+Alt+V");
         QTest::newRow("all four in order")
             << 39u << 6912u << false << QStringLiteral("Ctrl+Alt+Shift+Super+S");
         // Recorded before Shift alone was refused: still shown as it is.
         QTest::newRow("stored shift and a letter")
             << 55u << 512u << false << QStringLiteral("Shift+V");
-        QTest::newRow("no shortcut") << 0u << 0u << false << QStringLiteral("Not set");
         QTest::newRow("key code 0 with modifiers")
             << 0u << 6144u << false << QStringLiteral("Not set");
         QTest::newRow("unnamed key") << 122u << 256u << false << QStringLiteral("Super+0x7A");
