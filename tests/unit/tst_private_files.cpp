@@ -135,14 +135,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("opens");
         const QString history = QStringLiteral("history.sqlite3");
-        QTest::newRow("history to an empty file") << history << QStringLiteral("empty") << false;
         QTest::newRow("history to another history")
             << history << QStringLiteral("other.sqlite3") << false;
         QTest::newRow("dangling history") << history << QStringLiteral("missing") << false;
         QTest::newRow("log") << QStringLiteral("history.sqlite3-wal") << QStringLiteral("empty")
                              << false;
-        QTest::newRow("log index")
-            << QStringLiteral("history.sqlite3-shm") << QStringLiteral("empty") << false;
         QTest::newRow("rollback journal")
             << QStringLiteral("history.sqlite3-journal") << QStringLiteral("empty") << false;
         // A data directory kept elsewhere (another disk, a synchronised folder) is fine.
