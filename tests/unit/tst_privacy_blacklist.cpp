@@ -70,13 +70,8 @@ private Q_SLOTS:
                                                      << "" << QByteArray("public") << true;
         QTest::newRow("no source, empty hint") << "hunter2"
                                                << "" << QByteArray("") << true;
-        QTest::newRow("no source, no hint") << "hunter2"
-                                            << "" << QByteArray() << true;
         QTest::newRow("terminal in front, secret") << "hunter2"
                                                    << "XTerm" << QByteArray("secret") << false;
-        QTest::newRow("terminal in front, other hint value")
-            << "hunter2"
-            << "XTerm" << QByteArray("public") << true;
         // KeePassXC clears its copy after a while by offering an empty text with the hint.
         QTest::newRow("timed clear, terminal in front") << ""
                                                         << "XTerm" << QByteArray("secret") << false;
@@ -84,9 +79,6 @@ private Q_SLOTS:
                                                   << "org.example.Editor" << QByteArray() << true;
         QTest::newRow("blacklisted source, no hint") << "hunter2"
                                                      << "com.bitwarden" << QByteArray() << false;
-        QTest::newRow("blacklisted source, secret")
-            << "hunter2"
-            << "com.bitwarden" << QByteArray("secret") << false;
     }
     void passwordHintKeepsTheCopyOut()
     {
