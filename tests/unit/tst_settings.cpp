@@ -79,8 +79,6 @@ private Q_SLOTS:
         QTest::newRow("undecodable blacklist loads the default")
             << QByteArray("blacklistedBundleIDs=@ByteArray([1,2])\n") << 30 << true << false << 0u
             << defaults;
-        QTest::newRow("blacklist as text loads the default")
-            << QByteArray("blacklistedBundleIDs=a.b\n") << 30 << true << false << 0u << defaults;
     }
     void storedValuesLoadByType()
     {
@@ -98,32 +96,6 @@ private Q_SLOTS:
         QCOMPARE(settings->hideMenuBarIcon(), hideIcon);
         QCOMPARE(settings->hotkeyKeyCode(), keyCode);
         QCOMPARE(settings->blacklistedBundleIDs(), blacklist);
-    }
-
-    void assignmentsSurviveARestart()
-    {
-        TestHome home;
-        {
-            const auto settings = home.loadSettings();
-            settings->setRetentionDays(0);
-            settings->setSensitiveDetectionEnabled(false);
-            settings->setHideSensitiveContent(false);
-            settings->setBlacklistedBundleIDs({});
-            settings->setHideMenuBarIcon(true);
-            settings->setPasteOnSelect(true);
-            settings->setHotkeyKeyCode(55);
-            settings->setHotkeyModifiers(4096 + 2048);
-        }
-        QCOMPARE(QFileInfo(home.settingsPath()).permissions() & 0x0077, QFileDevice::Permissions());
-        const auto reloaded = home.loadSettings();
-        QCOMPARE(reloaded->retentionDays(), 0);
-        QVERIFY(!reloaded->sensitiveDetectionEnabled());
-        QVERIFY(!reloaded->hideSensitiveContent());
-        QCOMPARE(reloaded->blacklistedBundleIDs(), QStringList());
-        QVERIFY(reloaded->hideMenuBarIcon());
-        QVERIFY(reloaded->pasteOnSelect());
-        QCOMPARE(reloaded->hotkeyKeyCode(), 55u);
-        QCOMPARE(reloaded->hotkeyModifiers(), 6144u);
     }
 
     void blacklistIsStoredAsCompactEscapedJson()
