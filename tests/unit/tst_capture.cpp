@@ -337,23 +337,6 @@ private Q_SLOTS:
         QVERIFY(!captured(content));
     }
 
-    void passwordHintIsRecognised_data()
-    {
-        QTest::addColumn<QByteArray>("hint");
-        QTest::addColumn<bool>("secret");
-        QTest::newRow("secret") << QByteArray("secret") << true;
-        QTest::newRow("other value") << QByteArray("plain") << false;
-    }
-    void passwordHintIsRecognised()
-    {
-        QFETCH(QByteArray, hint);
-        QFETCH(bool, secret);
-        Content content;
-        content.string = QStringLiteral("hunter2");
-        content.data.insert(QStringLiteral("x-kde-passwordManagerHint"), hint);
-        QCOMPARE(captured(content)->markedSecret, secret);
-    }
-
     void contentPresentAtStartIsIgnoredAndLaterChangesCapturedOnce()
     {
         Polling f;
