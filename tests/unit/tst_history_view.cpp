@@ -389,23 +389,6 @@ private Q_SLOTS:
         QVERIFY(!v.f.model.isModalPresented());
     }
 
-    void cancellingTheConfirmationOfACustomAgeKeepsEverything()
-    {
-        ViewFixture v;
-        v.f.clock.set(v.f.clock.now().addYears(-1));
-        v.add(QStringLiteral("ancient"));
-        v.f.clock.set(v.f.clock.now().addYears(1));
-        v.show();
-        v.ageMenuEntry(QStringLiteral("custom"))->trigger();
-        v.sheet()->setAmount(QStringLiteral("1"));
-        v.sheet()->setUnit(CustomRangeSheet::Unit::Days);
-        QTest::mouseClick(v.sheet()->confirmButton(), Qt::LeftButton);
-        QVERIFY(v.confirmation());
-        QTest::mouseClick(v.confirmation()->cancelButton(), Qt::LeftButton);
-        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("ancient")});
-        QVERIFY(!v.f.model.isModalPresented());
-    }
-
     void anAgeBeyondAnyDateStillAsksAndDeletesNothing()
     {
         ViewFixture v;
