@@ -179,22 +179,22 @@ private Q_SLOTS:
         QTest::addColumn<std::uint32_t>("keyCode");
         QTest::addColumn<std::uint32_t>("modifiers");
         QTest::addColumn<QString>("text");
+        const auto row = [](const char* name, const QString& language, std::uint32_t keyCode,
+                            std::uint32_t modifiers, const QString& text) {
+            QTest::newRow(name) << language << keyCode << modifiers << text;
+        };
         const QString en = QStringLiteral("en");
-        QTest::newRow("ctrl+alt") << en << 55u << (control | option)
-                                  << QStringLiteral("Ctrl+Alt+V");
-        QTest::newRow("all four in fixed order")
-            << en << 39u << (command | shift | option | control)
-            << QStringLiteral("Ctrl+Alt+Shift+Super+S");
-        QTest::newRow("no modifiers") << en << 55u << 0u << QStringLiteral("V");
-        QTest::newRow("other mask bits")
-            << en << 55u << (control | 1u | 128u) << QStringLiteral("Ctrl+V");
-        QTest::newRow("key code 0") << en << 0u << (control | option) << QString();
-        QTest::newRow("unnamed key") << en << 122u << command << QStringLiteral("Super+0x7A");
+        row("ctrl+alt", en, 55u, (control | option), QStringLiteral("Ctrl+Alt+V"));
+        row("all four in fixed order", en, 39u, (command | shift | option | control),
+            QStringLiteral("Ctrl+Alt+Shift+Super+S"));
+        row("no modifiers", en, 55u, 0u, QStringLiteral("V"));
+        row("other mask bits", en, 55u, (control | 1u | 128u), QStringLiteral("Ctrl+V"));
+        row("key code 0", en, 0u, (control | option), QString());
+        row("unnamed key", en, 122u, command, QStringLiteral("Super+0x7A"));
         const QString es = QStringLiteral("es");
-        QTest::newRow("spanish words")
-            << es << 55u << (control | option | shift) << QStringLiteral("Ctrl+Alt+Mayús+V");
-        QTest::newRow("spanish key name")
-            << es << 65u << command << QStringLiteral("Súper+Espacio");
+        row("spanish words", es, 55u, (control | option | shift),
+            QStringLiteral("Ctrl+Alt+Mayús+V"));
+        row("spanish key name", es, 65u, command, QStringLiteral("Súper+Espacio"));
     }
 
     void shortcutDisplayString()
