@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMutex>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,31 +97,14 @@ bool somebodyAnswers(const QString& path)
     return socket.waitForConnected(3000);
 }
 
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : m_name(name)
-        , m_wasSet(qEnvironmentVariableIsSet(name))
-        , m_previous(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_previous);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_wasSet;
-    QByteArray m_previous;
-};
+// Sets (or, for a null value, unsets) a variable until the returned guard goes.
+[[nodiscard]] auto scopedEnvironment(const char* name, const QByteArray& value)
+{
+    const bool wasSet = qEnvironmentVariableIsSet(name);
+    const QByteArray previous = qgetenv(name);
+    value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    return qScopeGuard([=] { wasSet ? qputenv(name, previous) : qunsetenv(name); });
+}
 
 } // namespace
 
@@ -268,7 +252,7 @@ private Q_SLOTS:
     {
         const QString runtime = m_dir->filePath(QStringLiteral("runtime"));
         QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtime.toUtf8());
+        const auto environment = scopedEnvironment("XDG_RUNTIME_DIR", runtime.toUtf8());
 
         const QString path =
             SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
@@ -297,8 +281,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, runtimeDirectory);
         QFETCH(bool, alreadyThere);
-        ScopedEnvironment runtime("XDG_RUNTIME_DIR", runtimeDirectory);
-        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const auto runtime = scopedEnvironment("XDG_RUNTIME_DIR", runtimeDirectory);
+        const auto temporary = scopedEnvironment("TMPDIR", m_dir->path().toUtf8());
         const QString expected = ownPrivateDirectory();
         if (alreadyThere)
             QVERIFY(QDir().mkdir(expected, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -329,8 +313,8 @@ private Q_SLOTS:
     void unsafeTemporaryDirectoryIsNotUsed()
     {
         QFETCH(QString, kind);
-        ScopedEnvironment runtime("XDG_RUNTIME_DIR", QByteArray());
-        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const auto runtime = scopedEnvironment("XDG_RUNTIME_DIR", QByteArray());
+        const auto temporary = scopedEnvironment("TMPDIR", m_dir->path().toUtf8());
         const QString place = ownPrivateDirectory();
         const QByteArray name = QFile::encodeName(place);
         makeUnsafe(place, kind);
@@ -369,9 +353,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         const QString data = QStringLiteral("/home/a/.local/share/nabrix");
-        ScopedEnvironment temporary("TMPDIR", m_dir->path().toUtf8());
+        const auto temporary = scopedEnvironment("TMPDIR", m_dir->path().toUtf8());
         const QString socketName = [&data] {
-            ScopedEnvironment unset("XDG_RUNTIME_DIR", QByteArray());
+            const auto unset = scopedEnvironment("XDG_RUNTIME_DIR", QByteArray());
             return QFileInfo(SingleInstance::socketPathFor(data)).fileName();
         }();
         QVERIFY(!socketName.isEmpty());
@@ -379,7 +363,7 @@ private Q_SLOTS:
         makeUnsafe(runtime, kind);
         if (QTest::currentTestFailed())
             return;
-        ScopedEnvironment environment("XDG_RUNTIME_DIR", runtime.toUtf8());
+        const auto environment = scopedEnvironment("XDG_RUNTIME_DIR", runtime.toUtf8());
         QLocalServer planted;
         QVERIFY(planted.listen(runtime + u'/' + socketName));
 
