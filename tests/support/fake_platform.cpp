@@ -5,6 +5,7 @@
 #include "platform/fallback/fallback_services.h"
 #include "platform/qt_window_activator.h"
 
+#include <QPixmap>
 #include <QThread>
 #include <QTimer>
 
@@ -148,6 +149,16 @@ std::optional<QString> FakeWorkspace::applicationName(const QString& id) const
 {
     const auto it = names.constFind(id);
     return it == names.cend() ? std::nullopt : std::optional<QString>(*it);
+}
+
+QIcon FakeWorkspace::applicationIcon(const QString& id) const
+{
+    ++iconQueries;
+    if (!names.contains(id))
+        return {};
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    return QIcon(pixmap);
 }
 
 bool FakeHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers)

@@ -15,7 +15,6 @@
 #include "views/symbol_button.h"
 
 #include <QAccessible>
-#include <QBuffer>
 #include <QImageReader>
 #include <QListView>
 #include <QMenu>
@@ -32,39 +31,9 @@ Q_DECLARE_METATYPE(RelativeAgeFormatter::Unit)
 
 namespace {
 
-// A workspace with one installed application, counting how often it is asked.
-class CountingWorkspace final : public Workspace {
-public:
-    mutable int installedQueries = 0;
-    mutable int iconQueries = 0;
-
-    std::optional<QString> frontmostApplicationId() const override { return std::nullopt; }
-    std::optional<QString> applicationName(const QString&) const override { return std::nullopt; }
-    QIcon applicationIcon(const QString& id) const override
-    {
-        ++iconQueries;
-        if (id != QLatin1String("org.example.Editor"))
-            return {};
-        QPixmap pixmap(16, 16);
-        pixmap.fill(Qt::red);
-        return QIcon(pixmap);
-    }
-    bool isInstalled(const QString& id) const override
-    {
-        ++installedQueries;
-        return id == QLatin1String("org.example.Editor");
-    }
-};
-
 QByteArray pngBytes(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return FlatPng::make(size, FlatPng::Layout::Colour);
 }
 
 // The history view over a fixture, shown, with entries stored newest last.
@@ -172,13 +141,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("sensitive");
         QTest::addColumn<bool>("revealed");
         QTest::addColumn<QString>("name");
-        QTest::newRow("text") << "two\nlines" << ClipType::Text << false << false
-                              << "two lines, Text, 0 sec. ago";
-        QTest::newRow("masked") << "4111 1111 1111 1111" << ClipType::Text << true << false
-                                << "Hidden sensitive content, Text, 0 sec. ago";
-        QTest::newRow("revealed") << "4111 1111 1111 1111" << ClipType::Text << true << true
-                                  << "4111 1111 1111 1111, Text, 0 sec. ago";
-        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, 0 sec. ago";
+        const auto row = [](const char* name, const QString& text, ClipType type, bool sensitive,
+                            bool revealed, const QString& spoken) {
+            QTest::newRow(name) << text << type << sensitive << revealed << spoken;
+        };
+        row("text", "two\nlines", ClipType::Text, false, false, "two lines, Text, 0 sec. ago");
+        row("masked", "4111 1111 1111 1111", ClipType::Text, true, false,
+            "Hidden sensitive content, Text, 0 sec. ago");
+        row("revealed", "4111 1111 1111 1111", ClipType::Text, true, true,
+            "4111 1111 1111 1111, Text, 0 sec. ago");
+        row("image", "", ClipType::Image, false, false, "Image, 0 sec. ago");
     }
     void screenReadersHearWhatARowHolds()
     {
@@ -325,7 +297,8 @@ private Q_SLOTS:
 
     void applicationIconsAreCachedButMissesAreAskedAgain()
     {
-        CountingWorkspace workspace;
+        FakeWorkspace workspace;
+        workspace.names.insert(QStringLiteral("org.example.Editor"), QStringLiteral("Editor"));
         QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
         QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
         QCOMPARE(workspace.iconQueries, 1);
@@ -337,7 +310,8 @@ private Q_SLOTS:
     void installedApplicationsShowTheirIcon()
     {
         RowFixture r;
-        r.f.platform.services.workspace = std::make_unique<CountingWorkspace>();
+        r.f.platform.workspace->names.insert(QStringLiteral("org.example.Editor"),
+                                             QStringLiteral("Editor"));
         const ClipItem item = r.store(QStringLiteral("typed"), ClipType::Rtf, false, std::nullopt,
                                       QStringLiteral("org.example.Editor"));
         const ClipItem orphan = r.store(QStringLiteral("from a removed app"), ClipType::Text, false,
