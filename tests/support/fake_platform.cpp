@@ -5,6 +5,7 @@
 #include "platform/fallback/fallback_services.h"
 #include "platform/qt_window_activator.h"
 
+#include <QPixmap>
 #include <QThread>
 #include <QTimer>
 
@@ -67,8 +68,9 @@ public:
         QThread::msleep(m_content.workerReadDelayMs);
         if (!m_content.stallsWorkerReads)
             return typesOf(m_content);
-        // Bounded, so that a broken stop cannot hang the test run.
-        for (int waited = 0; waited < 10000 && !m_bounds.stop.stop_requested(); waited += 5)
+        // Until stopped; bounded far beyond any wait of the tests, so that a broken stop
+        // fails them instead of hanging the run.
+        for (int waited = 0; waited < 60000 && !m_bounds.stop.stop_requested(); waited += 5)
             QThread::msleep(5);
         return {};
     }
@@ -147,6 +149,16 @@ std::optional<QString> FakeWorkspace::applicationName(const QString& id) const
 {
     const auto it = names.constFind(id);
     return it == names.cend() ? std::nullopt : std::optional<QString>(*it);
+}
+
+QIcon FakeWorkspace::applicationIcon(const QString& id) const
+{
+    ++iconQueries;
+    if (!names.contains(id))
+        return {};
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    return QIcon(pixmap);
 }
 
 bool FakeHotKeyService::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers)

@@ -13,11 +13,11 @@ namespace nabrix::testing {
 
 // What another application put on the fake clipboard.
 struct FakeClipboardContent {
-    QMap<QString, QByteArray> data;
-    std::optional<QString> string;
-    std::optional<QList<QUrl>> fileUrls;
+    QMap<QString, QByteArray> data{};
+    std::optional<QString> string{};
+    std::optional<QList<QUrl>> fileUrls{};
     // Types declared without any data behind them.
-    QStringList declaredOnly;
+    QStringList declaredOnly{};
     // Its owner never answers a worker's read: the read ends only when it is stopped.
     bool stallsWorkerReads = false;
     // Its owner is this slow to answer a worker's read, stopped or not (a transfer under way).
@@ -62,15 +62,22 @@ private:
     int m_clearCount = 0;
 };
 
+// The applications in `names` are installed, each with an icon; it counts the questions.
 class FakeWorkspace final : public Workspace {
 public:
     std::optional<QString> frontmost;
     QHash<QString, QString> names;
+    mutable int iconQueries = 0;
+    mutable int installedQueries = 0;
 
     std::optional<QString> frontmostApplicationId() const override { return frontmost; }
     std::optional<QString> applicationName(const QString& id) const override;
-    QIcon applicationIcon(const QString&) const override { return {}; }
-    bool isInstalled(const QString& id) const override { return names.contains(id); }
+    QIcon applicationIcon(const QString& id) const override;
+    bool isInstalled(const QString& id) const override
+    {
+        ++installedQueries;
+        return names.contains(id);
+    }
 };
 
 class FakeKeySynthesizer final : public KeySynthesizer {

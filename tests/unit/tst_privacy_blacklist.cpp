@@ -62,31 +62,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");  // empty: no frontmost application
         QTest::addColumn<QByteArray>("hint"); // null: no hint on the clipboard
         QTest::addColumn<bool>("recorded");
-        QTest::newRow("no source, secret") << "hunter2"
-                                           << "" << QByteArray("secret") << false;
-        QTest::newRow("no source, secret with newline") << "hunter2"
-                                                        << "" << QByteArray("secret\n") << false;
-        QTest::newRow("no source, other hint value") << "hunter2"
-                                                     << "" << QByteArray("public") << true;
-        QTest::newRow("no source, empty hint") << "hunter2"
-                                               << "" << QByteArray("") << true;
-        QTest::newRow("no source, no hint") << "hunter2"
-                                            << "" << QByteArray() << true;
-        QTest::newRow("terminal in front, secret") << "hunter2"
-                                                   << "XTerm" << QByteArray("secret") << false;
-        QTest::newRow("terminal in front, other hint value")
-            << "hunter2"
-            << "XTerm" << QByteArray("public") << true;
+        const auto row = [](const char* name, const QString& text, const QString& source,
+                            const QByteArray& hint, bool recorded) {
+            QTest::newRow(name) << text << source << hint << recorded;
+        };
+        row("no source, secret", "hunter2", "", "secret", false);
+        row("no source, secret with newline", "hunter2", "", "secret\n", false);
+        row("no source, other hint value", "hunter2", "", "public", true);
+        row("no source, empty hint", "hunter2", "", QByteArray(""), true);
+        row("terminal in front, secret", "hunter2", "XTerm", "secret", false);
         // KeePassXC clears its copy after a while by offering an empty text with the hint.
-        QTest::newRow("timed clear, terminal in front") << ""
-                                                        << "XTerm" << QByteArray("secret") << false;
-        QTest::newRow("ordinary source, no hint") << "hunter2"
-                                                  << "org.example.Editor" << QByteArray() << true;
-        QTest::newRow("blacklisted source, no hint") << "hunter2"
-                                                     << "com.bitwarden" << QByteArray() << false;
-        QTest::newRow("blacklisted source, secret")
-            << "hunter2"
-            << "com.bitwarden" << QByteArray("secret") << false;
+        row("timed clear, terminal in front", "", "XTerm", "secret", false);
+        row("ordinary source, no hint", "hunter2", "org.example.Editor", QByteArray(), true);
+        row("blacklisted source, no hint", "hunter2", "com.bitwarden", QByteArray(), false);
     }
     void passwordHintKeepsTheCopyOut()
     {

@@ -53,34 +53,32 @@ private Q_SLOTS:
         QTest::addColumn<bool>("hideIcon");
         QTest::addColumn<quint32>("keyCode");
         QTest::addColumn<QStringList>("blacklist");
+        const auto row = [](const char* name, const QByteArray& ini, int retention, bool detection,
+                            bool hideIcon, quint32 keyCode, const QStringList& blacklist) {
+            QTest::newRow(name) << ini << retention << detection << hideIcon << keyCode
+                                << blacklist;
+        };
         const QStringList defaults = PrivacyEngine::defaultBlacklist();
-        QTest::newRow("zero retention is unlimited, not the default")
-            << QByteArray("retentionDays=0\n") << 0 << true << false << 0u << defaults;
-        QTest::newRow("text retention loads the default")
-            << QByteArray("retentionDays=soon\n") << 30 << true << false << 0u << defaults;
-        QTest::newRow("booleans") << QByteArray(
-                                         "sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n")
-                                  << 30 << false << true << 0u << defaults;
-        QTest::newRow("boolean of the wrong type loads the default")
-            << QByteArray("sensitiveDetectionEnabled=maybe\nhideMenuBarIcon=1\n") << 30 << true
-            << false << 0u << defaults;
-        QTest::newRow("shortcut") << QByteArray("hotkeyKeyCode=55\nhotkeyModifiers=6144\n") << 30
-                                  << true << false << 55u << defaults;
-        QTest::newRow("negative key code is no shortcut")
-            << QByteArray("hotkeyKeyCode=-3\n") << 30 << true << false << 0u << defaults;
-        QTest::newRow("key code beyond 32 bits is no shortcut")
-            << QByteArray("hotkeyKeyCode=4294967296\n") << 30 << true << false << 0u << defaults;
-        QTest::newRow("empty blacklist stays empty")
-            << QByteArray("blacklistedBundleIDs=@ByteArray([])\n") << 30 << true << false << 0u
-            << QStringList();
-        QTest::newRow("stored blacklist")
-            << QByteArray("blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n")
-            << 30 << true << false << 0u << QStringList({"a.b", "c/d"});
-        QTest::newRow("undecodable blacklist loads the default")
-            << QByteArray("blacklistedBundleIDs=@ByteArray([1,2])\n") << 30 << true << false << 0u
-            << defaults;
-        QTest::newRow("blacklist as text loads the default")
-            << QByteArray("blacklistedBundleIDs=a.b\n") << 30 << true << false << 0u << defaults;
+        row("zero retention is unlimited, not the default", "retentionDays=0\n", 0, true, false, 0u,
+            defaults);
+        row("text retention loads the default", "retentionDays=soon\n", 30, true, false, 0u,
+            defaults);
+        row("booleans", QByteArray("sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n"), 30,
+            false, true, 0u, defaults);
+        row("boolean of the wrong type loads the default",
+            "sensitiveDetectionEnabled=maybe\nhideMenuBarIcon=1\n", 30, true, false, 0u, defaults);
+        row("shortcut", "hotkeyKeyCode=55\nhotkeyModifiers=6144\n", 30, true, false, 55u, defaults);
+        row("negative key code is no shortcut", "hotkeyKeyCode=-3\n", 30, true, false, 0u,
+            defaults);
+        row("key code beyond 32 bits is no shortcut", "hotkeyKeyCode=4294967296\n", 30, true, false,
+            0u, defaults);
+        row("empty blacklist stays empty", "blacklistedBundleIDs=@ByteArray([])\n", 30, true, false,
+            0u, QStringList());
+        row("stored blacklist",
+            "blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n", 30, true, false,
+            0u, QStringList({"a.b", "c/d"}));
+        row("undecodable blacklist loads the default", "blacklistedBundleIDs=@ByteArray([1,2])\n",
+            30, true, false, 0u, defaults);
     }
     void storedValuesLoadByType()
     {
@@ -98,32 +96,6 @@ private Q_SLOTS:
         QCOMPARE(settings->hideMenuBarIcon(), hideIcon);
         QCOMPARE(settings->hotkeyKeyCode(), keyCode);
         QCOMPARE(settings->blacklistedBundleIDs(), blacklist);
-    }
-
-    void assignmentsSurviveARestart()
-    {
-        TestHome home;
-        {
-            const auto settings = home.loadSettings();
-            settings->setRetentionDays(0);
-            settings->setSensitiveDetectionEnabled(false);
-            settings->setHideSensitiveContent(false);
-            settings->setBlacklistedBundleIDs({});
-            settings->setHideMenuBarIcon(true);
-            settings->setPasteOnSelect(true);
-            settings->setHotkeyKeyCode(55);
-            settings->setHotkeyModifiers(4096 + 2048);
-        }
-        QCOMPARE(QFileInfo(home.settingsPath()).permissions() & 0x0077, QFileDevice::Permissions());
-        const auto reloaded = home.loadSettings();
-        QCOMPARE(reloaded->retentionDays(), 0);
-        QVERIFY(!reloaded->sensitiveDetectionEnabled());
-        QVERIFY(!reloaded->hideSensitiveContent());
-        QCOMPARE(reloaded->blacklistedBundleIDs(), QStringList());
-        QVERIFY(reloaded->hideMenuBarIcon());
-        QVERIFY(reloaded->pasteOnSelect());
-        QCOMPARE(reloaded->hotkeyKeyCode(), 55u);
-        QCOMPARE(reloaded->hotkeyModifiers(), 6144u);
     }
 
     void blacklistIsStoredAsCompactEscapedJson()

@@ -38,8 +38,6 @@ private Q_SLOTS:
         QTest::newRow("image") << "image" << true;
         QTest::newRow("file") << "file" << true;
         QTest::newRow("upper case") << "Text" << false;
-        QTest::newRow("all caps") << "RTF" << false;
-        QTest::newRow("other word") << "pdf" << false;
         QTest::newRow("empty") << "" << false;
     }
     void clipTypeRawValuesAreExact()
@@ -52,14 +50,10 @@ private Q_SLOTS:
             QCOMPARE(clipTypeRawValue(*type), raw);
     }
 
-    void newStoreIsPrivateAndHasTheSchema()
+    void newStoreHasTheSchema()
     {
         TestHome home;
-        auto storage = home.openStorage();
-        const QFileInfo file(home.historyPath());
-        QCOMPARE(file.permissions() & 0x0077, QFileDevice::Permissions());
-        QCOMPARE(QFileInfo(file.absolutePath()).permissions() & 0x0077, QFileDevice::Permissions());
-        storage.reset();
+        home.openStorage().reset();
 
         SQLite::Database db(home.historyPath().toStdString());
         QCOMPARE(db.execAndGet("SELECT value FROM meta WHERE key = 'schemaVersion'").getString(),
@@ -174,12 +168,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("kept");
         QTest::newRow("zero keeps everything")
             << 0 << QStringList({"boundary", "before", "ancient"});
-        QTest::newRow("negative keeps everything")
-            << -5 << QStringList({"boundary", "before", "ancient"});
         QTest::newRow("thirty days keeps the boundary to the second")
             << 30 << QStringList({"boundary"});
         // Cut-offs before any date the calendar holds must not wrap into the future.
-        for (const int days : {500000000, 1500000000, 2147483646, 2147483647})
+        for (const int days : {500000000, 2147483647})
             QTest::addRow("%d days keeps everything", days)
                 << days << QStringList({"boundary", "before", "ancient"});
     }
@@ -199,19 +191,6 @@ private Q_SLOTS:
         storage->purgeExpired(retentionDays);
         QCOMPARE(searchStrings(storage->allItems()), kept);
         qunsetenv("TZ");
-    }
-
-    void clearingRemovesEverything()
-    {
-        TestHome home;
-        auto storage = home.openStorage();
-        for (int i = 0; i < 3; ++i)
-            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(i)), "x");
-        QSignalSpy cleared(storage.get(), &StorageManager::allItemsDeleted);
-        storage->deleteAll();
-        QVERIFY(storage->allItems().isEmpty());
-        QVERIFY(!storage->latestItem());
-        QCOMPARE(cleared.size(), 1);
     }
 
     void theLogShrinksBackAfterALargeDeletion()

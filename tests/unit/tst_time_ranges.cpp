@@ -6,7 +6,6 @@
 #include "views/time_range_menu.h"
 #include "views/time_range_selection.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -88,30 +87,20 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::newRow("decimal comma") << "1,5" << true << 1.5;
         QTest::newRow("decimal point") << "1.5" << true << 1.5;
-        QTest::newRow("one") << "1" << true << 1.0;
-        QTest::newRow("one with a fraction") << "1.0" << true << 1.0;
-        QTest::newRow("leading zero") << "01" << true << 1.0;
         QTest::newRow("exponent") << "2e1" << true << 20.0;
         QTest::newRow("explicit plus") << "+3" << true << 3.0;
         QTest::newRow("hexadecimal") << "0x10" << true << 16.0;
-        QTest::newRow("small fraction") << "0.25" << true << 0.25;
         QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("zero") << "0" << false << 0.0;
-        QTest::newRow("zero fraction") << "0.0" << false << 0.0;
         QTest::newRow("negative") << "-1" << false << 0.0;
-        QTest::newRow("letters") << "abc" << false << 0.0;
         QTest::newRow("number then letters") << "2h" << false << 0.0;
         QTest::newRow("leading space") << " 1" << false << 0.0;
-        QTest::newRow("leading tab") << "\t1" << false << 0.0;
-        QTest::newRow("leading line feed") << "\n1" << false << 0.0;
         QTest::newRow("trailing space") << "1 " << false << 0.0;
-        QTest::newRow("space inside") << "1 000" << false << 0.0;
         QTest::newRow("two decimal commas") << "1,5,0" << false << 0.0;
         QTest::newRow("not a number") << "nan" << false << 0.0;
         QTest::newRow("arabic-indic digit") << QString(QChar(0x0663)) << false << 0.0;
         QTest::newRow("nul inside")
             << QString(QStringLiteral("1") + QChar(0) + QStringLiteral("2")) << false << 0.0;
-        QTest::newRow("leading nul") << QString(QChar(0) + QStringLiteral("1")) << false << 0.0;
     }
     void amountsAreReadStrictly()
     {
@@ -146,7 +135,6 @@ private Q_SLOTS:
             << "2e1" << Unit::Hours << 72000.0 << false << "20";
         QTest::newRow("one week with a leading zero")
             << "01" << Unit::Weeks << 604800.0 << true << "1";
-        QTest::newRow("two months") << "2" << Unit::Months << 5184000.0 << false << "2";
         QTest::newRow("a quarter day") << "0.25" << Unit::Days << 21600.0 << false << "0.25";
     }
     void customRequestsMultiplyTheUnitAndPickTheWord()
@@ -166,14 +154,6 @@ private Q_SLOTS:
         QVERIFY2(request->message.contains(expectedPart), qPrintable(request->message));
     }
 
-    void singularAndPluralWordsDiffer()
-    {
-        for (Unit unit : CustomRangeSheet::allUnits) {
-            QVERIFY(CustomRangeSheet::unitWord(unit, 1) != CustomRangeSheet::unitWord(unit, 1.5));
-            QCOMPARE(CustomRangeSheet::unitWord(unit, 3), CustomRangeSheet::unitTitle(unit));
-        }
-    }
-
     void invalidAmountsGiveNoRequest()
     {
         for (const char* amount : {"", "0", "-2", "x", " 1", "1 "})
@@ -185,9 +165,6 @@ private Q_SLOTS:
         CustomRangeSheet sheet;
         QCOMPARE(sheet.amount(), QString());
         QCOMPARE(sheet.unit(), Unit::Hours);
-        QCOMPARE(sheet.unitPicker()->count(), 4);
-        QCOMPARE(sheet.unitPicker()->itemText(0), CustomRangeSheet::unitTitle(Unit::Hours));
-        QCOMPARE(sheet.unitPicker()->itemText(3), CustomRangeSheet::unitTitle(Unit::Months));
         QVERIFY(!sheet.confirmButton()->isEnabled());
     }
 

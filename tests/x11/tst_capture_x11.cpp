@@ -31,9 +31,9 @@ private Q_SLOTS:
     void copiedTextAppearsInTheHistory()
     {
         QVERIFY(copyWithXclip("copied from another client"));
-        // Read as soon as the owner change is announced; allow for a loaded machine.
+        // Read when the owner change is announced, whatever the load.
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history),
-                                  QStringList({"copied from another client"}), 2000);
+                                  QStringList({"copied from another client"}), 10000);
     }
 
     void repeatedCopyIsStoredOnceAndNewCopiesFollow()
@@ -42,7 +42,8 @@ private Q_SLOTS:
         QTest::qWait(1500);
         QVERIFY(copyWithXclip("second text"));
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history),
-                                  QStringList({"copied from another client", "second text"}), 2000);
+                                  QStringList({"copied from another client", "second text"}),
+                                  10000);
     }
 
     void copiesAFifthOfASecondApartAreEachStoredOnce()
@@ -53,7 +54,7 @@ private Q_SLOTS:
             QVERIFY(copyWithXclip(text.toUtf8()));
             QTest::qWait(200);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + copies, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + copies, 10000);
     }
 
     void contentOutlivesTheProgramThatCopiedIt_data()
@@ -76,7 +77,7 @@ private Q_SLOTS:
                           {copied});
             QVERIFY(program.waitForFinished(20000));
             QCOMPARE(program.exitCode(), 0);
-            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{copied}, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{copied}, 10000);
         } else {
             x11::HelperProcess owner(QStringLiteral("hostile_owner"),
                                      {QStringLiteral("--mode"), QStringLiteral("huge-text"),

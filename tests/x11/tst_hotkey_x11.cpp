@@ -146,10 +146,6 @@ private Q_SLOTS:
             << (control | option) << QStringLiteral("ctrl+alt+v") << false << true;
         QTest::newRow("ctrl+alt, both locks")
             << (control | option) << QStringLiteral("ctrl+alt+v") << true << true;
-        QTest::newRow("super") << command << QStringLiteral("super+v") << false << false;
-        QTest::newRow("super, NumLock on") << command << QStringLiteral("super+v") << true << false;
-        QTest::newRow("ctrl+shift")
-            << (control | shift) << QStringLiteral("ctrl+shift+v") << false << false;
         QTest::newRow("all four") << (control | option | shift | command)
                                   << QStringLiteral("ctrl+alt+shift+super+v") << false << false;
     }
@@ -247,6 +243,9 @@ private Q_SLOTS:
         QVERIFY(competitor.registerHotKey(keycode(XK_v), control | option));
         QVERIFY(!m_service->registerHotKey(keycode(XK_v), control | option));
         competitor.unregisterHotKey();
+        // A round trip: the server has handled the release before our grab comes.
+        std::free(xcb_get_input_focus_reply(other.connection(),
+                                            xcb_get_input_focus(other.connection()), nullptr));
         QVERIFY(m_service->registerHotKey(keycode(XK_v), control | option));
     }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice for one user and history: the second start hands over to
-// the first and exits, copies are recorded once, and a crashed instance is replaced.
+// the first and exits, and copies are recorded once.
 #include "x11_harness.h"
 
 #include <QDir>
@@ -85,47 +85,6 @@ private Q_SLOTS:
         QCOMPARE(storedTexts(m_home.historyPath())
                      .count(QStringLiteral("copied while a second start came and went")),
                  1);
-    }
-
-    void crashedInstanceIsReplaced()
-    {
-        m_running->kill();
-        QVERIFY(m_running->waitForFinished(20000));
-        QCOMPARE(m_running->exitStatus(), QProcess::CrashExit);
-        // The crash left its socket behind.
-        QCOMPARE(sockets(m_home).size(), 1);
-
-        m_running = start(m_home);
-        QVERIFY(m_running->waitForStarted());
-        QVERIFY2(waitUntilCapturing(m_home), "the restarted instance never recorded a copy");
-        QCOMPARE(m_running->state(), QProcess::Running);
-
-        // It listens on the recovered socket: the next start hands over to it.
-        auto next = start(m_home);
-        QVERIFY(x11::exitsCleanly(*next));
-        QCOMPARE(m_running->state(), QProcess::Running);
-    }
-
-    void simultaneousStartsLeaveOneRunning()
-    {
-        ProgramHome other;
-        QVERIFY(other.isUsable());
-        auto a = start(other);
-        auto b = start(other);
-        QVERIFY(a->waitForStarted());
-        QVERIFY(b->waitForStarted());
-        // Were both to listen, neither would ever exit.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning, 20000);
-        QProcess& ended = a->state() == QProcess::NotRunning ? *a : *b;
-        QProcess& survivor = &ended == a.get() ? *b : *a;
-        QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(ended.exitCode(), 0);
-        QCOMPARE(survivor.state(), QProcess::Running);
-        QVERIFY2(waitUntilCapturing(other), "the remaining instance never recorded a copy");
-        QVERIFY(x11::terminatesCleanly(survivor));
-        // An orderly end removes the socket.
-        QCOMPARE(sockets(other), QStringList());
     }
 
     void cleanupTestCase()

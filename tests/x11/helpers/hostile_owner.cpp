@@ -386,7 +386,7 @@ private:
         const Mode mode = m_options.mode;
         const bool isTargets = request.target == m_targets;
         if (mode == Mode::Silent || (mode == Mode::SilentData && !isTargets) || !m_payload) {
-            std::fprintf(stderr, "hostile_owner: left a request unanswered\n");
+            say("unanswered");
             return;
         }
         const xcb_atom_t property =
