@@ -37,6 +37,9 @@ fi
 
 pid=
 cleanup() {
+  # sway and KWin start their clients in sessions of their own.
+  probe_pid=$(sed -n 's/^probe_pid=//p' "$runtime/env" 2>/dev/null || true)
+  [ -z "$probe_pid" ] || kill "$probe_pid" 2>/dev/null || true
   if [ -n "$pid" ]; then
     # The compositor and its clients (XWayland, the probe below) form one process group.
     kill -TERM -- "-$pid" 2>/dev/null || true
@@ -48,7 +51,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # A client of the compositor that reports the environment the compositor gives its clients.
-report="env > $runtime/env.tmp && mv $runtime/env.tmp $runtime/env && exec sleep infinity"
+report="{ env; echo probe_pid=\$\$; } > $runtime/env.tmp && mv $runtime/env.tmp $runtime/env && exec sleep infinity"
 probe="sh -c $(printf '%q' "$report")"
 
 export XDG_RUNTIME_DIR=$runtime HOME=$runtime
