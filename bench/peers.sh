@@ -4,7 +4,8 @@
 # private X server and D-Bus session: start time with N entries, memory after start, the
 # delay from a copy to the stored entry, and CPU time while idle.
 #   bench/peers.sh [BUILD_DIR] [--sizes "1000 10000 100000"] [--runs 5] [--copies 7]
-#                  [--idle 60] [--images 0] [--no-install] [--output FILE]
+#                  [--idle 60] [--images 0] [--peers "nabrix copyq gpaste"] [--no-install]
+#                  [--output FILE]
 # BUILD_DIR (default: build/ of this tree) provides src/nabrix and bench/generate_history.
 # The table (Markdown) goes to stdout and to FILE (default BUILD_DIR/bench-results/peers.md).
 # A peer that cannot be installed, filled or started is reported as "n/a" with the reason.
@@ -342,7 +343,7 @@ fill_template() {
 }
 
 # measure PEER N: appends "PEER N start_med start_min start_max rss copy_med copy_min copy_max
-# idle_ms" to $WORK/results, or "PEER N n/a REASON".
+# idle_ms quiet... cpu... idle_percent" to $WORK/results, or "PEER N n/a REASON".
 measure() {
   local peer=$1 n=$2 tpl=$WORK/tpl/$1-$2 home=$WORK/home/$1 expected t0 t1 run rss
   local starts=() quiets=() cpus=() copies=() delay before after tick quiet
@@ -385,10 +386,12 @@ measure() {
     say "$peer, $n entries: copy $run stored after ${delay:-(never)} ms"
   done
   stop_program
-  # CPU time in ms, scaled to 60 s.
+  # CPU time in ms, scaled to 60 s, and as a share of the wall time.
   echo "$peer $n $(printf '%s\n' "${starts[@]}" | stats) $rss" \
     "$(printf '%s\n' "${copies[@]}" | stats) $(((after - before) * 60000 / tick / IDLE))" \
-    "$(printf '%s\n' "${quiets[@]}" | stats) $(printf '%s\n' "${cpus[@]}" | stats)" >>"$WORK/results"
+    "$(printf '%s\n' "${quiets[@]}" | stats) $(printf '%s\n' "${cpus[@]}" | stats)" \
+    "$(awk -v t=$((after - before)) -v hz="$tick" -v s="$IDLE" 'BEGIN { printf "%.4f", 100 * t / hz / s }')" \
+    >>"$WORK/results"
 }
 
 inside() {
@@ -396,12 +399,12 @@ inside() {
   export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=keyfile
   local n peer
   for n in $SIZES; do
-    for peer in nabrix copyq gpaste; do
+    for peer in $PEERS; do
       say "$(peer_name "$peer"): filling $n entries"
       fill_template "$peer" "$n"
       [ ! -f "$WORK/tpl/$peer-$n.na" ] || say "$(peer_name "$peer"), $n entries: n/a, $(cat "$WORK/tpl/$peer-$n.na")"
     done
-    for peer in nabrix copyq gpaste; do
+    for peer in $PEERS; do
       measure "$peer" "$n"
       rm -rf "${WORK:?}/home/$peer"
     done
@@ -424,6 +427,7 @@ report() {
       s[key] = $3; smin[key] = $4; smax[key] = $5; rss[key] = $6
       c[key] = $7; cmin[key] = $8; cmax[key] = $9; idle[key] = $10
       q[key] = $11; qmin[key] = $12; qmax[key] = $13; u[key] = $14; umin[key] = $15; umax[key] = $16
+      share[key] = $17
     }
     function cell(p, n, what,   k) {
       k = p " " n
@@ -434,6 +438,7 @@ report() {
       if (what == "rss") return sprintf("%.1f MiB", rss[k] / 1024)
       if (what == "copy") return c[k] == "-" ? "never" : range(c[k], cmin[k], cmax[k])
       if (what == "idle") return sprintf("%d ms", idle[k])
+      if (what == "share") return share[k] " %"
     }
     function value(p, n, what,   k) {
       k = p " " n
@@ -444,21 +449,23 @@ report() {
       if (what == "rss") return rss[k]
       if (what == "copy") return c[k] == "-" ? "" : c[k]
       if (what == "idle") return idle[k] == 0 ? "" : idle[k]
+      if (what == "share") return share[k] == 0 ? "" : share[k]
     }
     END {
-      split("start quiet cpu rss copy idle", whats, " ")
+      n_whats = split("start quiet cpu rss copy idle share", whats, " ")
       label["start"] = "start → ready, median (min–max)"
       label["quiet"] = "start → quiet, median (min–max)"
       label["cpu"] = "CPU time until quiet, median (min–max)"
       label["rss"] = "RSS after start"
       label["copy"] = "copy → stored, median (min–max)"
       label["idle"] = "CPU time while idle, per 60 s"
+      label["share"] = "CPU while idle, CPU time / wall time"
       print "| entries | measure | Nabrix | CopyQ | GPaste | CopyQ / Nabrix | GPaste / Nabrix |"
       print "|---:|---|---:|---:|---:|---:|---:|"
       m = split(sizes, ns, " ")
       for (i = 1; i <= m; i++) {
         n = ns[i]
-        for (j = 1; j <= 6; j++) {
+        for (j = 1; j <= n_whats; j++) {
           w = whats[j]
           printf "| %s | %s | %s | %s | %s | %s | %s |\n", j == 1 ? group(n) : "", label[w],
             cell("nabrix", n, w), cell("copyq", n, w), cell("gpaste", n, w),
@@ -487,6 +494,7 @@ RUNS=5
 COPIES=7
 IDLE=60
 IMAGES=0
+PEERS="nabrix copyq gpaste"
 install=1
 output=""
 while [ $# -gt 0 ]; do
@@ -496,9 +504,10 @@ while [ $# -gt 0 ]; do
     --copies) COPIES=$2; shift 2 ;;
     --idle) IDLE=$2; shift 2 ;;
     --images) IMAGES=$2; shift 2 ;;
+    --peers) PEERS=$2; shift 2 ;;
     --output) output=$2; shift 2 ;;
     --no-install) install=0; shift ;;
-    -h | --help) sed -n '2,10p' "$self" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,11p' "$self" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "peers: unknown option $1" >&2; exit 2 ;;
     *) build=$1; shift ;;
   esac
@@ -546,7 +555,7 @@ if [ ! -x "$NABRIX" ] || [ ! -x "$GENERATOR" ]; then
   cmake --build "$build" --target nabrix generate_history >&2
 fi
 
-export WORK NABRIX GENERATOR SIZES RUNS COPIES IDLE IMAGES
+export WORK NABRIX GENERATOR SIZES RUNS COPIES IDLE IMAGES PEERS
 export HELPER=$WORK/helper.py
 write_helper "$HELPER"
 : >"$WORK/results"

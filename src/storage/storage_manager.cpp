@@ -207,26 +207,35 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
     // directory already resolved.
     const QString resolved =
         QFileInfo(directory).canonicalFilePath() + u'/' + QFileInfo(filePath).fileName();
+    const auto connect = [&resolved] {
+        return std::make_unique<SQLite::Database>(QFile::encodeName(resolved).toStdString(),
+                                                  SQLite::OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                                                  busyTimeoutMs);
+    };
     try {
-        auto db = std::make_unique<SQLite::Database>(QFile::encodeName(resolved).toStdString(),
-                                                     SQLite::OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
-                                                     busyTimeoutMs);
-        // SQLite quietly opens for reading only where it may not write (a read-only mount
-        // with the log files of an earlier run in place); such a history would never save.
-        if (sqlite3_db_readonly(db->getHandle(), "main") == 1) {
-            result.error = QStringLiteral("%1 cannot be written").arg(filePath);
-            return result;
+        {
+            const auto check = connect();
+            // SQLite quietly opens for reading only where it may not write (a read-only mount
+            // with the log files of an earlier run in place); such a history would never save.
+            if (sqlite3_db_readonly(check->getHandle(), "main") == 1) {
+                result.error = QStringLiteral("%1 cannot be written").arg(filePath);
+                return result;
+            }
+            // Verify before anything writes: a foreign or newer file must stay as it is.
+            result.error = prepareSchema(*check);
+            if (!result.error.isEmpty())
+                return result;
         }
-        // Verify before anything writes: a foreign or newer file must stay as it is.
-        result.error = prepareSchema(*db);
-        if (!result.error.isEmpty())
-            return result;
         // A history copied or restored by hand may be readable by others; SQLite gives its
-        // log files the history's mode. Only a file known to be ours is changed.
+        // log files the history's mode. Only a file known to be ours is changed, and only
+        // while no connection of ours is open: closing any descriptor of a file drops every
+        // lock this process holds on it, SQLite's included, and another program's reader
+        // would then rebuild the log's index under us or checkpoint and delete the log.
         narrowToOwner(directory, O_DIRECTORY);
         for (const QString& path :
              {filePath, filePath + QStringLiteral("-wal"), filePath + QStringLiteral("-shm")})
             narrowToOwner(path, O_NOFOLLOW);
+        auto db = connect();
         db->exec("PRAGMA journal_mode = WAL");
         db->exec("PRAGMA synchronous = NORMAL");
         db->exec("PRAGMA foreign_keys = ON");

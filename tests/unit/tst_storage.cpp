@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <SQLiteCpp/SQLiteCpp.h>
@@ -21,6 +22,23 @@ QStringList searchStrings(const QList<ClipItem>& items)
     for (const ClipItem& item : items)
         strings.append(item.searchString);
     return strings;
+}
+
+// How many entries a separate process reading the history finds, or -1.
+int countSeenByAnotherProgram(const QString& historyPath)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("sqlite3"),
+                 {historyPath, QStringLiteral("SELECT count(*) FROM clip_items")});
+    if (!reader.waitForFinished() || reader.exitStatus() != QProcess::NormalExit ||
+        reader.exitCode() != 0) {
+        qWarning("sqlite3: %s %s", qPrintable(reader.errorString()),
+                 reader.readAllStandardError().constData());
+        return -1;
+    }
+    bool ok = false;
+    const int count = reader.readAllStandardOutput().trimmed().toInt(&ok);
+    return ok ? count : -1;
 }
 
 } // namespace
@@ -83,6 +101,25 @@ private Q_SLOTS:
         QVERIFY(latest->isSensitive);
         QCOMPARE(latest->timestamp.toMSecsSinceEpoch(), item.timestamp.toMSecsSinceEpoch());
         QCOMPARE(reopened->contentData(item.id), std::optional<QByteArray>("h\xc3\xa9llo"));
+    }
+
+    // Scripts and the benchmarks read the history while the program runs; each reader that
+    // comes and goes must leave the program's log and its index in place.
+    void otherProgramsSeeWhatAReopenedHistoryCommits()
+    {
+        TestHome home;
+        auto storage = home.openStorage();
+        storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(-5),
+                                     QStringLiteral("from the last session")),
+                        "from the last session");
+        storage.reset();
+
+        storage = home.openStorage();
+        QCOMPARE(countSeenByAnotherProgram(home.historyPath()), 1);
+        storage->insert(
+            makeClipItem(QDateTime::currentDateTime(), QStringLiteral("from this session")),
+            "from this session");
+        QCOMPARE(countSeenByAnotherProgram(home.historyPath()), 2);
     }
 
     void emptyContentIsStoredAsEmptyBytes()

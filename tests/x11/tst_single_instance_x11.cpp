@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice for one user and history: the second start hands over to
-// the first and exits, and copies are recorded once.
+// the first and exits, copies are recorded once, and a crashed instance is replaced.
 #include "x11_harness.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace x11 = nabrix::testing::x11;
 using x11::copyWithXclip;
@@ -21,9 +23,13 @@ QStringList sockets(const ProgramHome& home)
     return QDir(home.runtimeDirectory()).entryList({QStringLiteral("nabrix-*")}, QDir::System);
 }
 
-std::unique_ptr<QProcess> start(const ProgramHome& home)
+QByteArray fate(const QProcess& program)
 {
-    return home.start(QStringLiteral(NABRIX_BINARY));
+    if (program.state() != QProcess::NotRunning)
+        return "still running";
+    if (program.exitStatus() == QProcess::CrashExit)
+        return "killed by signal " + QByteArray::number(program.exitCode());
+    return "exited with status " + QByteArray::number(program.exitCode());
 }
 
 } // namespace
@@ -32,8 +38,21 @@ class TestSingleInstanceX11 : public QObject {
     Q_OBJECT
 
     ProgramHome m_home;
-    std::unique_ptr<QProcess> m_running;
+    // Every start of the current test function and the instance kept running for the next,
+    // so that a failure can tell what became of each.
+    std::vector<std::unique_ptr<QProcess>> m_started;
+    QProcess* m_running = nullptr;
     int m_probes = 0;
+
+    QProcess& start(const ProgramHome& home, const QString& role)
+    {
+        auto program = std::make_unique<QProcess>();
+        program->setObjectName(role);
+        program->setProcessEnvironment(home.environment());
+        program->setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        program->start(QStringLiteral(NABRIX_BINARY), {});
+        return *m_started.emplace_back(std::move(program));
+    }
 
     // Copies fresh texts until the instance of `home` records one: it is capturing then.
     bool waitUntilCapturing(const ProgramHome& home)
@@ -63,12 +82,11 @@ private Q_SLOTS:
 
     void secondStartHandsOverAndExits()
     {
-        m_running = start(m_home);
+        m_running = &start(m_home, QStringLiteral("first instance"));
         QVERIFY(m_running->waitForStarted());
         QVERIFY2(waitUntilCapturing(m_home), "the first instance never recorded a copy");
 
-        auto second = start(m_home);
-        QVERIFY(x11::exitsCleanly(*second));
+        QVERIFY(x11::exitsCleanly(start(m_home, QStringLiteral("second start"))));
         QCOMPARE(m_running->state(), QProcess::Running);
         QCOMPARE(sockets(m_home).size(), 1);
     }
@@ -85,6 +103,62 @@ private Q_SLOTS:
         QCOMPARE(storedTexts(m_home.historyPath())
                      .count(QStringLiteral("copied while a second start came and went")),
                  1);
+    }
+
+    void crashedInstanceIsReplaced()
+    {
+        m_running->kill();
+        QVERIFY(m_running->waitForFinished(20000));
+        QCOMPARE(m_running->exitStatus(), QProcess::CrashExit);
+        // The crash left its socket behind.
+        QCOMPARE(sockets(m_home).size(), 1);
+
+        m_running = &start(m_home, QStringLiteral("restarted instance"));
+        QVERIFY(m_running->waitForStarted());
+        QVERIFY2(waitUntilCapturing(m_home), "the restarted instance never recorded a copy");
+        QCOMPARE(m_running->state(), QProcess::Running);
+
+        // It listens on the recovered socket: the next start hands over to it.
+        QVERIFY(x11::exitsCleanly(start(m_home, QStringLiteral("start after the restart"))));
+        QCOMPARE(m_running->state(), QProcess::Running);
+    }
+
+    void simultaneousStartsLeaveOneRunning()
+    {
+        ProgramHome other;
+        QVERIFY(other.isUsable());
+        QProcess& a = start(other, QStringLiteral("simultaneous start A"));
+        QProcess& b = start(other, QStringLiteral("simultaneous start B"));
+        QVERIFY(a.waitForStarted());
+        QVERIFY(b.waitForStarted());
+        // Were both to listen, neither would ever exit.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 20000);
+        QProcess& ended = a.state() == QProcess::NotRunning ? a : b;
+        QProcess& survivor = &ended == &a ? b : a;
+        QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended.exitCode(), 0);
+        QCOMPARE(survivor.state(), QProcess::Running);
+        QVERIFY2(waitUntilCapturing(other), "the remaining instance never recorded a copy");
+        QVERIFY(x11::terminatesCleanly(survivor));
+        // An orderly end removes the socket.
+        QCOMPARE(sockets(other), QStringList());
+    }
+
+    // Keeps the running instance for the next function; tells on a failure what every
+    // start of this one printed and how it ended.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed()) {
+            for (const auto& program : m_started) {
+                program->waitForFinished(0);
+                std::fprintf(stderr, "--- %s, %s; its standard error:\n%s",
+                             qPrintable(program->objectName()), fate(*program).constData(),
+                             program->readAllStandardError().constData());
+            }
+        }
+        std::erase_if(m_started,
+                      [this](const auto& program) { return program.get() != m_running; });
     }
 
     void cleanupTestCase()
