@@ -166,8 +166,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(), QStringLiteral("newest copy"),
                                   5000);
         const QStringList before = storedTexts(m_history);
-        // A second start opens the running instance's history, newest first; the second
-        // entry is chosen.
+        // A second start opens the running instance's history; the older entry is searched
+        // for and chosen.
         QProcess toggle;
         toggle.setProcessEnvironment(m_home.environment());
         toggle.start(QStringLiteral(NABRIX_BINARY), {});
@@ -176,9 +176,11 @@ private Q_SLOTS:
                                      x11::activeWindow() ==
                                          x11::visibleWindowNamed(QStringLiteral("Nabrix")),
                                  5000);
-        QTest::qWait(1000); // the history loads in the background
-        QVERIFY(x11::pressKeys(QStringLiteral("Down Return")));
-        QTRY_COMPARE_WITH_TIMEOUT(pasted(), QByteArray("older choice"), 5000);
+        // The history loads in the background and then applies the search typed meanwhile;
+        // until it has, the list is empty and Return does nothing.
+        QVERIFY(x11::pressKeys(QStringLiteral("o l d e r")));
+        QTRY_COMPARE_WITH_TIMEOUT((x11::pressKeys(QStringLiteral("Return")), pasted()),
+                                  QByteArray("older choice"), 5000);
         // Still served once the window has closed, to a reader Nabrix never sees.
         QTRY_VERIFY_WITH_TIMEOUT(!x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
         QCOMPARE(pasted(), QByteArray("older choice"));
