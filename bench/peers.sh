@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Nabrix side by side with two other clipboard managers from Debian, CopyQ and GPaste, on a
-# private X server and D-Bus session: start time with N entries, memory after start, the
-# delay from a copy to the stored entry, and CPU time while idle.
+# private X server and D-Bus session, then beside a private headless sway: start time with N
+# entries, memory after start, the delay from a copy to the stored entry, and CPU time while
+# idle. On sway the copies are made by a native client (wl-copy), the peers run as native
+# Wayland clients, and each has a table of its own.
 #   bench/peers.sh [BUILD_DIR] [--sizes "1000 10000 100000"] [--runs 5] [--copies 7]
-#                  [--idle 60] [--images 0] [--peers "nabrix copyq gpaste"] [--no-install]
+#                  [--idle 60] [--images 0] [--peers "nabrix copyq gpaste"]
+#                  [--compositors "x11 sway"] [--no-install]
 #                  [--output FILE]
 # BUILD_DIR (default: build/ of this tree) provides src/nabrix and bench/generate_history.
 # The table (Markdown) goes to stdout and to FILE (default BUILD_DIR/bench-results/peers.md).
@@ -190,9 +193,19 @@ current_pid=""
 start_program() {  # start_program PEER HOME: starts it in the background, sets current_pid
   peer_env "$2"
   case $1 in
-    nabrix) QT_QPA_PLATFORM=xcb "$NABRIX" >>"$2/program.log" 2>&1 & ;;
-    copyq) copyq >>"$2/program.log" 2>&1 & ;;
-    gpaste) /usr/libexec/gpaste/gpaste-daemon >>"$2/program.log" 2>&1 & ;;
+    # On sway Nabrix chooses its platforms itself; the peers are asked to run natively.
+    nabrix)
+      if [ "$COMPOSITOR" = sway ]; then "$NABRIX" >>"$2/program.log" 2>&1 &
+      else QT_QPA_PLATFORM=xcb "$NABRIX" >>"$2/program.log" 2>&1 &
+      fi ;;
+    copyq)
+      if [ "$COMPOSITOR" = sway ]; then QT_QPA_PLATFORM=wayland copyq >>"$2/program.log" 2>&1 &
+      else copyq >>"$2/program.log" 2>&1 &
+      fi ;;
+    gpaste)
+      if [ "$COMPOSITOR" = sway ]; then GDK_BACKEND=wayland /usr/libexec/gpaste/gpaste-daemon >>"$2/program.log" 2>&1 &
+      else /usr/libexec/gpaste/gpaste-daemon >>"$2/program.log" 2>&1 &
+      fi ;;
   esac
   current_pid=$!
 }
@@ -200,8 +213,14 @@ start_program() {  # start_program PEER HOME: starts it in the background, sets 
 is_ready() {  # is_ready PEER EXPECTED-COUNT
   case $1 in
     nabrix)
-      # The icon is embedded in the tray panel: a grandchild of the panel window.
-      xwininfo -tree -name panel 2>/dev/null | grep -q '^ \{8,\}0x' ;;
+      if [ "$COMPOSITOR" = sway ]; then
+        # No tray there: ready once the history is open (the clipboard is bound before
+        # the first copy can be made, and measure() waits for it to be quiet).
+        ls -l "/proc/$current_pid/fd" 2>/dev/null | grep -q 'history\.sqlite3$'
+      else
+        # The icon is embedded in the tray panel: a grandchild of the panel window.
+        xwininfo -tree -name panel 2>/dev/null | grep -q '^ \{8,\}0x'
+      fi ;;
     copyq)
       [ "$(copyq count 2>/dev/null)" = "$2" ] ;;
     gpaste)
@@ -278,7 +297,11 @@ copy_once() {
   probe_pid=$!
   for _ in $(seq 500); do grep -q '^ready' "$out" && break; sleep 0.01; done
   t0=$(now_ms)
-  printf '%s' "$marker" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  if [ "$COMPOSITOR" = sway ]; then
+    printf '%s' "$marker" | wl-copy --foreground >/dev/null 2>&1 &
+  else
+    printf '%s' "$marker" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  fi
   xclip_pid=$!
   wait "$probe_pid" 2>/dev/null || true
   kill "$xclip_pid" 2>/dev/null || true
@@ -307,7 +330,7 @@ fill_template() {
       command -v copyq >/dev/null || { echo "not installed: $(cat "$WORK/install-copyq.na" 2>/dev/null)" >"$tpl.na"; return; }
       start_program copyq "$tpl"
       if ! wait_ready copyq 0 60; then
-        echo "did not start: $(tail -n1 "$tpl/program.log" 2>/dev/null)" >"$tpl.na"; stop_program; return
+        echo "did not start: $(grep -m1 . "$tpl/program.log" 2>/dev/null)" >"$tpl.na"; stop_program; return
       fi
       copyq config maxitems "$n" >/dev/null 2>&1 || true
       max=$(copyq config maxitems 2>/dev/null || echo 0)
@@ -333,7 +356,7 @@ fill_template() {
         "$(gsettings range org.gnome.GPaste max-memory-usage | awk '{print $NF}')"
       start_program gpaste "$tpl"
       if ! wait_ready gpaste 0 60; then
-        echo "did not start: $(tail -n1 "$tpl/program.log" 2>/dev/null)" >"$tpl.na"; stop_program; return
+        echo "did not start: $(grep -m1 . "$tpl/program.log" 2>/dev/null)" >"$tpl.na"; stop_program; return
       fi
       count=$(/usr/bin/python3 "$HELPER" fill-gpaste "$WORK/texts-$n.json" 2>>"$WORK/fill.log") ||
         { echo "filling failed (see fill.log)" >"$tpl.na"; stop_program; return; }
@@ -495,6 +518,7 @@ COPIES=7
 IDLE=60
 IMAGES=0
 PEERS="nabrix copyq gpaste"
+COMPOSITORS="x11 sway"
 install=1
 output=""
 while [ $# -gt 0 ]; do
@@ -505,9 +529,10 @@ while [ $# -gt 0 ]; do
     --idle) IDLE=$2; shift 2 ;;
     --images) IMAGES=$2; shift 2 ;;
     --peers) PEERS=$2; shift 2 ;;
+    --compositors) COMPOSITORS=$2; shift 2 ;;
     --output) output=$2; shift 2 ;;
     --no-install) install=0; shift ;;
-    -h | --help) sed -n '2,11p' "$self" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,15p' "$self" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "peers: unknown option $1" >&2; exit 2 ;;
     *) build=$1; shift ;;
   esac
@@ -520,6 +545,8 @@ output=${output:-$build/bench-results/peers.md}
 # The tools this script needs, then each peer on its own: a peer that fails to install
 # is reported, not fatal.
 tools=(xvfb xauth openbox trayer xclip x11-utils dbus dbus-bin libglib2.0-bin procps sqlite3 python3 python3-dbus)
+# CopyQ (Qt 5) runs as a Wayland client only with Qt 5's Wayland platform.
+[[ " $COMPOSITORS " != *" sway "* ]] || tools+=(sway xwayland x11-xserver-utils wl-clipboard util-linux qtwayland5)
 missing_packages() {
   local p
   for p in "$@"; do
@@ -558,7 +585,6 @@ fi
 export WORK NABRIX GENERATOR SIZES RUNS COPIES IDLE IMAGES PEERS
 export HELPER=$WORK/helper.py
 write_helper "$HELPER"
-: >"$WORK/results"
 
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
 # The commit the binary was built from: that of the build directory's source tree.
@@ -572,16 +598,33 @@ for package in copyq gpaste-2; do
   versions+="; $package ${v:-not installed}"
 done
 
-"$root/scripts/with-x11" dbus-run-session -- bash "$self" __inside 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2) ||
-  say "the measuring run failed; the table shows what was measured"
+for COMPOSITOR in $COMPOSITORS; do
+  export COMPOSITOR
+  : >"$WORK/results"
+  case $COMPOSITOR in
+    x11) runner=("$root/scripts/with-x11" dbus-run-session --) ;;
+    sway) runner=("$root/scripts/with-sway") ;;  # it runs its command in a D-Bus session
+    *) say "unknown compositor $COMPOSITOR (x11 or sway)"; exit 2 ;;
+  esac
+  "${runner[@]}" bash "$self" __inside 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2) ||
+    say "the measuring run on $COMPOSITOR failed; the table shows what was measured"
+  mv "$WORK/results" "$WORK/results-$COMPOSITOR"
+done
 mkdir -p "$(dirname "$output")"
 
 {
   echo "Date $(date -u '+%Y-%m-%d %H:%M UTC'); $versions."
   echo "Machine: $(nproc) CPUs ($(lscpu | sed -n 's/^Model name: *//p' | head -1)), $(free -h | awk '/^Mem:/ {print $2}') memory," \
     "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end. $RUNS starts, $COPIES copies, idle over $IDLE s."
-  echo
-  report "$WORK/results"
+  for COMPOSITOR in $COMPOSITORS; do
+    echo
+    case $COMPOSITOR in
+      x11) echo "On X11 (Xvfb, openbox; copies made with xclip):" ;;
+      sway) echo "On sway $(sway --version 2>/dev/null | awk '{print $3}') (headless; copies made with wl-copy, a native client):" ;;
+    esac
+    echo
+    report "$WORK/results-$COMPOSITOR"
+  done
 } | tee "$output.tmp"
 mv "$output.tmp" "$output"
 say "written to $output"

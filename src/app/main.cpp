@@ -3,6 +3,7 @@
 #include "app/app_delegate.h"
 #include "app/app_model.h"
 #include "app/display_check.h"
+#include "app/display_loss.h"
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
@@ -98,10 +99,9 @@ int main(int argc, char* argv[])
                      &nabrix::AppDelegate::applicationWillTerminate);
     // Without its display server the program can do nothing: it quits as on SIGTERM, so the
     // history is saved, but says why and fails.
-    QObject::connect(services.pasteboard.get(), &nabrix::Pasteboard::connectionLost, &app, [] {
-        std::fprintf(stderr, "nabrix: the display server went away\n");
-        QCoreApplication::exit(1);
-    });
+    nabrix::DisplayLoss displayLoss([&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(services.pasteboard.get(), &nabrix::Pasteboard::connectionLost, &app,
+                     [&displayLoss] { displayLoss.connectionLost(); });
 
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();

@@ -24,6 +24,8 @@ PlatformServices createPlatformServices()
     if (auto wayland = createWaylandServices()) {
         services.pasteboard = std::move(wayland->pasteboard);
         services.clipboardKeeper = std::move(wayland->clipboardKeeper);
+        // The compositor knows every window, native or not; XWayland only its own.
+        services.workspace = std::move(wayland->workspace);
     }
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         services.windowActivator = std::make_unique<X11WindowActivator>();
@@ -33,7 +35,8 @@ PlatformServices createPlatformServices()
                     std::make_unique<QtPasteboard>(std::move(x11->clipboardReaders));
                 services.clipboardKeeper = std::move(x11->clipboardKeeper);
             }
-            services.workspace = std::move(x11->workspace);
+            if (!services.workspace)
+                services.workspace = std::move(x11->workspace);
             services.keySynthesizer = std::move(x11->keySynthesizer);
             services.hotKeyService = std::move(x11->hotKeyService);
             services.keyboardLayout = std::move(x11->keyboardLayout);

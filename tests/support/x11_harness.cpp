@@ -353,7 +353,7 @@ QList<StoredEntry> storedEntries(const QString& historyPath)
         SQLite::Database db(historyPath.toStdString(), SQLite::OPEN_READONLY);
         SQLite::Statement query(
             db, "SELECT i.type, i.search_string, i.timestamp, length(c.content_data), "
-                "coalesce(i.image_width, 0), coalesce(i.image_height, 0) "
+                "coalesce(i.image_width, 0), coalesce(i.image_height, 0), i.source_app_bundle_id "
                 "FROM clip_items i JOIN clip_contents c ON c.id = i.id ORDER BY i.timestamp");
         while (query.executeStep()) {
             StoredEntry entry;
@@ -363,6 +363,8 @@ QList<StoredEntry> storedEntries(const QString& historyPath)
             entry.contentLength = query.getColumn(3).getInt64();
             entry.imageWidth = query.getColumn(4).getInt();
             entry.imageHeight = query.getColumn(5).getInt();
+            if (!query.getColumn(6).isNull())
+                entry.source = QString::fromStdString(query.getColumn(6).getString());
             entries.append(entry);
         }
     } catch (const std::exception&) {

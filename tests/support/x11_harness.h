@@ -147,6 +147,7 @@ struct StoredEntry {
     qint64 contentLength = 0;
     int imageWidth = 0;
     int imageHeight = 0;
+    QString source; // the source application's identifier; null for none
 };
 
 // The entries of a history file, oldest first; empty while it does not exist yet or is

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A Wayland connection of our own speaking data-control: the selection's offers and our sources.
+// The Wayland selection through data-control: the selection's offers and our sources.
 #include "platform/wayland/wayland_data_control.h"
 
 #include "platform/clipboard_source.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_data_control_protocol.h"
 
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <wayland-client.h>
-#include <wlr-data-control-unstable-v1-client.h>
 
 namespace nabrix {
 
@@ -67,64 +68,11 @@ private:
     QTimer m_stall;
 };
 
-WaylandDataControl* self(void* data)
-{
-    return static_cast<WaylandDataControl*>(data);
-}
-
-void offerMimeType(void* data, zwlr_data_control_offer_v1* /*offer*/, const char* mimeType)
-{
-    static_cast<WaylandOffer*>(data)->addMimeType(QByteArray(mimeType));
-}
-
-const zwlr_data_control_offer_v1_listener offerListener{offerMimeType};
-
-void deviceDataOffer(void* data, zwlr_data_control_device_v1* /*device*/,
-                     zwlr_data_control_offer_v1* offer)
-{
-    self(data)->offerAnnounced(offer);
-}
-
-void deviceSelection(void* data, zwlr_data_control_device_v1* /*device*/,
-                     zwlr_data_control_offer_v1* offer)
-{
-    self(data)->selectionAnnounced(offer);
-}
-
-void deviceFinished(void* data, zwlr_data_control_device_v1* /*device*/)
-{
-    self(data)->deviceFinished();
-}
-
-const zwlr_data_control_device_v1_listener deviceListener{deviceDataOffer, deviceSelection,
-                                                          deviceFinished};
-
-void sourceSend(void* data, zwlr_data_control_source_v1* source, const char* mimeType, int fd)
-{
-    self(data)->sendRequested(source, mimeType, fd);
-}
-
-void sourceCancelled(void* data, zwlr_data_control_source_v1* source)
-{
-    self(data)->sourceCancelled(source);
-}
-
-const zwlr_data_control_source_v1_listener sourceListener{sourceSend, sourceCancelled};
-
-void registryGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
-                    uint32_t version)
-{
-    self(data)->globalAnnounced(registry, name, interface, version);
-}
-
-void registryGlobalRemove(void* /*data*/, wl_registry* /*registry*/, uint32_t /*name*/) {}
-
-const wl_registry_listener registryListener{registryGlobal, registryGlobalRemove};
-
 } // namespace
 
-WaylandOffer::WaylandOffer(wl_display* display, zwlr_data_control_offer_v1* proxy)
+WaylandOffer::WaylandOffer(wl_display* display, DataControlProtocol& protocol, wl_proxy* proxy)
     : m_display(display)
+    , m_protocol(protocol)
     , m_proxy(proxy)
 {
 }
@@ -151,7 +99,7 @@ bool WaylandOffer::receive(const QByteArray& mimeType, int fd)
     const std::lock_guard lock(m_mutex);
     if (m_proxy == nullptr)
         return false;
-    zwlr_data_control_offer_v1_receive(m_proxy, mimeType.constData(), fd);
+    m_protocol.receive(m_proxy, mimeType.constData(), fd);
     // The owner only hears of the request once it has left our buffer.
     return wl_display_flush(m_display) >= 0 || errno == EAGAIN;
 }
@@ -160,97 +108,59 @@ void WaylandOffer::invalidate()
 {
     const std::lock_guard lock(m_mutex);
     if (m_proxy != nullptr)
-        zwlr_data_control_offer_v1_destroy(m_proxy);
+        m_protocol.destroyOffer(m_proxy);
     m_proxy = nullptr;
 }
 
-std::unique_ptr<WaylandDataControl> WaylandDataControl::connect()
+std::unique_ptr<WaylandDataControl>
+WaylandDataControl::create(std::shared_ptr<WaylandConnection> connection)
 {
-    wl_display* display = wl_display_connect(nullptr);
-    if (display == nullptr)
+    auto* seat = static_cast<wl_seat*>(connection->bind(wl_seat_interface, 1));
+    if (seat == nullptr)
         return nullptr;
-    std::unique_ptr<WaylandDataControl> control(new WaylandDataControl(display));
-    if (!control->bind())
+    auto protocol = DataControlProtocol::bind(*connection);
+    if (!protocol) {
+        wl_seat_destroy(seat);
+        return nullptr;
+    }
+    std::unique_ptr<WaylandDataControl> control(
+        new WaylandDataControl(std::move(connection), std::move(protocol), seat));
+    // The selection as it is at start arrives with this round trip.
+    if (!control->m_connection->roundTrip())
         return nullptr;
     return control;
 }
 
-WaylandDataControl::WaylandDataControl(wl_display* display)
-    : m_display(display)
+WaylandDataControl::WaylandDataControl(std::shared_ptr<WaylandConnection> connection,
+                                       std::unique_ptr<DataControlProtocol> protocol, wl_seat* seat)
+    : m_connection(std::move(connection))
+    , m_protocol(std::move(protocol))
+    , m_seat(seat)
 {
     // A reader that closes its pipe before taking everything must not kill us.
     std::signal(SIGPIPE, SIG_IGN);
+    QObject::connect(m_connection.get(), &WaylandConnection::lost, this, &WaylandDataControl::lose);
+    m_device = m_protocol->getDevice(m_seat, this);
 }
 
 WaylandDataControl::~WaylandDataControl()
 {
-    m_notifier.reset();
-    m_offers.clear();
+    // Readers on the worker may still hold offers: they must not reach the protocol after it.
+    for (const auto& offer : m_offers)
+        offer.second->invalidate();
     if (m_selection)
         m_selection->invalidate();
     for (const auto& source : m_sources)
-        zwlr_data_control_source_v1_destroy(source.first);
-    if (m_device != nullptr)
-        zwlr_data_control_device_v1_destroy(m_device);
-    if (m_manager != nullptr)
-        zwlr_data_control_manager_v1_destroy(m_manager);
-    if (m_seat != nullptr)
-        wl_seat_destroy(m_seat);
-    if (m_registry != nullptr)
-        wl_registry_destroy(m_registry);
-    wl_display_flush(m_display);
-    wl_display_disconnect(m_display);
+        m_protocol->destroySource(source.first);
+    m_protocol->destroyDevice(m_device);
+    m_protocol.reset();
+    wl_seat_destroy(m_seat);
+    m_connection->flush();
 }
 
-bool WaylandDataControl::bind()
+void WaylandDataControl::flush()
 {
-    m_registry = wl_display_get_registry(m_display);
-    wl_registry_add_listener(m_registry, &registryListener, this);
-    if (wl_display_roundtrip(m_display) < 0 || m_manager == nullptr || m_seat == nullptr)
-        return false;
-    m_device = zwlr_data_control_manager_v1_get_data_device(m_manager, m_seat);
-    zwlr_data_control_device_v1_add_listener(m_device, &deviceListener, this);
-    // The selection as it is at start arrives with this round trip.
-    if (wl_display_roundtrip(m_display) < 0)
-        return false;
-    m_notifier =
-        std::make_unique<QSocketNotifier>(wl_display_get_fd(m_display), QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
-                     &WaylandDataControl::dispatch);
-    return true;
-}
-
-void WaylandDataControl::globalAnnounced(wl_registry* registry, quint32 name, const char* interface,
-                                         quint32 /*version*/)
-{
-    if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0 &&
-        m_manager == nullptr) {
-        m_manager = static_cast<zwlr_data_control_manager_v1*>(
-            wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
-    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && m_seat == nullptr) {
-        m_seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    }
-}
-
-void WaylandDataControl::dispatch()
-{
-    if (m_lost)
-        return;
-    while (wl_display_prepare_read(m_display) != 0) {
-        if (wl_display_dispatch_pending(m_display) < 0)
-            return lose();
-    }
-    if (!flush()) {
-        wl_display_cancel_read(m_display);
-        return lose();
-    }
-    if (wl_display_read_events(m_display) < 0 || wl_display_dispatch_pending(m_display) < 0)
-        return lose();
-}
-
-bool WaylandDataControl::flush()
-{
-    return wl_display_flush(m_display) >= 0 || errno == EAGAIN;
+    m_connection->flush();
 }
 
 void WaylandDataControl::lose()
@@ -258,29 +168,38 @@ void WaylandDataControl::lose()
     if (m_lost)
         return;
     m_lost = true;
-    m_notifier->setEnabled(false);
     Q_EMIT connectionLost();
 }
 
-void WaylandDataControl::offerAnnounced(zwlr_data_control_offer_v1* proxy)
+void WaylandDataControl::offerAnnounced(wl_proxy* proxy)
 {
-    auto offer = std::make_shared<WaylandOffer>(m_display, proxy);
-    zwlr_data_control_offer_v1_add_listener(proxy, &offerListener, offer.get());
+    auto offer = std::make_shared<WaylandOffer>(m_connection->display(), *m_protocol, proxy);
+    m_protocol->listen(proxy, offer.get());
     m_offers[proxy] = std::move(offer);
 }
 
-void WaylandDataControl::selectionAnnounced(zwlr_data_control_offer_v1* proxy)
+std::shared_ptr<WaylandOffer> WaylandDataControl::takeOffer(wl_proxy* proxy)
+{
+    const auto found = m_offers.find(proxy);
+    if (proxy == nullptr || found == m_offers.end())
+        return nullptr;
+    auto offer = std::move(found->second);
+    m_offers.erase(found);
+    return offer;
+}
+
+void WaylandDataControl::primarySelectionAnnounced(wl_proxy* proxy)
+{
+    // Only the clipboard is followed: the text merely selected is nobody's copy.
+    if (auto offer = takeOffer(proxy))
+        offer->invalidate();
+}
+
+void WaylandDataControl::selectionAnnounced(wl_proxy* proxy)
 {
     if (m_selection)
         m_selection->invalidate();
-    m_selection.reset();
-    if (proxy != nullptr) {
-        const auto found = m_offers.find(proxy);
-        if (found != m_offers.end()) {
-            m_selection = found->second;
-            m_offers.erase(found);
-        }
-    }
+    m_selection = takeOffer(proxy);
     if (!m_selection) {
         if (m_pendingClears > 0) {
             --m_pendingClears;
@@ -298,16 +217,13 @@ void WaylandDataControl::setSelection(const MimeRepresentations& representations
 {
     if (m_lost)
         return;
-    zwlr_data_control_source_v1* source =
-        zwlr_data_control_manager_v1_create_data_source(m_manager);
-    zwlr_data_control_source_v1_add_listener(source, &sourceListener, this);
+    wl_proxy* source = m_protocol->createSource(this);
     for (const auto& representation : representations)
-        zwlr_data_control_source_v1_offer(source, representation.first.constData());
-    zwlr_data_control_source_v1_offer(source, ownOfferMarker);
+        m_protocol->offer(source, representation.first.constData());
+    m_protocol->offer(source, ownOfferMarker);
     m_sources[source] = representations;
-    zwlr_data_control_device_v1_set_selection(m_device, source);
-    if (!flush())
-        lose();
+    m_protocol->setSelection(m_device, source);
+    flush();
 }
 
 void WaylandDataControl::clearSelection()
@@ -315,13 +231,11 @@ void WaylandDataControl::clearSelection()
     if (m_lost)
         return;
     ++m_pendingClears;
-    zwlr_data_control_device_v1_set_selection(m_device, nullptr);
-    if (!flush())
-        lose();
+    m_protocol->setSelection(m_device, nullptr);
+    flush();
 }
 
-void WaylandDataControl::sendRequested(zwlr_data_control_source_v1* source, const char* mimeType,
-                                       int fd)
+void WaylandDataControl::sendRequested(wl_proxy* source, const char* mimeType, int fd)
 {
     const auto found = m_sources.find(source);
     QByteArray bytes;
@@ -335,10 +249,10 @@ void WaylandDataControl::sendRequested(zwlr_data_control_source_v1* source, cons
     new PipeWriter(fd, std::move(bytes), this);
 }
 
-void WaylandDataControl::sourceCancelled(zwlr_data_control_source_v1* source)
+void WaylandDataControl::sourceCancelled(wl_proxy* source)
 {
     m_sources.erase(source);
-    zwlr_data_control_source_v1_destroy(source);
+    m_protocol->destroySource(source);
 }
 
 void WaylandDataControl::deviceFinished()

@@ -1,31 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A Wayland connection of our own speaking data-control: the selection's offers and our sources.
+// The Wayland selection through data-control: the selection's offers and our sources.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QSocketNotifier>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
 
 struct wl_display;
-struct wl_registry;
+struct wl_proxy;
 struct wl_seat;
-struct zwlr_data_control_manager_v1;
-struct zwlr_data_control_device_v1;
-struct zwlr_data_control_offer_v1;
-struct zwlr_data_control_source_v1;
 
 namespace nabrix {
+
+class DataControlProtocol;
+class WaylandConnection;
 
 // One offer of the selection. Its types arrive before it becomes the selection; reads may
 // be asked for from any thread until the selection moves on and the offer is invalidated.
 class WaylandOffer {
 public:
-    WaylandOffer(wl_display* display, zwlr_data_control_offer_v1* proxy);
+    WaylandOffer(wl_display* display, DataControlProtocol& protocol, wl_proxy* proxy);
     ~WaylandOffer();
     WaylandOffer(const WaylandOffer&) = delete;
     WaylandOffer& operator=(const WaylandOffer&) = delete;
@@ -41,21 +39,25 @@ public:
 private:
     mutable std::mutex m_mutex;
     wl_display* m_display;
-    zwlr_data_control_offer_v1* m_proxy;
+    DataControlProtocol& m_protocol;
+    wl_proxy* m_proxy;
     QList<QByteArray> m_mimeTypes;
 };
 
 using MimeRepresentations = QList<std::pair<QByteArray, QByteArray>>;
 
-// Dispatched on the thread that made it (the main thread) through a socket notifier on the
-// display's descriptor: the events are few and small, and the only work they cause (handing
-// bytes to a pipe) never blocks. Reads run on the capture worker and only send requests.
+// Its events are handled on the connection's thread (the main thread): they are few and
+// small, and the only work they cause (handing bytes to a pipe) never blocks. Reads run on
+// the capture worker and only send requests.
 class WaylandDataControl : public QObject {
     Q_OBJECT
 public:
-    // None when no compositor answers or it offers no data-control.
-    static std::unique_ptr<WaylandDataControl> connect();
+    // None when the compositor offers no data-control (nor a seat).
+    static std::unique_ptr<WaylandDataControl>
+    create(std::shared_ptr<WaylandConnection> connection);
     ~WaylandDataControl() override;
+    WaylandDataControl(const WaylandDataControl&) = delete;
+    WaylandDataControl& operator=(const WaylandDataControl&) = delete;
 
     // The offer that is the selection now; null when the clipboard is empty.
     std::shared_ptr<WaylandOffer> selection() const { return m_selection; }
@@ -64,13 +66,12 @@ public:
     void clearSelection();
 
     // Called by the protocol listeners.
-    void offerAnnounced(zwlr_data_control_offer_v1* proxy);
-    void selectionAnnounced(zwlr_data_control_offer_v1* proxy);
-    void sendRequested(zwlr_data_control_source_v1* source, const char* mimeType, int fd);
-    void sourceCancelled(zwlr_data_control_source_v1* source);
+    void offerAnnounced(wl_proxy* proxy);
+    void selectionAnnounced(wl_proxy* proxy);
+    void primarySelectionAnnounced(wl_proxy* proxy);
+    void sendRequested(wl_proxy* source, const char* mimeType, int fd);
+    void sourceCancelled(wl_proxy* source);
     void deviceFinished();
-    void globalAnnounced(wl_registry* registry, quint32 name, const char* interface,
-                         quint32 version);
 
 Q_SIGNALS:
     // Another client's content, or nothing, became the selection; never our own writes.
@@ -79,24 +80,22 @@ Q_SIGNALS:
     void connectionLost();
 
 private:
-    explicit WaylandDataControl(wl_display* display);
-    bool bind();
-    void dispatch();
-    bool flush();
+    WaylandDataControl(std::shared_ptr<WaylandConnection> connection,
+                       std::unique_ptr<DataControlProtocol> protocol, wl_seat* seat);
+    void flush();
     void lose();
+    std::shared_ptr<WaylandOffer> takeOffer(wl_proxy* proxy);
 
-    wl_display* m_display;
-    wl_registry* m_registry = nullptr;
-    wl_seat* m_seat = nullptr;
-    zwlr_data_control_manager_v1* m_manager = nullptr;
-    zwlr_data_control_device_v1* m_device = nullptr;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::shared_ptr<WaylandConnection> m_connection;
+    std::unique_ptr<DataControlProtocol> m_protocol;
+    wl_seat* m_seat;
+    wl_proxy* m_device = nullptr;
     bool m_lost = false;
     // Offers announced but not yet made the selection.
-    std::unordered_map<zwlr_data_control_offer_v1*, std::shared_ptr<WaylandOffer>> m_offers;
+    std::unordered_map<wl_proxy*, std::shared_ptr<WaylandOffer>> m_offers;
     std::shared_ptr<WaylandOffer> m_selection;
     // Our sources still alive, each with what it serves.
-    std::unordered_map<zwlr_data_control_source_v1*, MimeRepresentations> m_sources;
+    std::unordered_map<wl_proxy*, MimeRepresentations> m_sources;
     // Selection changes we caused by clearing, not yet announced back to us.
     int m_pendingClears = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/clipboard_keeper.h"
 #include "platform/pasteboard.h"
+#include "platform/workspace.h"
 
 #include <memory>
 #include <optional>
@@ -13,9 +14,12 @@ namespace nabrix {
 struct WaylandServices {
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<ClipboardKeeper> clipboardKeeper;
+    // Null where the compositor does not say which window is active.
+    std::unique_ptr<Workspace> workspace;
 };
 
-// None unless a compositor answers on WAYLAND_DISPLAY and offers data-control.
+// None unless a compositor answers on WAYLAND_DISPLAY and offers data-control (the standard
+// protocol or wlroots'; the workspace needs wlroots' foreign-toplevel management).
 std::optional<WaylandServices> createWaylandServices();
 
 } // namespace nabrix

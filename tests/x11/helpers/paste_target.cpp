@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A window with one focused line edit, for tests that type or paste into another client.
 // Prints "ready" once it has the keyboard focus, then "text:<content>" on every change.
+//   paste_target [APP_ID]   (the desktop entry a native Wayland window names as its app_id)
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -19,6 +20,8 @@ void printLine(const QString& line)
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    if (argc > 1)
+        QGuiApplication::setDesktopFileName(QString::fromLocal8Bit(argv[1]));
     QLineEdit edit;
     edit.setWindowTitle(QStringLiteral("Nabrix paste target"));
     edit.resize(400, 40);
