@@ -2,12 +2,14 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_delegate.h"
 #include "app/app_model.h"
+#include "app/command_handler.h"
 #include "app/display_check.h"
 #include "app/single_instance.h"
 #include "app/text_catalogue.h"
 #include "app/unix_signal_watcher.h"
 #include "capture/content_limits.h"
 #include "platform/platform_services.h"
+#include "shell/command_line.h"
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
@@ -36,6 +38,14 @@ int main(int argc, char* argv[])
 #endif
     // Everything we create (history, settings, their folders) is for the user's eyes only.
     ::umask(077);
+    // Commands for scripts (nabrix list, nabrix copy ID) end here, display or not; show and
+    // toggle come back when nothing runs yet, to start here with the history shown.
+    bool showHistoryOnStart = false;
+    if (nabrix::CommandLine::isCommand(argc, argv)) {
+        if (const std::optional<int> status = nabrix::CommandLine::run(argc, argv))
+            return *status;
+        showHistoryOnStart = true;
+    }
     // Global shortcuts, the active window and synthesised keys need X11: run on XWayland.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
@@ -86,6 +96,9 @@ int main(int argc, char* argv[])
                                  services);
     QObject::connect(&instance, &nabrix::SingleInstance::toggleRequested, &delegate.model(),
                      &nabrix::AppModel::toggleFromHotkey);
+    nabrix::CommandHandler commands(delegate.model());
+    instance.setRequestHandler(
+        [&commands](QByteArrayView request) { return commands.handle(request); });
     QObject::connect(&delegate, &nabrix::AppDelegate::quitRequested, &app, &QCoreApplication::quit);
 
     nabrix::UnixSignalWatcher signals;
@@ -95,5 +108,7 @@ int main(int argc, char* argv[])
                      &nabrix::AppDelegate::applicationWillTerminate);
 
     delegate.applicationDidFinishLaunching();
+    if (showHistoryOnStart)
+        delegate.model().showHistory();
     return QApplication::exec();
 }
