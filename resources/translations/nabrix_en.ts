@@ -499,5 +499,117 @@
         <extracomment>%1 is the path of the history database.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message id="cli.help.commands">
+        <source>Commands:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.window">
+        <source>  show | hide | toggle   the history window; show and toggle start Nabrix if needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.list">
+        <source>  list                   the history, newest first: id, age, type, preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.search">
+        <source>  search QUERY...        the entries the history window&apos;s search finds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.get">
+        <source>  get ID                 writes an entry&apos;s content to standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.copy">
+        <source>  copy ID                puts an entry on the clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.paste">
+        <source>  paste ID               puts an entry on the clipboard and pastes it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.help.delete">
+        <source>  delete ID...           deletes entries</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.description">
+        <source>Clipboard history. Without a command, starts Nabrix or shows or hides its history.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.option.limit">
+        <source>Lists at most N entries.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.option.type">
+        <source>Lists only entries of this type: text, rtf, image or file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.option.json">
+        <source>Prints one JSON array instead of lines.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.option.reveal">
+        <source>Shows sensitive entries as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.argument.command">
+        <source>What to do; see the commands below.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.noCommand">
+        <source>No command given; see nabrix --help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.unknownCommand">
+        <source>Unknown command &quot;%1&quot;; see nabrix --help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.argumentCount">
+        <source>Wrong number of arguments for %1; see nabrix --help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.optionMisplaced">
+        <source>The option --%1 does not go with %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.badLimit">
+        <source>--limit needs a whole number, not &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.badType">
+        <source>--type must be text, rtf, image or file, not &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.unknownEntry">
+        <source>There is no entry %1 in the history.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.notRunning">
+        <source>Nabrix is not running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.noAnswer">
+        <source>The running Nabrix does not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.garbledReply">
+        <source>The running Nabrix gave an answer that cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.unusableEntry">
+        <source>The content of entry %1 cannot be used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.malformed">
+        <source>The running Nabrix did not understand the request.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.unreadableHistory">
+        <source>Cannot read the history: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message id="cli.sensitive">
+        <source>Entry %1 is sensitive; add --reveal to print it.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

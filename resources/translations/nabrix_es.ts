@@ -499,5 +499,117 @@
         <extracomment>%1 is the path of the history database.</extracomment>
         <translation>Archivo del historial: %1</translation>
     </message>
+    <message id="cli.help.commands">
+        <source>Commands:</source>
+        <translation>Órdenes:</translation>
+    </message>
+    <message id="cli.help.window">
+        <source>  show | hide | toggle   the history window; show and toggle start Nabrix if needed</source>
+        <translation>  show | hide | toggle   la ventana del historial; show y toggle inician Nabrix si hace falta</translation>
+    </message>
+    <message id="cli.help.list">
+        <source>  list                   the history, newest first: id, age, type, preview</source>
+        <translation>  list                   el historial, lo más reciente primero: id, antigüedad, tipo, vista previa</translation>
+    </message>
+    <message id="cli.help.search">
+        <source>  search QUERY...        the entries the history window&apos;s search finds</source>
+        <translation>  search CONSULTA...     los elementos que encuentra la búsqueda de la ventana del historial</translation>
+    </message>
+    <message id="cli.help.get">
+        <source>  get ID                 writes an entry&apos;s content to standard output</source>
+        <translation>  get ID                 escribe el contenido de un elemento en la salida estándar</translation>
+    </message>
+    <message id="cli.help.copy">
+        <source>  copy ID                puts an entry on the clipboard</source>
+        <translation>  copy ID                pone un elemento en el portapapeles</translation>
+    </message>
+    <message id="cli.help.paste">
+        <source>  paste ID               puts an entry on the clipboard and pastes it</source>
+        <translation>  paste ID               pone un elemento en el portapapeles y lo pega</translation>
+    </message>
+    <message id="cli.help.delete">
+        <source>  delete ID...           deletes entries</source>
+        <translation>  delete ID...           elimina elementos</translation>
+    </message>
+    <message id="cli.description">
+        <source>Clipboard history. Without a command, starts Nabrix or shows or hides its history.</source>
+        <translation>Historial del portapapeles. Sin orden, inicia Nabrix o muestra u oculta su historial.</translation>
+    </message>
+    <message id="cli.option.limit">
+        <source>Lists at most N entries.</source>
+        <translation>Muestra como mucho N elementos.</translation>
+    </message>
+    <message id="cli.option.type">
+        <source>Lists only entries of this type: text, rtf, image or file.</source>
+        <translation>Muestra solo elementos de este tipo: text, rtf, image o file.</translation>
+    </message>
+    <message id="cli.option.json">
+        <source>Prints one JSON array instead of lines.</source>
+        <translation>Escribe una matriz JSON en lugar de líneas.</translation>
+    </message>
+    <message id="cli.option.reveal">
+        <source>Shows sensitive entries as they are.</source>
+        <translation>Muestra los elementos confidenciales tal como son.</translation>
+    </message>
+    <message id="cli.argument.command">
+        <source>What to do; see the commands below.</source>
+        <translation>Qué hacer; consulte las órdenes más abajo.</translation>
+    </message>
+    <message id="cli.noCommand">
+        <source>No command given; see nabrix --help.</source>
+        <translation>No se indicó ninguna orden; consulte nabrix --help.</translation>
+    </message>
+    <message id="cli.unknownCommand">
+        <source>Unknown command &quot;%1&quot;; see nabrix --help.</source>
+        <translation>Orden desconocida «%1»; consulte nabrix --help.</translation>
+    </message>
+    <message id="cli.argumentCount">
+        <source>Wrong number of arguments for %1; see nabrix --help.</source>
+        <translation>Número de argumentos incorrecto para %1; consulte nabrix --help.</translation>
+    </message>
+    <message id="cli.optionMisplaced">
+        <source>The option --%1 does not go with %2.</source>
+        <translation>La opción --%1 no se usa con %2.</translation>
+    </message>
+    <message id="cli.badLimit">
+        <source>--limit needs a whole number, not &quot;%1&quot;.</source>
+        <translation>--limit necesita un número entero, no «%1».</translation>
+    </message>
+    <message id="cli.badType">
+        <source>--type must be text, rtf, image or file, not &quot;%1&quot;.</source>
+        <translation>--type debe ser text, rtf, image o file, no «%1».</translation>
+    </message>
+    <message id="cli.unknownEntry">
+        <source>There is no entry %1 in the history.</source>
+        <translation>No hay ningún elemento %1 en el historial.</translation>
+    </message>
+    <message id="cli.notRunning">
+        <source>Nabrix is not running.</source>
+        <translation>Nabrix no se está ejecutando.</translation>
+    </message>
+    <message id="cli.noAnswer">
+        <source>The running Nabrix does not answer.</source>
+        <translation>El Nabrix en ejecución no responde.</translation>
+    </message>
+    <message id="cli.garbledReply">
+        <source>The running Nabrix gave an answer that cannot be read.</source>
+        <translation>El Nabrix en ejecución dio una respuesta ilegible.</translation>
+    </message>
+    <message id="cli.unusableEntry">
+        <source>The content of entry %1 cannot be used.</source>
+        <translation>El contenido del elemento %1 no se puede usar.</translation>
+    </message>
+    <message id="cli.malformed">
+        <source>The running Nabrix did not understand the request.</source>
+        <translation>El Nabrix en ejecución no entendió la petición.</translation>
+    </message>
+    <message id="cli.unreadableHistory">
+        <source>Cannot read the history: %1</source>
+        <translation>No se puede leer el historial: %1</translation>
+    </message>
+    <message id="cli.sensitive">
+        <source>Entry %1 is sensitive; add --reveal to print it.</source>
+        <translation>El elemento %1 es confidencial; añada --reveal para escribirlo.</translation>
+    </message>
 </context>
 </TS>

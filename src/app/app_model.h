@@ -123,6 +123,12 @@ public:
     void deleteChecked();
     void clearAll();
     void deleteOlderThan(double seconds);
+    // What scripts ask for by entry: the clipboard changes without a flash or a window
+    // closing, and is not recorded again. False when the content cannot go back on it.
+    bool copyToClipboard(const ClipItem& item);
+    // copyToClipboard(), then the paste keystroke into the focused window.
+    bool pasteIntoFocusedWindow(const ClipItem& item);
+    void deleteEntries(const QList<ClipItem>& items);
 
     // Presentation.
     void registerHotkey();
@@ -131,6 +137,8 @@ public:
     // shortcut is still configured.
     void suspendHotkey();
     void toggleFromHotkey();
+    void showHistory();
+    void hideHistory();
     void applyStatusItemVisibility();
     void handleWindowDidBecomeKey(QWindow* window);
     void handlePopoverClosed();

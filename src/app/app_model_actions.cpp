@@ -112,6 +112,22 @@ void AppModel::paste(const ClipItem& item)
     schedulePaste();
 }
 
+bool AppModel::copyToClipboard(const ClipItem& item)
+{
+    if (!writeToPasteboard(item))
+        return false;
+    m_observer->setLastChangeCount(m_services.pasteboard->changeCount());
+    return true;
+}
+
+bool AppModel::pasteIntoFocusedWindow(const ClipItem& item)
+{
+    if (!copyToClipboard(item))
+        return false;
+    schedulePaste();
+    return true;
+}
+
 void AppModel::simulatePaste()
 {
     KeySynthesizer& keys = *m_services.keySynthesizer;
@@ -162,6 +178,11 @@ void AppModel::deleteChecked()
     setSelectedItemIDs({});
     setSelectedIndex(std::nullopt);
     m_storage->deleteItems(checked);
+}
+
+void AppModel::deleteEntries(const QList<ClipItem>& items)
+{
+    m_storage->deleteItems(items);
 }
 
 void AppModel::clearAll()

@@ -51,6 +51,18 @@ void AppModel::toggleFromHotkey()
         m_statusItemController->showHistory();
 }
 
+void AppModel::showHistory()
+{
+    if (m_statusItemController != nullptr && !m_isPopoverOpen)
+        m_statusItemController->showHistory();
+}
+
+void AppModel::hideHistory()
+{
+    if (m_isPopoverOpen)
+        closeHistory();
+}
+
 void AppModel::applyStatusItemVisibility()
 {
     if (m_statusItemController == nullptr)

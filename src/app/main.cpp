@@ -2,6 +2,7 @@
 // Program entry: opens the history, starts capturing, runs until asked to quit.
 #include "app/app_delegate.h"
 #include "app/app_model.h"
+#include "app/command_handler.h"
 #include "app/display_check.h"
 #include "app/display_loss.h"
 #include "app/single_instance.h"
@@ -9,6 +10,7 @@
 #include "app/unix_signal_watcher.h"
 #include "capture/content_limits.h"
 #include "platform/platform_services.h"
+#include "shell/command_line.h"
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
@@ -37,6 +39,14 @@ int main(int argc, char* argv[])
 #endif
     // Everything we create (history, settings, their folders) is for the user's eyes only.
     ::umask(077);
+    // Commands for scripts (nabrix list, nabrix copy ID) end here, display or not; show and
+    // toggle come back when nothing runs yet, to start here with the history shown.
+    bool showHistoryOnStart = false;
+    if (nabrix::CommandLine::isCommand(argc, argv)) {
+        if (const std::optional<int> status = nabrix::CommandLine::run(argc, argv))
+            return *status;
+        showHistoryOnStart = true;
+    }
     // Global shortcuts, the active window and synthesised keys need X11: run on XWayland.
     // Qt's wayland platform gives none of them (nor lets a window place itself by the tray
     // icon), and on sway both platforms show the history the same way without a tray; the
@@ -90,6 +100,9 @@ int main(int argc, char* argv[])
                                  services);
     QObject::connect(&instance, &nabrix::SingleInstance::toggleRequested, &delegate.model(),
                      &nabrix::AppModel::toggleFromHotkey);
+    nabrix::CommandHandler commands(delegate.model());
+    instance.setRequestHandler(
+        [&commands](QByteArrayView request) { return commands.handle(request); });
     QObject::connect(&delegate, &nabrix::AppDelegate::quitRequested, &app, &QCoreApplication::quit);
 
     nabrix::UnixSignalWatcher signals;
@@ -104,5 +117,7 @@ int main(int argc, char* argv[])
                      [&displayLoss] { displayLoss.connectionLost(); });
 
     delegate.applicationDidFinishLaunching();
+    if (showHistoryOnStart)
+        delegate.model().showHistory();
     return QApplication::exec();
 }

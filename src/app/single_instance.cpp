@@ -2,6 +2,8 @@
 // One running program per user and history: a second start hands over to the first.
 #include "app/single_instance.h"
 
+#include "app/command_protocol.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -233,15 +235,29 @@ void SingleInstance::acceptConnections()
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         // Owned by the server until it goes away with its connection.
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        const auto readRequest = [this, socket] {
-            if (!socket->canReadLine()) {
-                // Requests are one short line; anything longer is not ours.
-                if (socket->bytesAvailable() > toggleRequest.size())
-                    socket->abort();
+        auto received = std::make_shared<QByteArray>();
+        const auto readRequest = [this, socket, received] {
+            // A request is never read past its bound: readFrame() refuses a longer one
+            // from its header.
+            received->append(socket->read(protocol::maxRequestSize + 64 - received->size()));
+            if (received->startsWith(toggleRequest)) {
+                Q_EMIT toggleRequested();
+                socket->disconnectFromServer();
                 return;
             }
-            if (socket->readLine(toggleRequest.size() + 1) == toggleRequest)
-                Q_EMIT toggleRequested();
+            if (toggleRequest.startsWith(*received))
+                return;
+            const protocol::Frame request =
+                protocol::readFrame(*received, protocol::requestKind, protocol::maxRequestSize);
+            if (request.state == protocol::Frame::State::Incomplete)
+                return;
+            const QByteArray reply =
+                request.state == protocol::Frame::State::Complete && m_requestHandler
+                    ? m_requestHandler(request.body)
+                    : protocol::encodeReply({RemoteStatus::Malformed, {}, {}, {}});
+            // Nothing more is read from this client.
+            socket->disconnect(this);
+            socket->write(protocol::frame(protocol::replyKind, reply));
             socket->disconnectFromServer();
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequest);

@@ -2,8 +2,11 @@
 // One running program per user and history: a second start hands over to the first.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QLocalServer;
 
@@ -48,6 +51,11 @@ public:
     ClaimResult claim();
     bool isListening() const;
 
+    // Answers the command line's requests: takes a request's body, returns the reply's.
+    // Without one, such requests are answered as malformed.
+    using RequestHandler = std::function<QByteArray(QByteArrayView request)>;
+    void setRequestHandler(RequestHandler handler) { m_requestHandler = std::move(handler); }
+
 Q_SIGNALS:
     // A later start asked to show or hide the history window.
     void toggleRequested();
@@ -59,6 +67,7 @@ private:
 
     QString m_socketPath;
     QLocalServer* m_server = nullptr;
+    RequestHandler m_requestHandler;
 };
 
 } // namespace nabrix

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QUrl>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <algorithm>
 #include <cerrno>
@@ -247,6 +248,30 @@ StorageManager::OpenResult StorageManager::open(const QString& filePath, Clock c
         // not linger in the file.
         db->exec("PRAGMA secure_delete = ON");
         result.storage.reset(new StorageManager(std::move(db), filePath, std::move(clock)));
+    } catch (const std::exception& e) {
+        result.error = QString::fromUtf8(e.what());
+    }
+    return result;
+}
+
+StorageManager::OpenResult StorageManager::openForReading(const QString& filePath)
+{
+    OpenResult result;
+    // Without a log beside it (no program has the history open) the file alone holds the
+    // history; read as immutable, SQLite then leaves no log or log index of its own behind.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
+    uri.setQuery(QFileInfo::exists(filePath + QStringLiteral("-wal"))
+                     ? QStringLiteral("mode=ro")
+                     : QStringLiteral("mode=ro&immutable=1"));
+    try {
+        auto db = std::make_unique<SQLite::Database>(
+            uri.toEncoded().toStdString(),
+            SQLite::OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW, busyTimeoutMs);
+        // An empty file would be given the schema: that write fails here and is reported.
+        result.error = prepareSchema(*db);
+        if (!result.error.isEmpty())
+            return result;
+        result.storage.reset(new StorageManager(std::move(db), filePath, systemClock()));
     } catch (const std::exception& e) {
         result.error = QString::fromUtf8(e.what());
     }

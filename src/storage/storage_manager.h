@@ -33,6 +33,9 @@ public:
     // Opens or creates the history at `filePath` (its directory is created private).
     // A file that is not a history of this schema is left untouched and reported.
     static OpenResult open(const QString& filePath, Clock clock = systemClock());
+    // Opens an existing history for reading only, as programs beside the running one do:
+    // nothing is created, converted or written, and the result must not be changed.
+    static OpenResult openForReading(const QString& filePath);
     ~StorageManager() override;
 
     // Newest entry by timestamp; none for an empty store or a failed read.

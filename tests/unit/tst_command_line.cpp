@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line's channel and listing: refused requests leave the instance answering,
+// lines and JSON show entries as their rows do, and search finds what the window finds.
+#include "app/command_handler.h"
+#include "app/command_protocol.h"
+#include "app/single_instance.h"
+#include "model_fixture.h"
+#include "shell/entry_listing.h"
+#include "views/clip_row_view.h"
+#include "views/relative_age_formatter.h"
+
+#include <QCborArray>
+#include <QCborMap>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nabrix;
+using nabrix::testing::ModelFixture;
+
+namespace {
+
+QByteArray requestBody(const QString& command, const QStringList& ids)
+{
+    QCborMap map;
+    map.insert(QStringLiteral("command"), command);
+    map.insert(QStringLiteral("ids"), QCborArray::fromStringList(ids));
+    return map.toCborValue().toCbor();
+}
+
+QByteArray requestFrame(const QString& command, const QStringList& ids = {})
+{
+    return protocol::frame(protocol::requestKind, requestBody(command, ids));
+}
+
+// Sends `bytes` to the instance at `path` and waits for its reply, with the event loop
+// running so that the instance, in this thread, can answer.
+std::optional<RemoteReply> exchange(const QString& path, const QByteArray& bytes)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(3000))
+        return std::nullopt;
+    socket.write(bytes);
+    QByteArray received;
+    protocol::Frame frame;
+    for (int wait = 0; wait < 500 && frame.state == protocol::Frame::State::Incomplete; ++wait) {
+        QTest::qWait(10);
+        received += socket.readAll();
+        frame = protocol::readFrame(received, protocol::replyKind, protocol::maxReplySize);
+    }
+    if (frame.state != protocol::Frame::State::Complete)
+        return std::nullopt;
+    return protocol::decodeReply(frame.body);
+}
+
+ClipItem entry(ClipType type, const QString& text, bool sensitive = false)
+{
+    ClipItem item;
+    item.id = QUuid::createUuid();
+    item.timestamp = QDateTime(QDate(2024, 3, 5), QTime(6, 7, 8, 9), Qt::UTC);
+    item.type = type;
+    item.searchString = text;
+    item.isSensitive = sensitive;
+    return item;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void refusedRequestsLeaveTheInstanceAnswering_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("header without a length") << QByteArray("request twelve\n");
+        QTest::newRow("negative length") << QByteArray("request -1\n");
+        // A request the instance would carry out, were it not too long.
+        QCborMap padded;
+        padded.insert(QStringLiteral("command"), QStringLiteral("list"));
+        padded.insert(QStringLiteral("ids"), QCborArray());
+        padded.insert(QStringLiteral("padding"), QByteArray(protocol::maxRequestSize, 'x'));
+        QTest::newRow("longer than the bound")
+            << protocol::frame(protocol::requestKind, padded.toCborValue().toCbor());
+        QTest::newRow("header that never ends") << QByteArray(100, '7');
+        QTest::newRow("body that is not CBOR")
+            << protocol::frame(protocol::requestKind, QByteArray("\xff\x01garbage"));
+        QTest::newRow("body that is not a map")
+            << protocol::frame(protocol::requestKind, QCborValue(42).toCbor());
+        QTest::newRow("unknown command") << requestFrame(QStringLiteral("quit"));
+        QTest::newRow("copy without an entry") << requestFrame(QStringLiteral("copy"));
+        QTest::newRow("list with an entry")
+            << requestFrame(QStringLiteral("list"), {QUuid::createUuid().toString()});
+        QTest::newRow("entry that is no id")
+            << requestFrame(QStringLiteral("delete"), {QStringLiteral("first")});
+        QTest::newRow("reply sent as a request")
+            << protocol::frame(protocol::replyKind, requestBody(QStringLiteral("list"), {}));
+    }
+    void refusedRequestsLeaveTheInstanceAnswering()
+    {
+        QFETCH(QByteArray, request);
+        ModelFixture f;
+        const ClipItem kept = f.add(QStringLiteral("kept"));
+        const qint64 clipboardChanges = f.platform.pasteboard->changeCount();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("instance"));
+        SingleInstance instance(path);
+        CommandHandler handler(f.model);
+        instance.setRequestHandler(
+            [&handler](QByteArrayView body) { return handler.handle(body); });
+        QCOMPARE(instance.claim(), SingleInstance::ClaimResult::Listening);
+
+        const std::optional<RemoteReply> refusal = exchange(path, request);
+        QVERIFY2(refusal, "no reply to a refused request");
+        QCOMPARE(refusal->status, RemoteStatus::Malformed);
+        QCOMPARE(f.storedTexts(), QStringList{QStringLiteral("kept")});
+        QCOMPARE(f.platform.pasteboard->changeCount(), clipboardChanges);
+
+        // The next client is served as if nothing had happened.
+        const auto copied = exchange(path, requestFrame(QStringLiteral("copy"), {idText(kept.id)}));
+        QVERIFY(copied);
+        QCOMPARE(copied->status, RemoteStatus::Ok);
+        QCOMPARE(f.platform.pasteboard->content().string,
+                 std::optional<QString>(QStringLiteral("kept")));
+    }
+
+    void linesShowEntriesAsTheirRowsDo_data()
+    {
+        const QString bullets = ClipRowView::maskText();
+        QTest::addColumn<ClipItem>("item");
+        QTest::addColumn<EntryListing::Sensitive>("sensitive");
+        QTest::addColumn<QString>("preview");
+        const auto masked = EntryListing::Sensitive::Masked;
+        const auto revealed = EntryListing::Sensitive::Revealed;
+        QTest::newRow("tab and line breaks") << entry(ClipType::Text, QStringLiteral("a\tb\r\nc"))
+                                             << masked << QStringLiteral("a\u2409b\u240d\u240ac");
+        QTest::newRow("terminal escape") << entry(ClipType::Text, QStringLiteral("\x1b[31mred\x7f"))
+                                         << masked << QStringLiteral("\u241b[31mred\u2421");
+        QTest::newRow("eight-bit control and line separator")
+            << entry(ClipType::Text, QStringLiteral("\u009b2J\u2028next")) << masked
+            << QStringLiteral("\ufffd2J\u2424next");
+        QTest::newRow("sensitive text")
+            << entry(ClipType::Text, QStringLiteral("4111"), true) << masked << bullets;
+        QTest::newRow("sensitive text revealed")
+            << entry(ClipType::Text, QStringLiteral("4111"), true) << revealed
+            << QStringLiteral("4111");
+        QTest::newRow("sensitive rich text")
+            << entry(ClipType::Rtf, QStringLiteral("4111"), true) << masked << bullets;
+        ClipItem image = entry(ClipType::Image, QString());
+        image.imageSize = QSize(640, 480);
+        QTest::newRow("image") << image << masked << QStringLiteral("640\u00d7480");
+        image.isSensitive = true;
+        QTest::newRow("sensitive image") << image << masked << bullets;
+        QTest::newRow("sensitive file names stay shown")
+            << entry(ClipType::File, QStringLiteral("a.txt \u00b7 b.txt"), true) << masked
+            << QStringLiteral("a.txt \u00b7 b.txt");
+        QTest::newRow("long text") << entry(ClipType::Text, QString(1000, u'x')) << masked
+                                   << QString(300, u'x') + QChar(0x2026);
+        QTest::newRow("long text not cut inside a pair")
+            << entry(ClipType::Text, QString(299, u'x') + QStringLiteral("\U0001F600 tail"))
+            << masked << QString(299, u'x') + QChar(0x2026);
+    }
+    void linesShowEntriesAsTheirRowsDo()
+    {
+        QFETCH(ClipItem, item);
+        QFETCH(EntryListing::Sensitive, sensitive);
+        QFETCH(QString, preview);
+        const QDateTime now = item.timestamp.addSecs(300);
+        const QString line = idText(item.id) + u'\t' +
+                             RelativeAgeFormatter::text(item.timestamp, now) + u'\t' +
+                             clipTypeRawValue(item.type) + u'\t' + preview + u'\n';
+        QCOMPARE(QString::fromUtf8(EntryListing::lines({item}, now, sensitive, std::nullopt)),
+                 line);
+
+        const QJsonDocument json =
+            QJsonDocument::fromJson(EntryListing::json({item, item}, sensitive));
+        QVERIFY(json.isArray());
+        QCOMPARE(json.array().size(), 2);
+        const QJsonObject object = json.array().first().toObject();
+        QCOMPARE(object.keys(),
+                 QStringList({"id", "preview", "sensitive", "source", "timestamp", "type"}));
+        QCOMPARE(object.value(QStringLiteral("id")).toString(), idText(item.id));
+        QCOMPARE(object.value(QStringLiteral("timestamp")).toString(),
+                 QStringLiteral("2024-03-05T06:07:08.009Z"));
+        QCOMPARE(object.value(QStringLiteral("type")).toString(), clipTypeRawValue(item.type));
+        QVERIFY(object.value(QStringLiteral("source")).isNull());
+        QCOMPARE(object.value(QStringLiteral("sensitive")).toBool(), item.isSensitive);
+        QCOMPARE(object.value(QStringLiteral("preview")).toString(), preview);
+    }
+
+    void linesAreCutToTheTerminal_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("fits exactly") << QStringLiteral("abc") << 3 << QStringLiteral("abc");
+        QTest::newRow("too long") << QStringLiteral("abcdef") << 4 << QStringLiteral("abc\u2026");
+        QTest::newRow("tab stops every eight")
+            << QStringLiteral("a\tbcdefg") << 10 << QStringLiteral("a\tb\u2026");
+        QTest::newRow("wide characters") << QStringLiteral("\u65e5\u672c\u8a9e\u30c6\u30ad") << 7
+                                         << QStringLiteral("\u65e5\u672c\u8a9e\u2026");
+        QTest::newRow("combining marks take no column")
+            << QStringLiteral("e\u0301e\u0301e\u0301x") << 3
+            << QStringLiteral("e\u0301e\u0301\u2026");
+    }
+    void linesAreCutToTheTerminal()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, columns);
+        QFETCH(QString, shown);
+        QCOMPARE(EntryListing::cutToColumns(line, columns), shown);
+    }
+
+    void searchSelectsWhatTheWindowFinds_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QStringList>("found");
+        const QStringList all{"Straße", "STRASSE plan", "café", "cafe\u0301", "note"};
+        QTest::newRow("everything") << QString() << QString() << -1 << all;
+        QTest::newRow("limit keeps the newest")
+            << QString() << QString() << 2 << QStringList{"Straße", "STRASSE plan"};
+        QTest::newRow("full case folding") << QStringLiteral(" strasse ") << QString() << -1
+                                           << QStringList{"Straße", "STRASSE plan"};
+        QTest::newRow("composed and decomposed alike")
+            << QStringLiteral("CAFÉ") << QString() << -1 << QStringList{"café", "cafe\u0301"};
+        QTest::newRow("accents count")
+            << QStringLiteral("cafe") << QString() << -1 << QStringList();
+        QTest::newRow("type") << QStringLiteral("strasse") << QStringLiteral("rtf") << -1
+                              << QStringList{"STRASSE plan"};
+    }
+    void searchSelectsWhatTheWindowFinds()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, type);
+        QFETCH(int, limit);
+        QFETCH(QStringList, found);
+        const QList<ClipItem> newestFirst{
+            entry(ClipType::Text, QStringLiteral("Straße")),
+            entry(ClipType::Rtf, QStringLiteral("STRASSE plan")),
+            entry(ClipType::Text, QStringLiteral("café")),
+            entry(ClipType::Text, QStringLiteral("cafe\u0301")),
+            entry(ClipType::Text, QStringLiteral("note")),
+        };
+        EntryListing::Filter filter;
+        filter.query = query;
+        if (!type.isEmpty())
+            filter.type = clipTypeFromRawValue(type);
+        if (limit >= 0)
+            filter.limit = limit;
+        QStringList texts;
+        for (const ClipItem& item : EntryListing::select(
+                 newestFirst, filter, SearchFolding(SearchFolding::CaseRules::Default)))
+            texts.append(item.searchString);
+        QCOMPARE(texts, found);
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
