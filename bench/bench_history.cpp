@@ -7,10 +7,10 @@
 #include "history_fixtures.h"
 
 #include "app/app_model.h"
+#include "history/history_list_model.h"
+#include "history/history_loader.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
-#include "views/history_loader.h"
 
 #include <QCoreApplication>
 #include <algorithm>

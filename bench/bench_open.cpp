@@ -5,15 +5,15 @@
 #include "bench_statistics.h"
 #include "history_fixtures.h"
 
-#include "app/app_delegate.h"
 #include "app/app_model.h"
-#include "app/history_window.h"
-#include "app/text_catalogue.h"
-#include "app/tray_status_item_controller.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
+#include "shell/app_delegate.h"
+#include "shell/history_window.h"
+#include "shell/tray_status_item_controller.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

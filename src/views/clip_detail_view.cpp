@@ -3,8 +3,8 @@
 #include "views/clip_detail_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
 #include "capture/rtf_reader.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "storage/json_string_array.h"
 #include "storage/storage_manager.h"

@@ -3,7 +3,7 @@
 #include "views/history_footer.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
 #include "views/time_range_menu.h"

@@ -3,7 +3,8 @@
 #include "views/history_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "storage/storage_manager.h"
 #include "views/clip_row_view.h"
 #include "views/confirmation_card.h"
@@ -11,7 +12,6 @@
 #include "views/divider.h"
 #include "views/history_detail_page.h"
 #include "views/history_footer.h"
-#include "views/history_list_model.h"
 #include "views/overlay_layer.h"
 #include "views/row_description_model.h"
 #include "views/search_bar.h"

@@ -3,11 +3,11 @@
 #include "views/settings_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
 #include "views/blacklist_editor.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_section.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"

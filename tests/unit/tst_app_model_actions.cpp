@@ -2,8 +2,8 @@
 // Copying entries back, the copy flash, pasting, revealing and the four deletions.
 #include "capture/clipboard_observer.h"
 #include "capture/file_list.h"
+#include "history/history_list_model.h"
 #include "model_fixture.h"
-#include "views/history_list_model.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text catalogue: every key exists in both languages with the placeholders its
 // arguments need, every key the sources use is there, and the compiled catalogue loads.
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One history row: masking, texts, icons, buttons, context menu, gestures and previews.
-#include "app/text_catalogue.h"
 #include "capture/file_list.h"
 #include "flat_png.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
 #include "views/application_icon_cache.h"
 #include "views/clip_row_actions.h"
 #include "views/clip_row_view.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"

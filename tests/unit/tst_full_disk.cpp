@@ -4,11 +4,11 @@
 // (mounting needs root).
 #include "app/app_model.h"
 #include "fake_platform.h"
+#include "history/history_list_model.h"
 #include "mount_point.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
-#include "views/history_list_model.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history list: loading, following the store's changes, the search and the hand-over.
+#include "history/history_list_model.h"
+#include "history/history_roles.h"
 #include "model_fixture.h"
-#include "views/history_list_model.h"
-#include "views/history_roles.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history window's content: pages, counts, the selection toolbar, overlays and deletions.
-#include "app/text_catalogue.h"
 #include "flat_png.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
 #include "platform/pasteboard.h"
 #include "views/clip_detail_view.h"
@@ -11,7 +12,6 @@
 #include "views/fitted_image_view.h"
 #include "views/history_detail_page.h"
 #include "views/history_footer.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/overlay_layer.h"
 #include "views/search_bar.h"

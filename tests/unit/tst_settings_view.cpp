@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: what each control stores, its guards and alerts, the version line.
-#include "app/app_delegate.h"
-#include "app/text_catalogue.h"
 #include "capture/privacy_engine.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
+#include "shell/app_delegate.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
 #include "views/toggle_switch.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the history list's entries and search index, from the history file or from items.
-#include "views/history_loader.h"
+#include "history/history_loader.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the application's one model and its windows; starts and stops them with the process.
-#include "app/app_delegate.h"
+#include "shell/app_delegate.h"
 
 #include "app/app_model.h"
-#include "app/tray_status_item_controller.h"
+#include "history/history_list_model.h"
 #include "platform/platform_services.h"
+#include "shell/tray_status_item_controller.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/settings_window.h"
 

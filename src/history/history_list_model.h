@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/clip_item_sequence.h"
+#include "history/history_entry.h"
+#include "history/history_loader.h"
+#include "history/history_search_index.h"
 #include "storage/clip_item.h"
-#include "views/history_entry.h"
-#include "views/history_loader.h"
-#include "views/history_search_index.h"
 
 #include <QAbstractListModel>
 #include <QCache>

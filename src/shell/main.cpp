@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: opens the history, starts capturing, runs until asked to quit.
-#include "app/app_delegate.h"
 #include "app/app_model.h"
-#include "app/display_check.h"
-#include "app/single_instance.h"
-#include "app/text_catalogue.h"
-#include "app/unix_signal_watcher.h"
 #include "capture/content_limits.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
+#include "shell/app_delegate.h"
+#include "shell/display_check.h"
+#include "shell/single_instance.h"
+#include "shell/unix_signal_watcher.h"
 #include "storage/app_settings.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"

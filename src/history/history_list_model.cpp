@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history as the history window lists it: every entry newest first, filtered by the search.
-#include "views/history_list_model.h"
+#include "history/history_list_model.h"
 
 #include "app/app_model.h"
+#include "history/history_roles.h"
 #include "storage/storage_manager.h"
-#include "views/history_roles.h"
 
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
