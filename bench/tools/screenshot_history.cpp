@@ -175,7 +175,7 @@ int main(int argc, char* argv[])
         return ClipItem();
     };
 
-    HistoryListModel list(model);
+    HistoryListModel& list = model.history();
     HistoryView view(model, list);
     view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     // The picture shows the whole window, whatever height the screen would leave it.

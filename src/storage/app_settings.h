@@ -36,6 +36,10 @@ public:
     explicit AppSettings(const QString& filePath, QObject* parent = nullptr);
     ~AppSettings() override;
 
+    // Identifiers of password and keyring managers whose copies are never recorded: the
+    // blacklist until the user changes it.
+    static QStringList defaultBlacklist();
+
     int retentionDays() const { return m_retentionDays; }
     bool sensitiveDetectionEnabled() const { return m_sensitiveDetectionEnabled; }
     bool hideSensitiveContent() const { return m_hideSensitiveContent; }

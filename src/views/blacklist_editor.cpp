@@ -2,7 +2,6 @@
 // The settings form's editor of the applications whose copies are never recorded.
 #include "views/blacklist_editor.h"
 
-#include "capture/privacy_engine.h"
 #include "i18n/text_catalogue.h"
 #include "storage/app_settings.h"
 #include "views/symbol_button.h"
@@ -146,7 +145,7 @@ void BlacklistEditor::removeEntry(const QString& id)
 
 void BlacklistEditor::restoreDefaults()
 {
-    m_settings.setBlacklistedBundleIDs(PrivacyEngine::defaultBlacklist());
+    m_settings.setBlacklistedBundleIDs(AppSettings::defaultBlacklist());
 }
 
 void BlacklistEditor::rebuildRows()

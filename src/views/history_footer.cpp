@@ -174,7 +174,7 @@ void HistoryFooter::updateSelectionToolbar()
     m_selectAll->setSymbolColor(allChecked ? Theme::accent() : Theme::secondaryText());
     m_selectAll->setDescription(allChecked ? catalogue::text("history.deselectAll")
                                            : catalogue::text("history.selectAll"));
-    m_selectAll->setEnabled(!m_model.visibleItems().isEmpty());
+    m_selectAll->setEnabled(m_model.history().rowCount() > 0);
     // Checks of entries the search hides are neither counted nor deleted.
     const qsizetype checked = m_model.checkedVisibleItems().size();
     m_selectedCount->setText(catalogue::text("history.selectedCount", checked));

@@ -401,8 +401,7 @@ void HistoryView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     refreshNow();
     m_clockTimer.start();
-    if (m_historyList)
-        m_historyList->handleViewShown();
+    m_model.historyShown();
     m_model.installKeyMonitor();
     QTimer::singleShot(0, this, [this] {
         if (m_scrollWhenShown)

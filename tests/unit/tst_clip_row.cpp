@@ -72,7 +72,7 @@ QByteArray pngBytes(QSize size)
 // The history view over a fixture, shown, with entries stored newest last.
 struct RowFixture {
     RowFixture()
-        : list(f.model)
+        : list(f.model.history())
         , view(f.model, list)
     {
         view.show();
@@ -115,7 +115,7 @@ struct RowFixture {
     }
 
     ModelFixture f;
-    HistoryListModel list;
+    HistoryListModel& list;
     HistoryView view;
     int m_nudge = 0;
 };

@@ -95,7 +95,7 @@ private Q_SLOTS:
             std::make_unique<AppModel>(home.openStorage(m_clock.clock()), home.loadSettings(),
                                        platform.services, m_clock.clock());
         StorageManager& storage = model->storage();
-        HistoryListModel list(*model);
+        HistoryListModel& list = model->history();
         capture(*model, QStringLiteral("before one"));
         const QUuid first = storage.latestItem()->id;
         capture(*model, QStringLiteral("before two"));

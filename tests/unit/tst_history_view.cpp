@@ -35,7 +35,7 @@ namespace {
 
 struct ViewFixture {
     ViewFixture()
-        : list(f.model)
+        : list(f.model.history())
         , view(f.model, list)
     {
         view.setClock(f.clock.clock());
@@ -65,7 +65,7 @@ struct ViewFixture {
     }
 
     ModelFixture f;
-    HistoryListModel list;
+    HistoryListModel& list;
     HistoryView view;
 };
 
@@ -101,7 +101,7 @@ private Q_SLOTS:
             ModelFixture f;
             if (withEntries)
                 f.add(QStringLiteral("stored"));
-            HistoryListModel list(f.model, QLocale(QLocale::English),
+            HistoryListModel list(f.model.storage(), QLocale(QLocale::English),
                                   HistoryListModel::Loading::InBackground);
             QSignalSpy loaded(&list, &HistoryListModel::loaded);
             HistoryView view(f.model, list);
@@ -489,14 +489,14 @@ private Q_SLOTS:
         QVERIFY(v.view.listView()->verticalScrollBar()->maximum() > 0);
     }
 
-    void showingHandsTheListToTheModelAndFocusesTheSearch()
+    void showingHighlightsTheFirstRowAndFocusesTheSearch()
     {
         ViewFixture v;
         v.add(QStringLiteral("one"));
         v.add(QStringLiteral("two"));
-        v.f.model.updateVisibleItems({});
+        v.f.model.setSelectedIndex(std::nullopt);
         v.show();
-        QCOMPARE(v.f.model.visibleItems().size(), 2);
+        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
         QTRY_COMPARE(QApplication::focusWidget(), v.view.searchBar()->field());
     }
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: what each control stores, its guards and alerts, the version line.
-#include "capture/privacy_engine.h"
 #include "i18n/text_catalogue.h"
 #include "model_fixture.h"
 #include "shell/app_delegate.h"
+#include "storage/app_settings.h"
 #include "views/hot_key_recorder.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
@@ -222,7 +222,7 @@ private Q_SLOTS:
         f.model.settings().setBlacklistedBundleIDs({QStringLiteral("mine")});
         QVERIFY(f.open());
         f.find<QPushButton>("blacklistDefaultsButton")->click();
-        const QStringList defaults = PrivacyEngine::defaultBlacklist();
+        const QStringList defaults = AppSettings::defaultBlacklist();
         QCOMPARE(f.model.settings().blacklistedBundleIDs(), defaults);
         QCOMPARE(f.reloaded().blacklistedBundleIDs(), defaults);
         QVERIFY(f.removeButtons(QStringLiteral("mine")).isEmpty());
