@@ -30,6 +30,7 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     // The observer is owned by the model, so its callback never outlives it.
     m_observer->setOnChange([this](const PasteboardContent& content) { handleCapture(content); });
     connect(m_history.get(), &HistoryListModel::rowsChanged, this, &AppModel::followHistory);
+    connect(m_settings.get(), &AppSettings::hotkeyChanged, this, &AppModel::shortcutChanged);
     m_cleanupTimer.setInterval(cleanupInterval);
     connect(&m_cleanupTimer, &QTimer::timeout, this, &AppModel::runRetentionCleanup);
     m_flashTimer.setSingleShot(true);

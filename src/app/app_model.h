@@ -4,6 +4,7 @@
 
 #include "capture/pasteboard_content.h"
 #include "history/history_list_model.h"
+#include "storage/app_settings.h"
 #include "storage/clip_item.h"
 #include "storage/clock.h"
 
@@ -21,7 +22,6 @@ class QWindow;
 
 namespace nabrix {
 
-class AppSettings;
 class ClipboardObserver;
 class GlobalHotKeyManager;
 class KeyMonitor;
@@ -120,7 +120,13 @@ public:
     // The visible checked entries: what deleteChecked removes and the toolbar counts.
     QList<ClipItem> checkedVisibleItems() const;
 
+    // What the store holds of an entry: its content bytes, or the entry with its search
+    // text; none when it is gone or cannot be read.
+    std::optional<QByteArray> contentOf(const QUuid& id) const;
+    std::optional<ClipItem> storedItem(const QUuid& id) const;
+
     // Actions on entries.
+    void deleteEntry(const ClipItem& item);
     void select(const ClipItem& item);
     void paste(const ClipItem& item);
     void simulatePaste();
@@ -134,10 +140,14 @@ public:
 
     // Presentation.
     void registerHotkey();
+    Shortcut shortcut() const;
+    // Stores the shortcut and registers it, once; while suspended it only stores it.
+    void setShortcut(Shortcut shortcut);
     // Releases the global shortcut while the user records a new one, so that the combination
-    // reaches the recorder; registerHotkey() takes it back. hotkeyActive keeps its value: the
-    // shortcut is still configured.
+    // reaches the recorder; resumeHotkey() registers the stored one again. hotkeyActive keeps
+    // its value: the shortcut is still configured.
     void suspendHotkey();
+    void resumeHotkey();
     void toggleFromHotkey();
     void applyStatusItemVisibility();
     void handleWindowDidBecomeKey(QWindow* window);
@@ -157,6 +167,7 @@ Q_SIGNALS:
     void detailItemChanged();
     void flashCopyIDChanged();
     void isModalPresentedChanged();
+    void shortcutChanged();
     // The settings window should be shown, or brought to the front.
     void settingsWindowRequested();
 
@@ -209,6 +220,7 @@ private:
     QSet<QUuid> m_selectedItemIDs;
     bool m_isPopoverOpen = false;
     bool m_hotkeyActive = false;
+    bool m_hotkeySuspended = false;
     bool m_accessibilityGranted = false;
     std::optional<ClipItem> m_detailItem;
     std::optional<QUuid> m_flashCopyID;

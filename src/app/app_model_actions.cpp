@@ -146,6 +146,21 @@ void AppModel::toggleReveal(const ClipItem& item)
     setRevealedIDs(ids);
 }
 
+std::optional<QByteArray> AppModel::contentOf(const QUuid& id) const
+{
+    return m_storage->contentData(id);
+}
+
+std::optional<ClipItem> AppModel::storedItem(const QUuid& id) const
+{
+    return m_storage->item(id);
+}
+
+void AppModel::deleteEntry(const ClipItem& item)
+{
+    m_storage->deleteItem(item.id);
+}
+
 void AppModel::deleteHighlighted()
 {
     if (!m_selectedIndex || *m_selectedIndex >= m_history->rowCount())

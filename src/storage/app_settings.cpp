@@ -211,14 +211,34 @@ void AppSettings::setPasteOnSelect(bool paste)
 
 void AppSettings::setHotkeyKeyCode(std::uint32_t keyCode)
 {
+    const Shortcut before = hotkey();
     assign(m_hotkeyKeyCode, keyCode, hotkeyKeyCodeKey, QVariant::fromValue<qint64>(keyCode),
            &AppSettings::hotkeyKeyCodeChanged);
+    announceHotkeyChange(before);
 }
 
 void AppSettings::setHotkeyModifiers(std::uint32_t modifiers)
 {
+    const Shortcut before = hotkey();
     assign(m_hotkeyModifiers, modifiers, hotkeyModifiersKey, QVariant::fromValue<qint64>(modifiers),
            &AppSettings::hotkeyModifiersChanged);
+    announceHotkeyChange(before);
+}
+
+void AppSettings::setHotkey(Shortcut shortcut)
+{
+    const Shortcut before = hotkey();
+    assign(m_hotkeyKeyCode, shortcut.keyCode, hotkeyKeyCodeKey,
+           QVariant::fromValue<qint64>(shortcut.keyCode), &AppSettings::hotkeyKeyCodeChanged);
+    assign(m_hotkeyModifiers, shortcut.modifiers, hotkeyModifiersKey,
+           QVariant::fromValue<qint64>(shortcut.modifiers), &AppSettings::hotkeyModifiersChanged);
+    announceHotkeyChange(before);
+}
+
+void AppSettings::announceHotkeyChange(Shortcut before)
+{
+    if (hotkey() != before)
+        Q_EMIT hotkeyChanged();
 }
 
 } // namespace nabrix

@@ -5,7 +5,6 @@
 #include "app/app_model.h"
 #include "history/history_list_model.h"
 #include "i18n/text_catalogue.h"
-#include "storage/storage_manager.h"
 #include "views/clip_row_view.h"
 #include "views/confirmation_card.h"
 #include "views/custom_range_sheet.h"
@@ -213,7 +212,7 @@ void HistoryView::connectRows()
             [this](const ClipItem& item) { m_model.setDetailItem(item); });
     // The one store write of the views; the list follows through the store's signals.
     connect(m_rows, &ClipRowView::deleteRequested, this,
-            [this](const ClipItem& item) { m_model.storage().deleteItem(item.id); });
+            [this](const ClipItem& item) { m_model.deleteEntry(item); });
 }
 
 void HistoryView::connectList()

@@ -151,29 +151,24 @@ QWidget* SettingsView::makePrivacySection()
 
 QWidget* SettingsView::makeShortcutsSection()
 {
-    const AppSettings& settings = m_model.settings();
     auto* section =
         new SettingsSection(QStringLiteral("keyboard"), catalogue::text("settings.shortcuts"));
     auto* controls = new QWidget;
     auto* layout = new QHBoxLayout(controls);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    m_recorder = new HotKeyRecorder(*m_model.services().keyboardLayout, settings.hotkeyKeyCode(),
-                                    settings.hotkeyModifiers(), controls);
+    m_recorder = new HotKeyRecorder(*m_model.services().keyboardLayout, m_model.shortcut().keyCode,
+                                    m_model.shortcut().modifiers, controls);
     m_recorder->setObjectName(QStringLiteral("hotkeyRecorder"));
     m_recorder->setOnChange([this](std::uint32_t keyCode, std::uint32_t modifiers) {
-        m_model.settings().setHotkeyKeyCode(keyCode);
-        m_model.settings().setHotkeyModifiers(modifiers);
+        m_model.setShortcut({keyCode, modifiers});
     });
     connect(&m_recorder->captureView(), &HotKeyCaptureView::isRecordingChanged, this,
             &SettingsView::recordingChanged);
     m_clearShortcut = new SymbolButton(QStringLiteral("xmark.circle.fill"),
                                        catalogue::text("settings.hotkey.clear"), 20, 12, controls);
     m_clearShortcut->setObjectName(QStringLiteral("hotkeyClearButton"));
-    connect(m_clearShortcut, &SymbolButton::clicked, this, [this] {
-        m_model.settings().setHotkeyKeyCode(0);
-        m_model.settings().setHotkeyModifiers(0);
-    });
+    connect(m_clearShortcut, &SymbolButton::clicked, this, [this] { m_model.setShortcut({}); });
     layout->addWidget(m_recorder);
     layout->addWidget(m_clearShortcut);
     section->addLabeledRow(catalogue::text("settings.hotkey"), controls);
@@ -251,22 +246,14 @@ void SettingsView::connectSettings()
             [this] { m_pasteOnSelect->setChecked(m_model.settings().pasteOnSelect()); });
     connect(&settings, &AppSettings::hideMenuBarIconChanged, this,
             [this] { m_hideIcon->setChecked(m_model.settings().hideMenuBarIcon()); });
-    // Recording stores both halves one after the other, so the shortcut may be registered
-    // twice; the later registration is the one that counts.
-    for (auto changed :
-         {&AppSettings::hotkeyKeyCodeChanged, &AppSettings::hotkeyModifiersChanged}) {
-        connect(&settings, changed, this, [this] {
-            showStoredShortcut();
-            m_model.registerHotkey();
-        });
-    }
+    connect(&m_model, &AppModel::shortcutChanged, this, &SettingsView::showStoredShortcut);
 }
 
 void SettingsView::showStoredShortcut()
 {
-    const AppSettings& settings = m_model.settings();
-    m_recorder->setShortcut(settings.hotkeyKeyCode(), settings.hotkeyModifiers());
-    m_clearShortcut->setVisible(settings.hotkeyKeyCode() != 0);
+    const Shortcut shortcut = m_model.shortcut();
+    m_recorder->setShortcut(shortcut.keyCode, shortcut.modifiers);
+    m_clearShortcut->setVisible(shortcut.keyCode != 0);
 }
 
 void SettingsView::recordingChanged(bool recording)
@@ -276,7 +263,7 @@ void SettingsView::recordingChanged(bool recording)
     if (recording)
         m_model.suspendHotkey();
     else
-        m_model.registerHotkey();
+        m_model.resumeHotkey();
 }
 
 void SettingsView::showEvent(QShowEvent* event)

@@ -411,7 +411,11 @@ private Q_SLOTS:
         QVERIFY(f.open());
         QTest::mouseClick(&f.recorderBox(), Qt::LeftButton);
         QVERIFY(f.recorderBox().isRecording());
+        const int registrations = f.platform.hotKeyService->registrations;
         f.pressInWindow(Qt::Key_S, Qt::ShiftModifier | Qt::MetaModifier, 39);
+
+        // Both halves at once: the new shortcut is grabbed once, never half-changed.
+        QCOMPARE(f.platform.hotKeyService->registrations, registrations + 1);
 
         QCOMPARE(f.model.settings().hotkeyKeyCode(), 39u);
         QCOMPARE(f.model.settings().hotkeyModifiers(), 768u);
