@@ -7,10 +7,10 @@
 #include "history_fixtures.h"
 
 #include "app/app_model.h"
+#include "history/history_list_model.h"
+#include "history/history_loader.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
-#include "views/history_loader.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -105,7 +105,8 @@ void openHistoryList(benchmark::State& state)
     }
     qsizetype rows = 0;
     for (auto _ : state) {
-        auto list = std::make_unique<HistoryListModel>(rig.model(), QLocale(QLocale::English));
+        auto list =
+            std::make_unique<HistoryListModel>(rig.model().storage(), QLocale(QLocale::English));
         rows = list->rowCount();
         state.PauseTiming();
         list.reset();
@@ -161,8 +162,7 @@ BENCHMARK_CAPTURE(filterKeystroke, strasse, "", "straße")
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 
-// The same keystroke through the list model: the index, the model reset and handing the
-// new list to the application model.
+// The same keystroke through the application model's history: the index and the model reset.
 void listKeystroke(benchmark::State& state, const char* before, const char* after)
 {
     ListRig rig(state.range(0));
@@ -170,8 +170,7 @@ void listKeystroke(benchmark::State& state, const char* before, const char* afte
         state.SkipWithError("cannot open the generated history");
         return;
     }
-    HistoryListModel list(rig.model(), QLocale(QLocale::English));
-    list.handleViewShown();
+    const HistoryListModel& list = rig.model().history();
     const QString from = QString::fromUtf8(before);
     const QString to = QString::fromUtf8(after);
     for (auto _ : state) {
@@ -195,24 +194,6 @@ BENCHMARK_CAPTURE(listKeystroke, no_match, "", "qzxj")
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(listKeystroke, strasse, "", "straße")
-    ->Apply(overHistorySizes)
-    ->Apply(withRangeStatistics)
-    ->Unit(benchmark::kMillisecond);
-
-// Showing the window: the whole list handed to the application model.
-void handOverOnShow(benchmark::State& state)
-{
-    ListRig rig(state.range(0));
-    if (!rig.isValid()) {
-        state.SkipWithError("cannot open the generated history");
-        return;
-    }
-    HistoryListModel list(rig.model(), QLocale(QLocale::English));
-    for (auto _ : state)
-        list.handleViewShown();
-    state.counters["rows"] = static_cast<double>(rig.model().visibleItems().size());
-}
-BENCHMARK(handOverOnShow)
     ->Apply(overHistorySizes)
     ->Apply(withRangeStatistics)
     ->Unit(benchmark::kMillisecond);

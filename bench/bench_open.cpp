@@ -5,15 +5,15 @@
 #include "bench_statistics.h"
 #include "history_fixtures.h"
 
-#include "app/app_delegate.h"
 #include "app/app_model.h"
-#include "app/history_window.h"
-#include "app/text_catalogue.h"
-#include "app/tray_status_item_controller.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
+#include "shell/app_delegate.h"
+#include "shell/history_window.h"
+#include "shell/tray_status_item_controller.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -97,12 +97,8 @@ public:
         m_delegate = std::make_unique<AppDelegate>(std::move(opened.storage), std::move(settings),
                                                    m_services);
         m_delegate->applicationDidFinishLaunching();
-        m_ready = processEventsUntil(
-            [this] {
-                const HistoryListModel* list = m_delegate->historyList();
-                return list != nullptr && list->isLoaded();
-            },
-            120000);
+        m_ready =
+            processEventsUntil([this] { return m_delegate->model().history().isLoaded(); }, 120000);
         // The tray embeds its icon a moment after it is shown.
         QElapsedTimer settle;
         settle.start();
@@ -115,7 +111,7 @@ public:
     }
     bool isReady() const { return m_ready; }
     nabrix::TrayStatusItemController& controller() { return m_delegate->statusItemController(); }
-    qsizetype entries() const { return m_delegate->historyList()->totalCount(); }
+    qsizetype entries() const { return m_delegate->model().history().totalCount(); }
 
     // Clicks the tray icon and waits for the list's first frame; the time taken, in seconds.
     std::optional<double> open()

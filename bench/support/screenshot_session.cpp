@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screenshot_session.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/theme.h"
 
 #include <QApplication>

@@ -3,13 +3,13 @@
 // screenshot_history --state NAME --output PATH. Run it on an X server (scripts/screenshot).
 #include "app/app_model.h"
 #include "capture/file_list.h"
+#include "history/history_list_model.h"
 #include "platform/platform_services.h"
 #include "screenshot_session.h"
 #include "storage/app_settings.h"
 #include "views/clip_row_view.h"
 #include "views/custom_range_sheet.h"
 #include "views/history_footer.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/overlay_layer.h"
 #include "views/symbol_button.h"
@@ -175,7 +175,7 @@ int main(int argc, char* argv[])
         return ClipItem();
     };
 
-    HistoryListModel list(model);
+    HistoryListModel& list = model.history();
     HistoryView view(model, list);
     view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     // The picture shows the whole window, whatever height the screen would leave it.

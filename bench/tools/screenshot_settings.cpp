@@ -3,10 +3,10 @@
 // screenshot_settings --state NAME --output PATH. Run it on an X server (scripts/screenshot).
 #include "app/app_model.h"
 #include "app/status_item_controller.h"
-#include "hotkey/hot_key_recorder.h"
 #include "platform/platform_services.h"
 #include "screenshot_session.h"
 #include "storage/app_settings.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
 

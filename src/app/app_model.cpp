@@ -16,10 +16,12 @@
 namespace nabrix {
 
 AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppSettings> settings,
-                   PlatformServices& services, Clock clock, QObject* parent)
+                   PlatformServices& services, Clock clock,
+                   HistoryListModel::Loading historyLoading, QObject* parent)
     : QObject(parent)
     , m_storage(std::move(storage))
     , m_settings(std::move(settings))
+    , m_history(std::make_unique<HistoryListModel>(*m_storage, QLocale(), historyLoading))
     , m_services(services)
     , m_clock(std::move(clock))
     , m_observer(std::make_unique<ClipboardObserver>(*services.pasteboard, *services.workspace))
@@ -27,6 +29,8 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
 {
     // The observer is owned by the model, so its callback never outlives it.
     m_observer->setOnChange([this](const PasteboardContent& content) { handleCapture(content); });
+    connect(m_history.get(), &HistoryListModel::rowsChanged, this, &AppModel::followHistory);
+    connect(m_settings.get(), &AppSettings::hotkeyChanged, this, &AppModel::shortcutChanged);
     m_cleanupTimer.setInterval(cleanupInterval);
     connect(&m_cleanupTimer, &QTimer::timeout, this, &AppModel::runRetentionCleanup);
     m_flashTimer.setSingleShot(true);
@@ -98,29 +102,12 @@ void AppModel::setSearchText(const QString& text)
     if (m_searchText == text)
         return;
     m_searchText = text;
+    m_history->setSearchText(text);
     Q_EMIT searchTextChanged();
-}
-
-void AppModel::setVisibleItems(const ClipItemSequence& items)
-{
-    // Entries compare by identity; a list of the same entries in the same order is no change,
-    // but a changed flag on one of them is. A view onto the history list changes whenever
-    // the list hands it over.
-    const auto sameEntries = [&] {
-        if (items.isView() || m_visibleItems.isView() || items.size() != m_visibleItems.size())
-            return false;
-        for (qsizetype index = 0; index < items.size(); ++index) {
-            const ClipItem before = m_visibleItems.at(index);
-            const ClipItem after = items.at(index);
-            if (before.id != after.id || before.isSensitive != after.isSensitive)
-                return false;
-        }
-        return true;
-    };
-    const bool same = sameEntries();
-    m_visibleItems = items;
-    if (!same)
-        Q_EMIT visibleItemsChanged();
+    // A highlight past the end of the new list moves to its first row, or goes.
+    const int rows = m_history->rowCount();
+    if (m_selectedIndex && *m_selectedIndex >= rows)
+        setSelectedIndex(rows > 0 ? std::optional<qsizetype>(0) : std::nullopt);
 }
 
 void AppModel::setSelectedIndex(std::optional<qsizetype> index)

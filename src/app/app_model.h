@@ -2,8 +2,9 @@
 // The one application state object: history, capture handling and shared view state.
 #pragma once
 
-#include "app/clip_item_sequence.h"
 #include "capture/pasteboard_content.h"
+#include "history/history_list_model.h"
+#include "storage/app_settings.h"
 #include "storage/clip_item.h"
 #include "storage/clock.h"
 
@@ -21,7 +22,6 @@ class QWindow;
 
 namespace nabrix {
 
-class AppSettings;
 class ClipboardObserver;
 class GlobalHotKeyManager;
 class KeyMonitor;
@@ -50,9 +50,12 @@ public:
     // How often a waiting save request checks whether its change has been read.
     static constexpr std::chrono::milliseconds saveRetryInterval{5};
 
-    // Takes the opened store and the loaded settings; the services outlive the model.
+    // Takes the opened store and the loaded settings; the services outlive the model. The
+    // in-memory history is read from the store as `historyLoading` says.
     AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppSettings> settings,
-             PlatformServices& services, Clock clock = systemClock(), QObject* parent = nullptr);
+             PlatformServices& services, Clock clock = systemClock(),
+             HistoryListModel::Loading historyLoading = HistoryListModel::Loading::Immediately,
+             QObject* parent = nullptr);
     ~AppModel() override;
 
     StorageManager& storage() const { return *m_storage; }
@@ -74,10 +77,14 @@ public:
     void runRetentionCleanup();
     void checkImageSensitivity(const ClipItem& item, const QByteArray& png);
 
+    // The history as listed: every entry, filtered by the search text. Views show it.
+    HistoryListModel& history() const { return *m_history; }
+
     // Shared view state.
     QString searchText() const { return m_searchText; }
     void setSearchText(const QString& text);
-    const ClipItemSequence& visibleItems() const { return m_visibleItems; }
+    // A copy of the listed entries, without their search texts.
+    QList<ClipItem> visibleItems() const { return m_history->filteredItems(); }
     std::optional<qsizetype> selectedIndex() const { return m_selectedIndex; }
     void setSelectedIndex(std::optional<qsizetype> index);
     const QSet<QUuid>& revealedIDs() const { return m_revealedIDs; }
@@ -95,7 +102,8 @@ public:
     void setModalPresented(bool presented);
 
     // The history list and the keyboard.
-    void updateVisibleItems(const ClipItemSequence& items);
+    // The history came on screen: the highlight starts on the first row.
+    void historyShown();
     void moveSelection(int step);
     void installKeyMonitor();
     void removeKeyMonitor();
@@ -112,7 +120,13 @@ public:
     // The visible checked entries: what deleteChecked removes and the toolbar counts.
     QList<ClipItem> checkedVisibleItems() const;
 
+    // What the store holds of an entry: its content bytes, or the entry with its search
+    // text; none when it is gone or cannot be read.
+    std::optional<QByteArray> contentOf(const QUuid& id) const;
+    std::optional<ClipItem> storedItem(const QUuid& id) const;
+
     // Actions on entries.
+    void deleteEntry(const ClipItem& item);
     void select(const ClipItem& item);
     void paste(const ClipItem& item);
     void simulatePaste();
@@ -132,10 +146,14 @@ public:
 
     // Presentation.
     void registerHotkey();
+    Shortcut shortcut() const;
+    // Stores the shortcut and registers it, once; while suspended it only stores it.
+    void setShortcut(Shortcut shortcut);
     // Releases the global shortcut while the user records a new one, so that the combination
-    // reaches the recorder; registerHotkey() takes it back. hotkeyActive keeps its value: the
-    // shortcut is still configured.
+    // reaches the recorder; resumeHotkey() registers the stored one again. hotkeyActive keeps
+    // its value: the shortcut is still configured.
     void suspendHotkey();
+    void resumeHotkey();
     void toggleFromHotkey();
     void showHistory();
     void hideHistory();
@@ -157,6 +175,7 @@ Q_SIGNALS:
     void detailItemChanged();
     void flashCopyIDChanged();
     void isModalPresentedChanged();
+    void shortcutChanged();
     // The settings window should be shown, or brought to the front.
     void settingsWindowRequested();
 
@@ -177,10 +196,11 @@ private:
     void setFlashCopyID(std::optional<QUuid> id);
     void setHotkeyActive(bool active);
     void setAccessibilityGranted(bool granted);
-    void setVisibleItems(const ClipItemSequence& items);
+    void followHistory();
 
     std::unique_ptr<StorageManager> m_storage;
     std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<HistoryListModel> m_history;
     PlatformServices& m_services;
     Clock m_clock;
     std::unique_ptr<ClipboardObserver> m_observer;
@@ -202,13 +222,13 @@ private:
     QTimer m_saveRetryTimer;
 
     QString m_searchText;
-    ClipItemSequence m_visibleItems;
     std::optional<qsizetype> m_selectedIndex;
     QSet<QUuid> m_revealedIDs;
     bool m_isSelecting = false;
     QSet<QUuid> m_selectedItemIDs;
     bool m_isPopoverOpen = false;
     bool m_hotkeyActive = false;
+    bool m_hotkeySuspended = false;
     bool m_accessibilityGranted = false;
     std::optional<ClipItem> m_detailItem;
     std::optional<QUuid> m_flashCopyID;

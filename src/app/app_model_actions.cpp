@@ -162,19 +162,34 @@ void AppModel::toggleReveal(const ClipItem& item)
     setRevealedIDs(ids);
 }
 
+std::optional<QByteArray> AppModel::contentOf(const QUuid& id) const
+{
+    return m_storage->contentData(id);
+}
+
+std::optional<ClipItem> AppModel::storedItem(const QUuid& id) const
+{
+    return m_storage->item(id);
+}
+
+void AppModel::deleteEntry(const ClipItem& item)
+{
+    m_storage->deleteItem(item.id);
+}
+
 void AppModel::deleteHighlighted()
 {
-    if (!m_selectedIndex || *m_selectedIndex >= m_visibleItems.size())
+    if (!m_selectedIndex || *m_selectedIndex >= m_history->rowCount())
         return;
     // The list itself follows through the store's change signal.
-    m_storage->deleteItem(m_visibleItems.idAt(*m_selectedIndex));
+    m_storage->deleteItem(m_history->idAt(*m_selectedIndex));
 }
 
 void AppModel::deleteChecked()
 {
     const QList<ClipItem> checked = checkedVisibleItems();
     // Reset before deleting: the shorter list arrives through the store's change signal,
-    // whenever the store gets to it, and its hand-over highlights the first row again.
+    // whenever the store gets to it, and highlights the first row again.
     setSelectedItemIDs({});
     setSelectedIndex(std::nullopt);
     m_storage->deleteItems(checked);
@@ -189,7 +204,6 @@ void AppModel::clearAll()
 {
     m_storage->deleteAll();
     setSelectedIndex(std::nullopt);
-    setVisibleItems({});
     setDetailItem(std::nullopt);
     setSelectedItemIDs({});
     setSelecting(false);

@@ -11,20 +11,26 @@
 
 namespace nabrix {
 
-void AppModel::updateVisibleItems(const ClipItemSequence& items)
+void AppModel::followHistory()
 {
-    setVisibleItems(items);
-    if (items.isEmpty())
+    Q_EMIT visibleItemsChanged();
+    historyShown();
+}
+
+void AppModel::historyShown()
+{
+    const int rows = m_history->rowCount();
+    if (rows == 0)
         setSelectedIndex(std::nullopt);
-    else if (!m_selectedIndex || *m_selectedIndex >= items.size())
+    else if (!m_selectedIndex || *m_selectedIndex >= rows)
         setSelectedIndex(0);
 }
 
 void AppModel::moveSelection(int step)
 {
-    if (m_visibleItems.isEmpty())
+    if (m_history->rowCount() == 0)
         return;
-    const qsizetype last = m_visibleItems.size() - 1;
+    const qsizetype last = m_history->rowCount() - 1;
     if (m_selectedIndex)
         setSelectedIndex(std::clamp<qsizetype>(*m_selectedIndex + step, 0, last));
     else
@@ -89,8 +95,8 @@ bool AppModel::handleKeyEvent(const QKeyEvent& event)
         return true;
     case Qt::Key_Space:
         if (m_isSelecting && !detail && m_selectedIndex &&
-            *m_selectedIndex < m_visibleItems.size()) {
-            toggleChecked(m_visibleItems.at(*m_selectedIndex));
+            *m_selectedIndex < m_history->rowCount()) {
+            toggleChecked(m_history->itemAt(*m_selectedIndex));
             return true;
         }
         return false;
@@ -115,12 +121,10 @@ bool AppModel::handleKeyEvent(const QKeyEvent& event)
 
 void AppModel::activateHighlighted()
 {
-    if (m_visibleItems.isEmpty())
-        return;
     const qsizetype index = m_selectedIndex.value_or(0);
-    if (index >= m_visibleItems.size())
+    if (index >= m_history->rowCount())
         return;
-    select(m_visibleItems.at(index));
+    select(m_history->itemAt(index));
 }
 
 void AppModel::toggleSelectionMode()
@@ -142,11 +146,11 @@ bool AppModel::allChecked() const
 {
     // Every visible entry, not just as many checks as rows: checks of entries the search
     // hides must not make the visible ones look checked.
-    const qsizetype count = m_visibleItems.size();
+    const qsizetype count = m_history->rowCount();
     if (count == 0)
         return false;
     for (qsizetype index = 0; index < count; ++index) {
-        if (!m_selectedItemIDs.contains(m_visibleItems.idAt(index)))
+        if (!m_selectedItemIDs.contains(m_history->idAt(index)))
             return false;
     }
     return true;
@@ -158,11 +162,11 @@ void AppModel::toggleAllChecked()
         setSelectedItemIDs({});
         return;
     }
-    const qsizetype count = m_visibleItems.size();
+    const qsizetype count = m_history->rowCount();
     QSet<QUuid> ids;
     ids.reserve(count);
     for (qsizetype index = 0; index < count; ++index)
-        ids.insert(m_visibleItems.idAt(index));
+        ids.insert(m_history->idAt(index));
     setSelectedItemIDs(ids);
 }
 
@@ -171,10 +175,10 @@ QList<ClipItem> AppModel::checkedVisibleItems() const
     QList<ClipItem> checked;
     if (m_selectedItemIDs.isEmpty())
         return checked;
-    const qsizetype count = m_visibleItems.size();
+    const qsizetype count = m_history->rowCount();
     for (qsizetype index = 0; index < count; ++index) {
-        if (m_selectedItemIDs.contains(m_visibleItems.idAt(index)))
-            checked.append(m_visibleItems.at(index));
+        if (m_selectedItemIDs.contains(m_history->idAt(index)))
+            checked.append(m_history->itemAt(index));
     }
     return checked;
 }

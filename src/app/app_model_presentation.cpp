@@ -33,8 +33,29 @@ void AppModel::registerHotkey()
     setHotkeyActive(registered);
 }
 
+Shortcut AppModel::shortcut() const
+{
+    return m_settings->hotkey();
+}
+
+void AppModel::setShortcut(Shortcut shortcut)
+{
+    if (shortcut == m_settings->hotkey())
+        return;
+    m_settings->setHotkey(shortcut);
+    if (!m_hotkeySuspended)
+        registerHotkey();
+}
+
+void AppModel::resumeHotkey()
+{
+    m_hotkeySuspended = false;
+    registerHotkey();
+}
+
 void AppModel::suspendHotkey()
 {
+    m_hotkeySuspended = true;
     if (m_hotkeyManager) {
         m_hotkeyManager->unregister();
         m_hotkeyManager.reset();

@@ -45,46 +45,4 @@ bool isSensitiveText(QStringView text)
     return false;
 }
 
-QStringList defaultBlacklist()
-{
-    return {
-        QStringLiteral("com.1password.1password"),
-        QStringLiteral("com.1password.1password8"),
-        QStringLiteral("com.1password.1password7"),
-        QStringLiteral("com.agilebits.onepassword7"),
-        QStringLiteral("com.agilebits.onepassword6"),
-        QStringLiteral("com.bitwarden.desktop"),
-        QStringLiteral("com.bitwarden"),
-        QStringLiteral("com.lastpass.LastPass"),
-        QStringLiteral("com.dashlane.dashlanepc"),
-        QStringLiteral("com.keeweb.desktop"),
-        QStringLiteral("org.keepassxc.keepassxc"),
-        QStringLiteral("com.nordpass"),
-        QStringLiteral("com.protonpass"),
-        QStringLiteral("com.enpass.enpass"),
-        QStringLiteral("com.apple.keychainaccess"),
-        // The same managers and the keyring managers as this desktop names them: the
-        // desktop-entry id and, where it differs, the WM_CLASS class of their windows.
-        QStringLiteral("org.keepassxc.KeePassXC"),
-        QStringLiteral("KeePassXC"),
-        QStringLiteral("keepass2"),
-        QStringLiteral("KeePass2"),
-        QStringLiteral("bitwarden"),
-        QStringLiteral("Bitwarden"),
-        QStringLiteral("1password"),
-        QStringLiteral("1Password"),
-        QStringLiteral("proton-pass"),
-        QStringLiteral("Proton Pass"),
-        QStringLiteral("me.proton.Pass"),
-        QStringLiteral("enpass"),
-        QStringLiteral("Enpass"),
-        QStringLiteral("org.gnome.seahorse.Application"),
-        QStringLiteral("Seahorse"),
-        QStringLiteral("org.kde.kwalletmanager5"),
-        QStringLiteral("kwalletmanager5"),
-        QStringLiteral("org.kde.kwalletmanager"),
-        QStringLiteral("kwalletmanager"),
-    };
-}
-
 } // namespace nabrix::PrivacyEngine

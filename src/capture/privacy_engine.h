@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The privacy rules' fixed parts: card-number patterns and the default blacklist.
+// The privacy rules' fixed part: card-number patterns.
 #pragma once
 
 #include <QStringList>
@@ -10,8 +10,5 @@ namespace nabrix::PrivacyEngine {
 // True when the text holds something shaped like a payment-card number (any Unicode
 // decimal digits; no checksum).
 bool isSensitiveText(QStringView text);
-
-// Identifiers of password and keyring managers whose copies are never recorded.
-QStringList defaultBlacklist();
 
 } // namespace nabrix::PrivacyEngine

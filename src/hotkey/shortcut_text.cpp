@@ -2,7 +2,7 @@
 // The text of a stored shortcut in the desktop's words, such as "Ctrl+Alt+V".
 #include "hotkey/shortcut_text.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "platform/hotkey_service.h"
 #include "platform/keyboard_layout.h"
 

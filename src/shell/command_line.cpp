@@ -3,8 +3,8 @@
 #include "shell/command_line.h"
 
 #include "app/command_protocol.h"
-#include "app/single_instance.h"
-#include "app/text_catalogue.h"
+#include "shell/single_instance.h"
+#include "i18n/text_catalogue.h"
 #include "capture/file_list.h"
 #include "shell/entry_listing.h"
 #include "shell/instance_client.h"

@@ -3,7 +3,7 @@
 #include "shell/entry_listing.h"
 
 #include "views/clip_row_view.h"
-#include "views/history_loader.h"
+#include "history/history_loader.h"
 #include "views/relative_age_formatter.h"
 
 #include <QJsonArray>

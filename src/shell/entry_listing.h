@@ -3,7 +3,7 @@
 #pragma once
 
 #include "storage/clip_item.h"
-#include "views/search_folding.h"
+#include "history/search_folding.h"
 
 #include <QByteArray>
 #include <QDateTime>

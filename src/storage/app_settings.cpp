@@ -2,7 +2,6 @@
 // The user's preferences: loaded once, written back on every assignment.
 #include "storage/app_settings.h"
 
-#include "capture/privacy_engine.h"
 #include "storage/data_paths.h"
 #include "storage/json_string_array.h"
 
@@ -87,10 +86,52 @@ QStringList loadBlacklist(const QSettings& store)
         if (auto ids = decodeJsonStringArray(value.toByteArray()))
             return *ids;
     }
-    return PrivacyEngine::defaultBlacklist();
+    return AppSettings::defaultBlacklist();
 }
 
 } // namespace
+
+QStringList AppSettings::defaultBlacklist()
+{
+    return {
+        QStringLiteral("com.1password.1password"),
+        QStringLiteral("com.1password.1password8"),
+        QStringLiteral("com.1password.1password7"),
+        QStringLiteral("com.agilebits.onepassword7"),
+        QStringLiteral("com.agilebits.onepassword6"),
+        QStringLiteral("com.bitwarden.desktop"),
+        QStringLiteral("com.bitwarden"),
+        QStringLiteral("com.lastpass.LastPass"),
+        QStringLiteral("com.dashlane.dashlanepc"),
+        QStringLiteral("com.keeweb.desktop"),
+        QStringLiteral("org.keepassxc.keepassxc"),
+        QStringLiteral("com.nordpass"),
+        QStringLiteral("com.protonpass"),
+        QStringLiteral("com.enpass.enpass"),
+        QStringLiteral("com.apple.keychainaccess"),
+        // The same managers and the keyring managers as this desktop names them: the
+        // desktop-entry id and, where it differs, the WM_CLASS class of their windows.
+        QStringLiteral("org.keepassxc.KeePassXC"),
+        QStringLiteral("KeePassXC"),
+        QStringLiteral("keepass2"),
+        QStringLiteral("KeePass2"),
+        QStringLiteral("bitwarden"),
+        QStringLiteral("Bitwarden"),
+        QStringLiteral("1password"),
+        QStringLiteral("1Password"),
+        QStringLiteral("proton-pass"),
+        QStringLiteral("Proton Pass"),
+        QStringLiteral("me.proton.Pass"),
+        QStringLiteral("enpass"),
+        QStringLiteral("Enpass"),
+        QStringLiteral("org.gnome.seahorse.Application"),
+        QStringLiteral("Seahorse"),
+        QStringLiteral("org.kde.kwalletmanager5"),
+        QStringLiteral("kwalletmanager5"),
+        QStringLiteral("org.kde.kwalletmanager"),
+        QStringLiteral("kwalletmanager"),
+    };
+}
 
 AppSettings::AppSettings(const QString& filePath, QObject* parent)
     : QObject(parent)
@@ -170,14 +211,34 @@ void AppSettings::setPasteOnSelect(bool paste)
 
 void AppSettings::setHotkeyKeyCode(std::uint32_t keyCode)
 {
+    const Shortcut before = hotkey();
     assign(m_hotkeyKeyCode, keyCode, hotkeyKeyCodeKey, QVariant::fromValue<qint64>(keyCode),
            &AppSettings::hotkeyKeyCodeChanged);
+    announceHotkeyChange(before);
 }
 
 void AppSettings::setHotkeyModifiers(std::uint32_t modifiers)
 {
+    const Shortcut before = hotkey();
     assign(m_hotkeyModifiers, modifiers, hotkeyModifiersKey, QVariant::fromValue<qint64>(modifiers),
            &AppSettings::hotkeyModifiersChanged);
+    announceHotkeyChange(before);
+}
+
+void AppSettings::setHotkey(Shortcut shortcut)
+{
+    const Shortcut before = hotkey();
+    assign(m_hotkeyKeyCode, shortcut.keyCode, hotkeyKeyCodeKey,
+           QVariant::fromValue<qint64>(shortcut.keyCode), &AppSettings::hotkeyKeyCodeChanged);
+    assign(m_hotkeyModifiers, shortcut.modifiers, hotkeyModifiersKey,
+           QVariant::fromValue<qint64>(shortcut.modifiers), &AppSettings::hotkeyModifiersChanged);
+    announceHotkeyChange(before);
+}
+
+void AppSettings::announceHotkeyChange(Shortcut before)
+{
+    if (hotkey() != before)
+        Q_EMIT hotkeyChanged();
 }
 
 } // namespace nabrix

@@ -11,6 +11,13 @@ class QSettings;
 
 namespace nabrix {
 
+// The global shortcut: a key code and its modifiers, both zero when none is set.
+struct Shortcut {
+    std::uint32_t keyCode = 0;
+    std::uint32_t modifiers = 0;
+    friend bool operator==(const Shortcut&, const Shortcut&) = default;
+};
+
 class AppSettings : public QObject {
     Q_OBJECT
     Q_PROPERTY(
@@ -36,6 +43,10 @@ public:
     explicit AppSettings(const QString& filePath, QObject* parent = nullptr);
     ~AppSettings() override;
 
+    // Identifiers of password and keyring managers whose copies are never recorded: the
+    // blacklist until the user changes it.
+    static QStringList defaultBlacklist();
+
     int retentionDays() const { return m_retentionDays; }
     bool sensitiveDetectionEnabled() const { return m_sensitiveDetectionEnabled; }
     bool hideSensitiveContent() const { return m_hideSensitiveContent; }
@@ -44,6 +55,7 @@ public:
     bool pasteOnSelect() const { return m_pasteOnSelect; }
     std::uint32_t hotkeyKeyCode() const { return m_hotkeyKeyCode; }
     std::uint32_t hotkeyModifiers() const { return m_hotkeyModifiers; }
+    Shortcut hotkey() const { return {m_hotkeyKeyCode, m_hotkeyModifiers}; }
 
     void setRetentionDays(int days);
     void setSensitiveDetectionEnabled(bool enabled);
@@ -53,6 +65,7 @@ public:
     void setPasteOnSelect(bool paste);
     void setHotkeyKeyCode(std::uint32_t keyCode);
     void setHotkeyModifiers(std::uint32_t modifiers);
+    void setHotkey(Shortcut shortcut);
 
     QString filePath() const;
 
@@ -65,12 +78,15 @@ Q_SIGNALS:
     void pasteOnSelectChanged();
     void hotkeyKeyCodeChanged();
     void hotkeyModifiersChanged();
+    // Either half of the shortcut changed; once for a shortcut set whole.
+    void hotkeyChanged();
 
 private:
     void write(const QString& key, const QVariant& value);
     template <typename T, typename Signal>
     void assign(T& field, const T& value, const QString& key, const QVariant& stored,
                 Signal changed);
+    void announceHotkeyChange(Shortcut before);
 
     std::unique_ptr<QSettings> m_store;
     int m_retentionDays;

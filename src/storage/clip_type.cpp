@@ -19,7 +19,7 @@ QString clipTypeRawValue(ClipType type)
     Q_UNREACHABLE();
 }
 
-std::optional<ClipType> clipTypeFromRawValue(QStringView raw)
+std::optional<ClipType> clipTypeFromRawValue(QAnyStringView raw)
 {
     for (ClipType type : allClipTypes) {
         if (raw == clipTypeRawValue(type))

@@ -2,8 +2,8 @@
 // The four kinds of history entry and their stored names.
 #pragma once
 
+#include <QAnyStringView>
 #include <QString>
-#include <QStringView>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -18,6 +18,7 @@ inline constexpr std::array allClipTypes{ClipType::Text, ClipType::Rtf, ClipType
 
 QString clipTypeRawValue(ClipType type);
 // None for anything but the exact raw values ("text", "rtf", "image", "file").
-std::optional<ClipType> clipTypeFromRawValue(QStringView raw);
+// Takes UTF-8 as well, so that rows read straight from SQLite need no conversion.
+std::optional<ClipType> clipTypeFromRawValue(QAnyStringView raw);
 
 } // namespace nabrix

@@ -2,8 +2,7 @@
 // The settings form's editor of the applications whose copies are never recorded.
 #include "views/blacklist_editor.h"
 
-#include "app/text_catalogue.h"
-#include "capture/privacy_engine.h"
+#include "i18n/text_catalogue.h"
 #include "storage/app_settings.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
@@ -151,7 +150,7 @@ void BlacklistEditor::removeEntry(const QString& id)
 
 void BlacklistEditor::restoreDefaults()
 {
-    m_settings.setBlacklistedBundleIDs(PrivacyEngine::defaultBlacklist());
+    m_settings.setBlacklistedBundleIDs(AppSettings::defaultBlacklist());
 }
 
 void BlacklistEditor::rebuildRows()

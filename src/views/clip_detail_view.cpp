@@ -3,11 +3,10 @@
 #include "views/clip_detail_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
 #include "capture/rtf_reader.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "storage/json_string_array.h"
-#include "storage/storage_manager.h"
 #include "views/divider.h"
 #include "views/elided_label.h"
 #include "views/entry_date_formatter.h"
@@ -292,7 +291,7 @@ void ClipDetailView::loadContent()
 void ClipDetailView::showText(const ClipItem& item)
 {
     if (item.type == ClipType::Rtf) {
-        const std::optional<QByteArray> bytes = m_model.storage().contentData(item.id);
+        const std::optional<QByteArray> bytes = m_model.contentOf(item.id);
         std::unique_ptr<QTextDocument> document = bytes ? rtfStyledDocument(*bytes) : nullptr;
         if (document && !document->isEmpty()) {
             adaptForDarkBackground(*document);
@@ -305,7 +304,7 @@ void ClipDetailView::showText(const ClipItem& item)
     }
     // The stored search text: a text entry's first 10 000 characters.
     QString text = item.searchString;
-    if (const std::optional<ClipItem> stored = m_model.storage().item(item.id))
+    if (const std::optional<ClipItem> stored = m_model.storedItem(item.id))
         text = stored->searchString;
     auto* document = new QTextDocument;
     document->setDefaultFont(Theme::font(13));
@@ -323,7 +322,7 @@ void ClipDetailView::replaceDocument(QTextDocument* document)
 
 void ClipDetailView::showImage(const ClipItem& item)
 {
-    const std::optional<QByteArray> bytes = m_model.storage().contentData(item.id);
+    const std::optional<QByteArray> bytes = m_model.contentOf(item.id);
     if (bytes)
         m_image->setImageData(*bytes);
     else
@@ -337,7 +336,7 @@ void ClipDetailView::showFiles(const ClipItem& item)
         delete child->layout();
         delete child;
     }
-    const std::optional<QByteArray> bytes = m_model.storage().contentData(item.id);
+    const std::optional<QByteArray> bytes = m_model.contentOf(item.id);
     const std::optional<QStringList> files = bytes ? decodeJsonStringArray(*bytes) : std::nullopt;
     m_fileLines = files.value_or(QStringList());
     const QFont font = Theme::monospaceFont(12);

@@ -2,7 +2,7 @@
 // Copy, detail, reveal and delete for the hovered row.
 #include "views/clip_row_actions.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/clip_row_view.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"

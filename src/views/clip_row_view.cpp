@@ -3,14 +3,13 @@
 #include "views/clip_row_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
+#include "history/history_roles.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "storage/json_string_array.h"
-#include "storage/storage_manager.h"
 #include "views/application_icon_cache.h"
 #include "views/clip_detail_view.h"
 #include "views/clip_row_actions.h"
-#include "views/history_roles.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
 #include "views/styled_text.h"
@@ -97,8 +96,7 @@ ClipRowView::ClipRowView(AppModel& model, QListView& view, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_model(model)
     , m_view(view)
-    , m_previews(new PreviewCache(
-          [&model](const QUuid& id) { return model.storage().contentData(id); }, this))
+    , m_previews(new PreviewCache([&model](const QUuid& id) { return model.contentOf(id); }, this))
     , m_actions(new ClipRowActions(view.viewport()))
     , m_now(QDateTime::currentDateTime())
 {
@@ -233,7 +231,7 @@ QString ClipRowView::fileCountText(const QUuid& id) const
 {
     if (const QString* cached = m_fileCounts.object(id))
         return *cached;
-    const std::optional<QByteArray> bytes = m_model.storage().contentData(id);
+    const std::optional<QByteArray> bytes = m_model.contentOf(id);
     const std::optional<QStringList> files = bytes ? decodeJsonStringArray(*bytes) : std::nullopt;
     // Not a list of strings: no count at all, rather than a wrong one.
     //% "%1 files"

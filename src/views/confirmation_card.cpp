@@ -2,7 +2,7 @@
 // The three bulk-deletion confirmations share this card.
 #include "views/confirmation_card.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/theme.h"
 
 #include <QHBoxLayout>

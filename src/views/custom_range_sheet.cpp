@@ -2,7 +2,7 @@
 // The custom age: strict number parsing, unit words and the confirmation text.
 #include "views/custom_range_sheet.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/theme.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The dialog that tells a user without a terminal why the program stops.
 #include "views/fatal_error_dialog.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 #include <QDir>
 #include <QGuiApplication>

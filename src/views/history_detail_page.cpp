@@ -3,7 +3,7 @@
 #include "views/history_detail_page.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/clip_detail_view.h"
 #include "views/divider.h"
 #include "views/symbol_button.h"

@@ -3,7 +3,7 @@
 #include "views/history_footer.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
 #include "views/time_range_menu.h"
@@ -186,7 +186,7 @@ void HistoryFooter::updateSelectionToolbar()
     m_selectAll->setDescription(allChecked ? catalogue::text("history.deselectAll")
                                            //% "Select all"
                                            : catalogue::text("history.selectAll"));
-    m_selectAll->setEnabled(!m_model.visibleItems().isEmpty());
+    m_selectAll->setEnabled(m_model.history().rowCount() > 0);
     // Checks of entries the search hides are neither counted nor deleted.
     const qsizetype checked = m_model.checkedVisibleItems().size();
     //% "%1 selected"

@@ -2,7 +2,7 @@
 // Seconds and texts of the preset ages.
 #include "views/history_time_range.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 namespace nabrix {
 

@@ -3,15 +3,14 @@
 #include "views/history_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
-#include "storage/storage_manager.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "views/clip_row_view.h"
 #include "views/confirmation_card.h"
 #include "views/custom_range_sheet.h"
 #include "views/divider.h"
 #include "views/history_detail_page.h"
 #include "views/history_footer.h"
-#include "views/history_list_model.h"
 #include "views/overlay_layer.h"
 #include "views/row_description_model.h"
 #include "views/search_bar.h"
@@ -214,7 +213,7 @@ void HistoryView::connectRows()
             [this](const ClipItem& item) { m_model.setDetailItem(item); });
     // The one store write of the views; the list follows through the store's signals.
     connect(m_rows, &ClipRowView::deleteRequested, this,
-            [this](const ClipItem& item) { m_model.storage().deleteItem(item.id); });
+            [this](const ClipItem& item) { m_model.deleteEntry(item); });
 }
 
 void HistoryView::connectList()
@@ -408,8 +407,7 @@ void HistoryView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     refreshNow();
     m_clockTimer.start();
-    if (m_historyList)
-        m_historyList->handleViewShown();
+    m_model.historyShown();
     m_model.installKeyMonitor();
     QTimer::singleShot(0, this, [this] {
         if (m_scrollWhenShown)

@@ -2,7 +2,7 @@
 // Rounded search field of the list page.
 #include "views/search_bar.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
 

@@ -3,11 +3,11 @@
 #include "views/settings_view.h"
 
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "storage/app_settings.h"
 #include "views/blacklist_editor.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_section.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
@@ -169,7 +169,6 @@ QWidget* SettingsView::makePrivacySection()
 
 QWidget* SettingsView::makeShortcutsSection()
 {
-    const AppSettings& settings = m_model.settings();
     //% "Shortcuts"
     auto* section =
         new SettingsSection(QStringLiteral("keyboard"), catalogue::text("settings.shortcuts"));
@@ -177,12 +176,11 @@ QWidget* SettingsView::makeShortcutsSection()
     auto* layout = new QHBoxLayout(controls);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    m_recorder = new HotKeyRecorder(*m_model.services().keyboardLayout, settings.hotkeyKeyCode(),
-                                    settings.hotkeyModifiers(), controls);
+    m_recorder = new HotKeyRecorder(*m_model.services().keyboardLayout, m_model.shortcut().keyCode,
+                                    m_model.shortcut().modifiers, controls);
     m_recorder->setObjectName(QStringLiteral("hotkeyRecorder"));
     m_recorder->setOnChange([this](std::uint32_t keyCode, std::uint32_t modifiers) {
-        m_model.settings().setHotkeyKeyCode(keyCode);
-        m_model.settings().setHotkeyModifiers(modifiers);
+        m_model.setShortcut({keyCode, modifiers});
     });
     connect(&m_recorder->captureView(), &HotKeyCaptureView::isRecordingChanged, this,
             &SettingsView::recordingChanged);
@@ -190,10 +188,7 @@ QWidget* SettingsView::makeShortcutsSection()
     m_clearShortcut = new SymbolButton(QStringLiteral("xmark.circle.fill"),
                                        catalogue::text("settings.hotkey.clear"), 20, 12, controls);
     m_clearShortcut->setObjectName(QStringLiteral("hotkeyClearButton"));
-    connect(m_clearShortcut, &SymbolButton::clicked, this, [this] {
-        m_model.settings().setHotkeyKeyCode(0);
-        m_model.settings().setHotkeyModifiers(0);
-    });
+    connect(m_clearShortcut, &SymbolButton::clicked, this, [this] { m_model.setShortcut({}); });
     layout->addWidget(m_recorder);
     layout->addWidget(m_clearShortcut);
     //% "Open history"
@@ -285,22 +280,14 @@ void SettingsView::connectSettings()
             [this] { m_pasteOnSelect->setChecked(m_model.settings().pasteOnSelect()); });
     connect(&settings, &AppSettings::hideMenuBarIconChanged, this,
             [this] { m_hideIcon->setChecked(m_model.settings().hideMenuBarIcon()); });
-    // Recording stores both halves one after the other, so the shortcut may be registered
-    // twice; the later registration is the one that counts.
-    for (auto changed :
-         {&AppSettings::hotkeyKeyCodeChanged, &AppSettings::hotkeyModifiersChanged}) {
-        connect(&settings, changed, this, [this] {
-            showStoredShortcut();
-            m_model.registerHotkey();
-        });
-    }
+    connect(&m_model, &AppModel::shortcutChanged, this, &SettingsView::showStoredShortcut);
 }
 
 void SettingsView::showStoredShortcut()
 {
-    const AppSettings& settings = m_model.settings();
-    m_recorder->setShortcut(settings.hotkeyKeyCode(), settings.hotkeyModifiers());
-    m_clearShortcut->setVisible(settings.hotkeyKeyCode() != 0);
+    const Shortcut shortcut = m_model.shortcut();
+    m_recorder->setShortcut(shortcut.keyCode, shortcut.modifiers);
+    m_clearShortcut->setVisible(shortcut.keyCode != 0);
 }
 
 void SettingsView::recordingChanged(bool recording)
@@ -310,7 +297,7 @@ void SettingsView::recordingChanged(bool recording)
     if (recording)
         m_model.suspendHotkey();
     else
-        m_model.registerHotkey();
+        m_model.resumeHotkey();
 }
 
 void SettingsView::showEvent(QShowEvent* event)

@@ -2,7 +2,7 @@
 // The settings window: a normal top-level window that scrolls the settings form.
 #include "views/settings_window.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/settings_view.h"
 #include "views/theme.h"
 

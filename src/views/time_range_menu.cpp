@@ -2,7 +2,7 @@
 // Entries of the delete-older-than menu.
 #include "views/time_range_menu.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 namespace nabrix {
 

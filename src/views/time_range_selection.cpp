@@ -2,7 +2,7 @@
 // Requests for a preset age or a custom one.
 #include "views/time_range_selection.h"
 
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 namespace nabrix {
 

@@ -30,8 +30,8 @@ struct ModelFixture {
         model.storage().insert(item, bytes.value_or(searchText.toUtf8()));
         return item;
     }
-    // What the history view does after every change of the store.
-    void showAll() { model.updateVisibleItems(model.storage().allItems()); }
+    // What the history view does when it comes on screen.
+    void showAll() { model.historyShown(); }
     bool press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         const QKeyEvent event(QEvent::KeyPress, key, modifiers);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text catalogue: the committed .ts files are what lupdate makes of the sources, every
 // Spanish text is finished with its English placeholders, and the compiled catalogue loads.
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 #include <QFile>
 #include <QLocale>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One history row: masking, texts, icons, buttons, context menu, gestures and previews.
-#include "app/text_catalogue.h"
 #include "capture/file_list.h"
 #include "flat_png.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
 #include "views/application_icon_cache.h"
 #include "views/clip_row_actions.h"
 #include "views/clip_row_view.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/preview_cache.h"
 #include "views/relative_age_formatter.h"
@@ -39,7 +39,7 @@ QByteArray pngBytes(QSize size)
 // The history view over a fixture, shown, with entries stored newest last.
 struct RowFixture {
     RowFixture()
-        : list(f.model)
+        : list(f.model.history())
         , view(f.model, list)
     {
         view.show();
@@ -82,7 +82,7 @@ struct RowFixture {
     }
 
     ModelFixture f;
-    HistoryListModel list;
+    HistoryListModel& list;
     HistoryView view;
     int m_nudge = 0;
 };

@@ -3,7 +3,7 @@
 // lines and JSON show entries as their rows do, and search finds what the window finds.
 #include "app/command_handler.h"
 #include "app/command_protocol.h"
-#include "app/single_instance.h"
+#include "shell/single_instance.h"
 #include "model_fixture.h"
 #include "shell/entry_listing.h"
 #include "views/clip_row_view.h"

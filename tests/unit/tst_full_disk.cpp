@@ -4,11 +4,11 @@
 // (mounting needs root).
 #include "app/app_model.h"
 #include "fake_platform.h"
+#include "history/history_list_model.h"
 #include "mount_point.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
-#include "views/history_list_model.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,7 +95,7 @@ private Q_SLOTS:
             std::make_unique<AppModel>(home.openStorage(m_clock.clock()), home.loadSettings(),
                                        platform.services, m_clock.clock());
         StorageManager& storage = model->storage();
-        HistoryListModel list(*model);
+        HistoryListModel& list = model->history();
         capture(*model, QStringLiteral("before one"));
         const QUuid first = storage.latestItem()->id;
         capture(*model, QStringLiteral("before two"));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history list: loading, following the store's changes, the search and the hand-over.
+#include "history/history_list_model.h"
+#include "history/history_roles.h"
 #include "model_fixture.h"
-#include "views/history_list_model.h"
-#include "views/history_roles.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -38,11 +38,6 @@ QList<QUuid> idsOf(const QList<ClipItem>& items)
     return ids;
 }
 
-QList<QUuid> idsOf(const ClipItemSequence& items)
-{
-    return idsOf(items.toList());
-}
-
 // The rows as a view knows them: only through the model's row signals.
 class RowMirror : public QObject {
 public:
@@ -68,7 +63,8 @@ private:
     QList<QUuid> m_ids;
 };
 
-// A list model over the fixture's store, checked by Qt's model tester all along.
+// A list model of its own over the fixture's store, read when first asked for and following
+// the model's search text; checked by Qt's model tester all along.
 struct ListFixture : ModelFixture {
     explicit ListFixture(const QStringList& texts = {})
     {
@@ -80,16 +76,14 @@ struct ListFixture : ModelFixture {
          HistoryListModel::Loading loading = HistoryListModel::Loading::Immediately)
     {
         if (!m_list) {
-            m_list = std::make_unique<HistoryListModel>(model, locale, loading);
+            m_list = std::make_unique<HistoryListModel>(model.storage(), locale, loading);
+            m_list->setSearchText(model.searchText());
+            QObject::connect(&model, &AppModel::searchTextChanged, m_list.get(),
+                             [this] { m_list->setSearchText(model.searchText()); });
             m_tester = std::make_unique<QAbstractItemModelTester>(
                 m_list.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         }
         return *m_list;
-    }
-    void dropList()
-    {
-        m_tester.reset();
-        m_list.reset();
     }
     // Writes an entry into the file behind the store's back: only a re-read can see it.
     void addBehindTheStoresBack(const QString& text)
@@ -278,11 +272,10 @@ private Q_SLOTS:
         QCOMPARE(view.ids(), rowIds(list));
     }
 
-    void searchFiltersTheRowsAndHandsThemOver()
+    void searchFiltersTheRowsTheModelReads()
     {
         ListFixture f({"Apple pie", "banana", "apple juice", "cherry", "APPLE"});
         HistoryListModel& list = f.list();
-        list.handleViewShown();
         QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
         QSignalSpy visible(&f.model, &AppModel::visibleItemsChanged);
 
@@ -321,7 +314,6 @@ private Q_SLOTS:
         ListFixture f({"red one", "blue one", "red two", "green"});
         HistoryListModel& list = f.list();
         f.model.setSearchText(QStringLiteral("red"));
-        list.handleViewShown();
         QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
         QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
         QSignalSpy visible(&f.model, &AppModel::visibleItemsChanged);
@@ -412,8 +404,7 @@ private Q_SLOTS:
     void searchTextKeepsTheHighlightInsideTheList()
     {
         ListFixture f({"ab", "abc", "abcd", "abcde"});
-        HistoryListModel& list = f.list();
-        list.handleViewShown();
+        f.showAll();
         f.model.setSelectedIndex(3);
         f.model.setSearchText(QStringLiteral("abcd")); // two rows left
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
@@ -427,8 +418,7 @@ private Q_SLOTS:
     void newEntryWhileShownKeepsTheHighlightIndex()
     {
         ListFixture f({"one", "two", "three"});
-        HistoryListModel& list = f.list();
-        list.handleViewShown();
+        f.showAll();
         f.model.setSelectedIndex(2);
         const ClipItem newest = f.add(QStringLiteral("four"));
         QCOMPARE(f.model.visibleItems().size(), 4);
@@ -436,33 +426,29 @@ private Q_SLOTS:
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(2));
     }
 
-    void showingHandsOverEvenWithoutChange()
+    void theModelKnowsTheHistoryBeforeAnyViewShowsIt()
     {
         ListFixture f({"one", "two"});
-        HistoryListModel& list = f.list();
-        // Building the list is no change of it: the model hears of it when it is shown.
-        QVERIFY(f.model.visibleItems().isEmpty());
-        list.handleViewShown();
-        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
+        QCOMPARE(idsOf(f.model.visibleItems()), rowIds(f.list()));
+        f.model.setSelectedIndex(std::nullopt);
+        QVERIFY(f.press(Qt::Key_Return));
+        QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("two"));
+        f.showAll();
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
     }
 
     void theModelReadsTheRowsAsTheyAreAndNotPastTheList()
     {
         ListFixture f({"one", "two", "three"});
-        f.list().handleViewShown();
-        const QUuid second = f.model.visibleItems().idAt(1);
-        // A flag set after the hand-over is what the model's entry says.
+        const QUuid second = f.model.visibleItems().at(1).id;
+        // A flag set after the load is what the model's entry says.
         f.model.storage().markSensitive(second);
         QVERIFY(f.model.visibleItems().at(1).isSensitive);
         QVERIFY(!f.model.visibleItems().at(0).isSensitive);
 
-        f.model.setSelectedIndex(2);
         const qint64 changes = f.platform.pasteboard->changeCount();
-        f.dropList();
-        QCOMPARE(f.model.visibleItems().size(), 0);
-        f.model.activateHighlighted(); // nothing to copy, and no dangling row to read
-        f.model.moveSelection(1);
+        f.model.setSelectedIndex(3);
+        f.model.activateHighlighted(); // past the list: nothing to copy
         QCOMPARE(f.platform.pasteboard->changeCount(), changes);
     }
 
@@ -489,7 +475,6 @@ private Q_SLOTS:
             f.list(QLocale(QLocale::English), HistoryListModel::Loading::InBackground);
         QSignalSpy loaded(&list, &HistoryListModel::loaded);
         const RowMirror view(list);
-        list.handleViewShown();
         QVERIFY(!list.isLoaded());
         QCOMPARE(list.rowCount(), 0);
 
@@ -522,7 +507,7 @@ private Q_SLOTS:
     {
         ListFixture f;
         f.add(QStringLiteral("plain part"), ClipType::Rtf, QByteArray("{\\rtf1 plain part}"));
-        f.list().handleViewShown();
+        f.showAll();
         QVERIFY(f.press(Qt::Key_Return));
         QCOMPARE(f.platform.pasteboard->content().data.value(QStringLiteral("text/rtf")),
                  QByteArray("{\\rtf1 plain part}"));

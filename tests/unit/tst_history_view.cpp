@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history window's content: pages, counts, the selection toolbar, overlays and deletions.
-#include "app/text_catalogue.h"
 #include "flat_png.h"
+#include "history/history_list_model.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
 #include "platform/pasteboard.h"
 #include "views/clip_detail_view.h"
@@ -11,7 +12,6 @@
 #include "views/fitted_image_view.h"
 #include "views/history_detail_page.h"
 #include "views/history_footer.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/overlay_layer.h"
 #include "views/search_bar.h"
@@ -33,7 +33,7 @@ namespace {
 
 struct ViewFixture {
     ViewFixture()
-        : list(f.model)
+        : list(f.model.history())
         , view(f.model, list)
     {
         view.setClock(f.clock.clock());
@@ -63,7 +63,7 @@ struct ViewFixture {
     }
 
     ModelFixture f;
-    HistoryListModel list;
+    HistoryListModel& list;
     HistoryView view;
 };
 
@@ -98,7 +98,7 @@ private Q_SLOTS:
             ModelFixture f;
             if (withEntries)
                 f.add(QStringLiteral("stored"));
-            HistoryListModel list(f.model, QLocale(QLocale::English),
+            HistoryListModel list(f.model.storage(), QLocale(QLocale::English),
                                   HistoryListModel::Loading::InBackground);
             QSignalSpy loaded(&list, &HistoryListModel::loaded);
             HistoryView view(f.model, list);
@@ -438,14 +438,14 @@ private Q_SLOTS:
         QVERIFY(v.view.listView()->verticalScrollBar()->maximum() > 0);
     }
 
-    void showingHandsTheListToTheModelAndFocusesTheSearch()
+    void showingHighlightsTheFirstRowAndFocusesTheSearch()
     {
         ViewFixture v;
         v.add(QStringLiteral("one"));
         v.add(QStringLiteral("two"));
-        v.f.model.updateVisibleItems({});
+        v.f.model.setSelectedIndex(std::nullopt);
         v.show();
-        QCOMPARE(v.f.model.visibleItems().size(), 2);
+        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
         QTRY_COMPARE(QApplication::focusWidget(), v.view.searchBar()->field());
     }
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the popover and the floating panel appear, and how the controller reports closing.
-#include "app/history_window.h"
-#include "app/tray_status_item_controller.h"
 #include "model_fixture.h"
 #include "platform/qt_window_activator.h"
+#include "shell/history_window.h"
+#include "shell/tray_status_item_controller.h"
 
 #include <QLabel>
 #include <QTest>

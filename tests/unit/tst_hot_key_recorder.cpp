@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The shortcut box: which keys it records, what it shows, and when recording ends.
-#include "app/text_catalogue.h"
 #include "fake_platform.h"
-#include "hotkey/hot_key_capture_view.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
+#include "views/hot_key_capture_view.h"
+#include "views/hot_key_recorder.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The global shortcut: registration lifecycle, press delivery, modifier masks and shortcut text.
-#include "app/text_catalogue.h"
 #include "fake_platform.h"
 #include "hotkey/global_hot_key_manager.h"
 #include "hotkey/shortcut_text.h"
+#include "i18n/text_catalogue.h"
 
 #include <QCoreApplication>
 #include <QTest>

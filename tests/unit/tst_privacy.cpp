@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Card-number detection and the default blacklist.
 #include "capture/privacy_engine.h"
+#include "storage/app_settings.h"
 
 #include <QTest>
 
@@ -64,7 +65,7 @@ private Q_SLOTS:
             "com.enpass.enpass",
             "com.apple.keychainaccess",
         };
-        const QStringList list = PrivacyEngine::defaultBlacklist();
+        const QStringList list = AppSettings::defaultBlacklist();
         QVERIFY(list.size() >= expected.size());
         QCOMPARE(list.mid(0, expected.size()), expected);
         QCOMPARE(QSet<QString>(list.cbegin(), list.cend()).size(), list.size());

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The nabrix program as a user starts it: fatal errors, private files, an orderly quit.
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "mount_point.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"

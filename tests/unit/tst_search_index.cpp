@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history search: what a query finds in which locale, and the index that answers it.
-#include "views/history_search_index.h"
+#include "history/history_search_index.h"
 
 #include <QLocale>
 #include <QRandomGenerator>

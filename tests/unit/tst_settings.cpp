@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preferences: defaults, typed loading from the INI file, write-through and notification.
-#include "capture/privacy_engine.h"
 #include "storage/app_settings.h"
 #include "test_environment.h"
 
@@ -36,7 +35,7 @@ private Q_SLOTS:
         QCOMPARE(settings->retentionDays(), 30);
         QVERIFY(settings->sensitiveDetectionEnabled());
         QVERIFY(settings->hideSensitiveContent());
-        QCOMPARE(settings->blacklistedBundleIDs(), PrivacyEngine::defaultBlacklist());
+        QCOMPARE(settings->blacklistedBundleIDs(), AppSettings::defaultBlacklist());
         QVERIFY(!settings->hideMenuBarIcon());
         QVERIFY(!settings->pasteOnSelect());
         QCOMPARE(settings->hotkeyKeyCode(), 0u);
@@ -58,7 +57,7 @@ private Q_SLOTS:
             QTest::newRow(name) << ini << retention << detection << hideIcon << keyCode
                                 << blacklist;
         };
-        const QStringList defaults = PrivacyEngine::defaultBlacklist();
+        const QStringList defaults = AppSettings::defaultBlacklist();
         row("zero retention is unlimited, not the default", "retentionDays=0\n", 0, true, false, 0u,
             defaults);
         row("text retention loads the default", "retentionDays=soon\n", 30, true, false, 0u,
@@ -121,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(home.settingsPath()));
 
         QSignalSpy blacklistChanged(settings.get(), &AppSettings::blacklistedBundleIDsChanged);
-        settings->setBlacklistedBundleIDs(PrivacyEngine::defaultBlacklist());
+        settings->setBlacklistedBundleIDs(AppSettings::defaultBlacklist());
         QCOMPARE(blacklistChanged.size(), 0);
         settings->setBlacklistedBundleIDs({QStringLiteral("x")});
         QCOMPARE(blacklistChanged.size(), 1);

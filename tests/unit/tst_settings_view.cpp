@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: what each control stores, its guards and alerts, the version line.
-#include "app/app_delegate.h"
-#include "app/text_catalogue.h"
-#include "capture/privacy_engine.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
 #include "model_fixture.h"
+#include "shell/app_delegate.h"
+#include "storage/app_settings.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
 #include "views/toggle_switch.h"
@@ -222,7 +222,7 @@ private Q_SLOTS:
         f.model.settings().setBlacklistedBundleIDs({QStringLiteral("mine")});
         QVERIFY(f.open());
         f.find<QPushButton>("blacklistDefaultsButton")->click();
-        const QStringList defaults = PrivacyEngine::defaultBlacklist();
+        const QStringList defaults = AppSettings::defaultBlacklist();
         QCOMPARE(f.model.settings().blacklistedBundleIDs(), defaults);
         QCOMPARE(f.reloaded().blacklistedBundleIDs(), defaults);
         QVERIFY(f.removeButtons(QStringLiteral("mine")).isEmpty());
@@ -411,7 +411,11 @@ private Q_SLOTS:
         QVERIFY(f.open());
         QTest::mouseClick(&f.recorderBox(), Qt::LeftButton);
         QVERIFY(f.recorderBox().isRecording());
+        const int registrations = f.platform.hotKeyService->registrations;
         f.pressInWindow(Qt::Key_S, Qt::ShiftModifier | Qt::MetaModifier, 39);
+
+        // Both halves at once: the new shortcut is grabbed once, never half-changed.
+        QCOMPARE(f.platform.hotKeyService->registrations, registrations + 1);
 
         QCOMPARE(f.model.settings().hotkeyKeyCode(), 39u);
         QCOMPARE(f.model.settings().hotkeyModifiers(), 768u);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One instance per user and history: the first start listens, later ones hand over to it,
 // and a socket left by a crash is taken over.
-#include "app/single_instance.h"
+#include "shell/single_instance.h"
 
 #include <QDir>
 #include <QFileInfo>

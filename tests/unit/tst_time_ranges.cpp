@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Deleting by age: the preset ranges, the custom-age sheet's strict amount parsing and words.
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "views/custom_range_sheet.h"
 #include "views/history_time_range.h"
 #include "views/time_range_menu.h"

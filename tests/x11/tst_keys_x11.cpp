@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: key names and shortcut texts from the live layout, and the synthesised paste.
-#include "app/text_catalogue.h"
 #include "hotkey/shortcut_text.h"
+#include "i18n/text_catalogue.h"
 #include "platform/hotkey_service.h"
 #include "platform/x11/x11_key_synthesizer.h"
 #include "platform/x11/x11_keyboard_layout.h"

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // On a real X server: recording the global shortcut in the settings window and using it.
 #include "app/app_model.h"
-#include "app/text_catalogue.h"
 #include "fake_status_item_controller.h"
-#include "hotkey/hot_key_recorder.h"
+#include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
 #include "platform/x11/x11_hot_key_service.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
+#include "views/hot_key_recorder.h"
 #include "views/settings_view.h"
 #include "views/settings_window.h"
 #include "x11_harness.h"

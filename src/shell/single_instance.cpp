@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One running program per user and history: a second start hands over to the first.
-#include "app/single_instance.h"
+#include "shell/single_instance.h"
 
 #include "app/command_protocol.h"
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the application's one model and its windows; starts and stops them with the process.
-#include "app/app_delegate.h"
+#include "shell/app_delegate.h"
 
 #include "app/app_model.h"
-#include "app/tray_status_item_controller.h"
+#include "history/history_list_model.h"
 #include "platform/platform_services.h"
+#include "shell/tray_status_item_controller.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
-#include "views/history_list_model.h"
 #include "views/history_view.h"
 #include "views/settings_window.h"
 
@@ -57,8 +57,13 @@ AppDelegate::AppDelegate(std::unique_ptr<StorageManager> storage,
                          std::unique_ptr<AppSettings> settings, PlatformServices& services,
                          QObject* parent)
     : QObject(parent)
-    , m_model(std::make_unique<AppModel>(std::move(storage), std::move(settings), services))
+    , m_model(std::make_unique<AppModel>(std::move(storage), std::move(settings), services,
+                                         systemClock(), HistoryListModel::Loading::InBackground))
 {
+    connect(&m_model->history(), &HistoryListModel::loaded, this, [this] {
+        qCInfo(lcStartup, "history loaded: %lld entries",
+               static_cast<long long>(m_model->history().totalCount()));
+    });
     m_controller = std::make_unique<TrayStatusItemController>(
         *m_model, [this] { return makeHistoryView(); }, *services.windowActivator);
     m_model->setStatusItemController(m_controller.get());
@@ -78,15 +83,7 @@ AppDelegate::~AppDelegate()
 
 QWidget* AppDelegate::makeHistoryView()
 {
-    if (!m_historyList) {
-        m_historyList = std::make_unique<HistoryListModel>(*m_model, QLocale(),
-                                                           HistoryListModel::Loading::InBackground);
-        connect(m_historyList.get(), &HistoryListModel::loaded, this, [this] {
-            qCInfo(lcStartup, "history loaded: %lld entries",
-                   static_cast<long long>(m_historyList->totalCount()));
-        });
-    }
-    return new HistoryView(*m_model, *m_historyList);
+    return new HistoryView(*m_model, m_model->history());
 }
 
 void AppDelegate::showSettingsWindow()
@@ -102,8 +99,8 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     applyDarkAppearance();
     m_model->start();
-    // Once the tray icon is up: read the history on a worker and build the window, so that
-    // the first opening only has to show it.
+    // Once the tray icon is up, build the window (the model reads the history on a worker
+    // meanwhile), so that the first opening only has to show it.
     QTimer::singleShot(0, this, [this] {
         qCInfo(lcStartup, "tray icon %s", m_controller->hasStatusItem() ? "shown" : "hidden");
         m_controller->prepareWindow();

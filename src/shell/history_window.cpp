@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The frameless window that shows the history: a popover under the tray icon or a panel.
-#include "app/history_window.h"
+#include "shell/history_window.h"
 
 #include <QApplication>
 #include <QHideEvent>

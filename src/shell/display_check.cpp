@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the program can reach a display server, decided before Qt would abort without one.
-#include "app/display_check.h"
+#include "shell/display_check.h"
 
 #include "platform/x11/x11_display_probe.h"
 

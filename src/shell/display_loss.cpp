@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Ends the program once its display server is gone: the history saved, one line, status 1.
-#include "app/display_loss.h"
+#include "shell/display_loss.h"
 
 #include "platform/x11/x11_display_probe.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The folded search texts of the whole history and the entries the current query matches.
-#include "views/history_search_index.h"
+#include "history/history_search_index.h"
 
 #include <algorithm>
 #include <cstring>

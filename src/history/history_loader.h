@@ -2,9 +2,9 @@
 // Builds the history list's entries and search index, from the history file or from items.
 #pragma once
 
+#include "history/history_entry.h"
+#include "history/history_search_index.h"
 #include "storage/clip_item.h"
-#include "views/history_entry.h"
-#include "views/history_search_index.h"
 
 #include <QList>
 #include <QString>

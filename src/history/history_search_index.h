@@ -2,7 +2,7 @@
 // The folded search texts of the whole history and the entries the current query matches.
 #pragma once
 
-#include "views/search_folding.h"
+#include "history/search_folding.h"
 
 #include <QStringView>
 #include <QtGlobal>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The box that shows the global shortcut and records a new one from the keyboard.
-#include "hotkey/hot_key_capture_view.h"
+#include "views/hot_key_capture_view.h"
 
-#include "app/text_catalogue.h"
 #include "hotkey/global_hot_key_manager.h"
+#include "i18n/text_catalogue.h"
 #include "platform/hotkey_service.h"
 
 #include <QKeyEvent>

@@ -1,38 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the history list's entries and search index, from the history file or from items.
-#include "views/history_loader.h"
+#include "history/history_loader.h"
 
-#include <QFile>
+#include "storage/metadata_reader.h"
+
 #include <QHash>
-#include <SQLiteCpp/SQLiteCpp.h>
-#include <limits>
-#include <string_view>
 #include <thread>
 
 namespace nabrix {
-
-namespace {
-
-std::string_view textOf(const SQLite::Column& column)
-{
-    const char* text = column.getText();
-    return {text, static_cast<std::size_t>(column.getBytes())};
-}
-
-std::optional<ClipType> typeOf(std::string_view raw)
-{
-    if (raw == "text")
-        return ClipType::Text;
-    if (raw == "rtf")
-        return ClipType::Rtf;
-    if (raw == "image")
-        return ClipType::Image;
-    if (raw == "file")
-        return ClipType::File;
-    return std::nullopt;
-}
-
-} // namespace
 
 namespace {
 
@@ -42,46 +17,22 @@ std::optional<LoadedHistory> readRange(const QString& filePath, const SearchFold
 {
     LoadedHistory loaded{{}, {}, HistorySearchIndex(folding)};
     std::string folded;
-    try {
-        SQLite::Database db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, 2000);
-        db.exec("PRAGMA foreign_keys = ON");
-        const std::string range = " WHERE timestamp >= ?1 AND timestamp < ?2 ";
-        const auto bindRange = [&lower, &upper](SQLite::Statement& statement) {
-            statement.bind(
-                1, static_cast<int64_t>(lower.value_or(std::numeric_limits<qint64>::min())));
-            statement.bind(
-                2, static_cast<int64_t>(upper.value_or(std::numeric_limits<qint64>::max())));
-        };
-        SQLite::Statement count(db, "SELECT count(*) FROM clip_items" + range);
-        bindRange(count);
-        if (count.executeStep()) {
-            const auto entries = count.getColumn(0).getInt64();
+    QHash<QByteArray, qint32> sourceAppIndex;
+    const bool read = MetadataReader::read(
+        filePath, lower, upper,
+        [&loaded](qint64 entries) {
             loaded.entries.reserve(static_cast<std::size_t>(entries));
             // A guess at the folded text size; the arena grows past it when needed.
             loaded.index.reserve(entries, entries * 64);
-        }
-
-        // Oldest first: new captures then simply append.
-        SQLite::Statement query(db, "SELECT id, timestamp, type, search_string, "
-                                    "source_app_bundle_id, is_sensitive, image_width, image_height "
-                                    "FROM clip_items" +
-                                        range + "ORDER BY timestamp ASC");
-        bindRange(query);
-        QHash<QByteArray, qint32> sourceAppIndex;
-        while (query.executeStep()) {
-            const auto type = typeOf(textOf(query.getColumn(2)));
-            if (!type)
-                continue;
+        },
+        [&](const StoredMetadata& row) {
             HistoryEntry entry;
-            const std::string_view id = textOf(query.getColumn(0));
-            entry.id =
-                QUuid::fromString(QLatin1StringView(id.data(), static_cast<qsizetype>(id.size())));
-            entry.msecs = query.getColumn(1).getInt64();
-            entry.type = *type;
-            const std::string_view searchText = textOf(query.getColumn(3));
-            if (const SQLite::Column source = query.getColumn(4); !source.isNull()) {
-                const std::string_view name = textOf(source);
-                const QByteArray key(name.data(), static_cast<qsizetype>(name.size()));
+            entry.id = row.id;
+            entry.msecs = row.msecs;
+            entry.type = row.type;
+            if (row.sourceApp) {
+                const QByteArray key(row.sourceApp->data(),
+                                     static_cast<qsizetype>(row.sourceApp->size()));
                 auto known = sourceAppIndex.constFind(key);
                 if (known == sourceAppIndex.cend()) {
                     known =
@@ -90,17 +41,15 @@ std::optional<LoadedHistory> readRange(const QString& filePath, const SearchFold
                 }
                 entry.sourceApp = *known;
             }
-            entry.isSensitive = query.getColumn(5).getInt() != 0;
-            if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull())
-                entry.setImageSize(QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt()));
+            entry.isSensitive = row.isSensitive;
+            entry.setImageSize(row.imageSize);
             folded.clear();
-            folding.appendFoldedUtf8(searchText, folded);
+            folding.appendFoldedUtf8(row.searchText, folded);
             loaded.index.appendFolded(folded);
             loaded.entries.push_back(entry);
-        }
-    } catch (const std::exception&) {
+        });
+    if (!read)
         return std::nullopt;
-    }
     return loaded;
 }
 
@@ -109,19 +58,7 @@ std::optional<qint64> middleTimestamp(const QString& filePath)
 {
     // Below this, a second thread costs more than it saves.
     constexpr qint64 smallestSplit = 20000;
-    try {
-        SQLite::Database db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, 2000);
-        const qint64 entries = db.execAndGet("SELECT count(*) FROM clip_items").getInt64();
-        if (entries < smallestSplit)
-            return std::nullopt;
-        SQLite::Statement middle(
-            db, "SELECT timestamp FROM clip_items ORDER BY timestamp ASC LIMIT 1 OFFSET ?");
-        middle.bind(1, static_cast<int64_t>(entries / 2));
-        if (middle.executeStep())
-            return middle.getColumn(0).getInt64();
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
+    return MetadataReader::middleTimestamp(filePath, smallestSplit);
 }
 
 // Appends `newer` to `older`, renumbering its source applications into older's table.

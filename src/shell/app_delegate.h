@@ -11,7 +11,6 @@ namespace nabrix {
 
 class AppModel;
 class AppSettings;
-class HistoryListModel;
 class SettingsWindow;
 class StorageManager;
 class TrayStatusItemController;
@@ -29,8 +28,6 @@ public:
     // Shows the settings window, made on first use, in front of every other window.
     void showSettingsWindow();
     SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
-    // The history window's list, once the window is built.
-    HistoryListModel* historyList() const { return m_historyList.get(); }
 
     // Dark appearance, then the model: polling, tray icon, shortcut, purge.
     void applicationDidFinishLaunching();
@@ -43,7 +40,6 @@ private:
     QWidget* makeHistoryView();
 
     std::unique_ptr<AppModel> m_model;
-    std::unique_ptr<HistoryListModel> m_historyList;
     std::unique_ptr<TrayStatusItemController> m_controller;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
 };

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns SIGTERM, SIGINT and SIGHUP into an orderly quit through the event loop.
-#include "app/unix_signal_watcher.h"
+#include "shell/unix_signal_watcher.h"
 
 #include <QSocketNotifier>
 #include <csignal>

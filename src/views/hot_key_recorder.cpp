@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings row's shortcut control: shows the stored pair and hands recorded ones on.
-#include "hotkey/hot_key_recorder.h"
+#include "views/hot_key_recorder.h"
 
 #include "hotkey/shortcut_text.h"
 

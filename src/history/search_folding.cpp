@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns history texts and search queries into the folded UTF-8 that the search compares.
-#include "views/search_folding.h"
+#include "history/search_folding.h"
 
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>

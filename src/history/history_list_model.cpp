@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history as the history window lists it: every entry newest first, filtered by the search.
-#include "views/history_list_model.h"
+#include "history/history_list_model.h"
 
-#include "app/app_model.h"
+#include "history/history_roles.h"
 #include "storage/storage_manager.h"
-#include "views/history_roles.h"
 
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
@@ -28,16 +27,15 @@ qint64 msecsOf(const HistoryEntry& entry)
 
 } // namespace
 
-HistoryListModel::HistoryListModel(AppModel& model, const QLocale& searchLocale, Loading loading,
-                                   QObject* parent)
+HistoryListModel::HistoryListModel(StorageManager& storage, const QLocale& searchLocale,
+                                   Loading loading, QObject* parent)
     : QAbstractListModel(parent)
-    , m_model(model)
+    , m_storage(storage)
     , m_index(SearchFolding(searchLocale))
     , m_texts(textCacheCharacters)
 {
     qRegisterMetaType<ClipItem>();
 
-    StorageManager& storage = m_model.storage();
     connect(&storage, &StorageManager::itemInserted, this, [this](const ClipItem& item) {
         if (!deferWhileLoading([this, item] {
                 // The worker may have read it already.
@@ -62,19 +60,24 @@ HistoryListModel::HistoryListModel(AppModel& model, const QLocale& searchLocale,
         if (!deferWhileLoading([this, id] { markSensitive(id); }))
             markSensitive(id);
     });
-    connect(&m_model, &AppModel::searchTextChanged, this, [this] {
-        // A background load applies the search text it finds when it is done.
-        if (isLoaded())
-            applySearchText();
-    });
     startLoading(loading);
 }
 
 HistoryListModel::~HistoryListModel() = default;
 
+void HistoryListModel::setSearchText(const QString& text)
+{
+    if (m_searchText == text)
+        return;
+    m_searchText = text;
+    // A background load applies the search text it finds when it is done.
+    if (isLoaded())
+        applySearchText();
+}
+
 void HistoryListModel::startLoading(Loading loading)
 {
-    StorageManager& storage = m_model.storage();
+    StorageManager& storage = m_storage;
     // Changes the store could not save yet exist only in its memory, and then only its
     // own listing is complete.
     if (storage.hasPendingChanges()) {
@@ -101,20 +104,19 @@ void HistoryListModel::finishBackgroundLoad()
     std::optional<LoadedHistory> history = m_backgroundLoad->future().takeResult();
     m_backgroundLoad.reset();
     if (!history)
-        history = HistoryLoader::fromItems(m_model.storage().allItems(), m_index.folding());
+        history = HistoryLoader::fromItems(m_storage.allItems(), m_index.folding());
     adopt(std::move(*history));
     const std::vector<std::function<void()>> changes = std::exchange(m_changesDuringLoad, {});
     for (const auto& change : changes)
         change();
-    // Whoever was shown the empty list meanwhile gets the loaded one.
     if (rowCount() > 0)
-        handOver();
+        Q_EMIT rowsChanged();
     Q_EMIT loaded();
 }
 
 void HistoryListModel::adopt(LoadedHistory history)
 {
-    history.index.setQuery(m_model.searchText());
+    history.index.setQuery(m_searchText);
     const auto rows = static_cast<int>(history.index.matchCount());
     if (rows > 0)
         beginInsertRows(QModelIndex(), 0, rows - 1);
@@ -183,7 +185,7 @@ QString HistoryListModel::searchTextOf(const HistoryEntry& entry) const
 {
     if (const QString* cached = m_texts.object(entry.id))
         return *cached;
-    const std::optional<ClipItem> stored = m_model.storage().item(entry.id);
+    const std::optional<ClipItem> stored = m_storage.item(entry.id);
     // A failed read shows an empty text, as a failed fetch does everywhere.
     QString text = stored ? stored->searchString : QString();
     rememberText(entry.id, text);
@@ -207,7 +209,12 @@ std::optional<int> HistoryListModel::rowOf(const QUuid& id) const
 
 QList<ClipItem> HistoryListModel::filteredItems() const
 {
-    return ClipItemSequence::viewOf(*this, *this).toList();
+    QList<ClipItem> items;
+    const int rows = rowCount();
+    items.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        items.append(itemAt(row));
+    return items;
 }
 
 ClipItem HistoryListModel::itemAt(qsizetype row) const
@@ -218,16 +225,6 @@ ClipItem HistoryListModel::itemAt(qsizetype row) const
 QUuid HistoryListModel::idAt(qsizetype row) const
 {
     return m_entries[ordinalOfRow(static_cast<int>(row))].id;
-}
-
-void HistoryListModel::handleViewShown()
-{
-    handOver();
-}
-
-void HistoryListModel::handOver()
-{
-    m_model.updateVisibleItems(ClipItemSequence::viewOf(*this, *this));
 }
 
 void HistoryListModel::insertItem(const ClipItem& item)
@@ -255,7 +252,7 @@ void HistoryListModel::insertItem(const ClipItem& item)
     rememberText(item.id, item.searchString);
     if (shown) {
         endInsertRows();
-        handOver();
+        Q_EMIT rowsChanged();
     }
     Q_EMIT totalCountChanged();
 }
@@ -296,7 +293,7 @@ void HistoryListModel::removeAll()
     m_texts.clear();
     if (rows > 0) {
         endRemoveRows();
-        handOver();
+        Q_EMIT rowsChanged();
     }
     Q_EMIT totalCountChanged();
 }
@@ -342,7 +339,7 @@ void HistoryListModel::removeOrdinals(const std::vector<Ordinal>& ordinals)
         }
     }
     if (!runs.empty())
-        handOver();
+        Q_EMIT rowsChanged();
     Q_EMIT totalCountChanged();
 }
 
@@ -378,8 +375,7 @@ void HistoryListModel::markSensitive(const QUuid& id)
         if (m_index.isMatch(ordinal)) {
             const QModelIndex changed = index(rowOfMatch(m_index.matchPosition(ordinal)));
             Q_EMIT dataChanged(changed, changed, {ClipItemRole});
-            // The application model's copy of the entry carries the flag too.
-            handOver();
+            Q_EMIT rowsChanged();
         }
         return;
     }
@@ -387,19 +383,15 @@ void HistoryListModel::markSensitive(const QUuid& id)
 
 void HistoryListModel::applySearchText()
 {
-    HistorySearchIndex::QueryResult result = m_index.evaluate(m_model.searchText());
+    HistorySearchIndex::QueryResult result = m_index.evaluate(m_searchText);
     if (result.changed) {
         beginResetModel();
         m_index.apply(std::move(result));
         endResetModel();
-        handOver();
+        Q_EMIT rowsChanged();
     } else {
         m_index.apply(std::move(result));
     }
-    // A highlight past the end of the new list moves to its first row, or goes.
-    const std::optional<qsizetype> selected = m_model.selectedIndex();
-    if (selected && *selected >= rowCount())
-        m_model.setSelectedIndex(rowCount() > 0 ? std::optional<qsizetype>(0) : std::nullopt);
 }
 
 } // namespace nabrix

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every user-visible text, looked up by its dotted key in the compiled catalogue.
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

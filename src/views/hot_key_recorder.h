@@ -2,7 +2,7 @@
 // The settings row's shortcut control: shows the stored pair and hands recorded ones on.
 #pragma once
 
-#include "hotkey/hot_key_capture_view.h"
+#include "views/hot_key_capture_view.h"
 
 #include <QWidget>
 #include <cstdint>

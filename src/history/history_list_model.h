@@ -2,11 +2,10 @@
 // The history as the history window lists it: every entry newest first, filtered by the search.
 #pragma once
 
-#include "app/clip_item_sequence.h"
+#include "history/history_entry.h"
+#include "history/history_loader.h"
+#include "history/history_search_index.h"
 #include "storage/clip_item.h"
-#include "views/history_entry.h"
-#include "views/history_loader.h"
-#include "views/history_search_index.h"
 
 #include <QAbstractListModel>
 #include <QCache>
@@ -21,14 +20,12 @@
 
 namespace nabrix {
 
-class AppModel;
+class StorageManager;
 
 // Loads the entries' metadata once and then follows the store's change signals, so a
 // capture costs one row, never a re-read of the history. Its rows are the entries that
-// match the application model's search text (one ClipItemRole each), and it hands that
-// list to the application model whenever the sequence of entries changes: a view onto its
-// rows, so the hand-over costs nothing whatever the size of the history.
-class HistoryListModel : public QAbstractListModel, private ClipItemSequence::Provider {
+// match the search text (one ClipItemRole each).
+class HistoryListModel : public QAbstractListModel {
     Q_OBJECT
     Q_PROPERTY(qsizetype totalCount READ totalCount NOTIFY totalCountChanged)
 
@@ -41,11 +38,15 @@ public:
     };
 
     // Searches with the case rules of `searchLocale`, normally the user's.
-    explicit HistoryListModel(AppModel& model, const QLocale& searchLocale = QLocale(),
+    explicit HistoryListModel(StorageManager& storage, const QLocale& searchLocale = QLocale(),
                               Loading loading = Loading::Immediately, QObject* parent = nullptr);
     ~HistoryListModel() override;
 
     bool isLoaded() const { return !m_backgroundLoad; }
+
+    QString searchText() const { return m_searchText; }
+    // Shows only the entries whose search text contains `text` (folded); blank shows all.
+    void setSearchText(const QString& text);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -59,18 +60,16 @@ public:
     // Every entry of the history, whatever the search shows.
     qsizetype totalCount() const { return static_cast<qsizetype>(m_entries.size()); }
 
-    qsizetype itemCount() const override { return rowCount(); }
     // The entry on `row` without its search text, as filteredItems() has it.
-    ClipItem itemAt(qsizetype row) const override;
-    QUuid idAt(qsizetype row) const override;
-
-    // The history view came on screen: the application model gets the list as shown.
-    void handleViewShown();
+    ClipItem itemAt(qsizetype row) const;
+    QUuid idAt(qsizetype row) const;
 
 Q_SIGNALS:
     void totalCountChanged();
     // A background load finished: the rows are there.
     void loaded();
+    // The rows changed in their sequence or in an entry's flags.
+    void rowsChanged();
 
 private:
     using Ordinal = HistorySearchIndex::Ordinal;
@@ -91,13 +90,13 @@ private:
     // Removes entries (ascending ordinals) with the row signals of what was shown.
     void removeOrdinals(const std::vector<Ordinal>& ordinals);
     void eraseEntries(const std::vector<Ordinal>& ordinals);
-    void handOver();
     Ordinal ordinalOfRow(int row) const;
     int rowOfMatch(qsizetype matchPosition) const;
     QString searchTextOf(const HistoryEntry& entry) const;
     void rememberText(const QUuid& id, const QString& text) const;
 
-    AppModel& m_model;
+    StorageManager& m_storage;
+    QString m_searchText;
     std::vector<HistoryEntry> m_entries; // oldest first, as the index counts them
     QStringList m_sourceApps;
     HistorySearchIndex m_index;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon with its menu, and the popover or panel that shows the history.
-#include "app/tray_status_item_controller.h"
+#include "shell/tray_status_item_controller.h"
 
 #include "app/app_model.h"
-#include "app/history_window.h"
-#include "app/text_catalogue.h"
+#include "i18n/text_catalogue.h"
 #include "platform/window_activator.h"
+#include "shell/history_window.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads the entries' metadata straight from a history file, for building the history list.
+#include "storage/metadata_reader.h"
+
+#include <QFile>
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <limits>
+
+namespace nabrix {
+
+namespace {
+
+// A busy writer holds the file for one transaction at most.
+constexpr int busyTimeoutMs = 2000;
+
+std::string_view textOf(const SQLite::Column& column)
+{
+    const char* text = column.getText();
+    return {text, static_cast<std::size_t>(column.getBytes())};
+}
+
+SQLite::Database openReadOnly(const QString& filePath)
+{
+    return {QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, busyTimeoutMs};
+}
+
+} // namespace
+
+bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
+                          std::optional<qint64> upper, const std::function<void(qint64)>& sized,
+                          const std::function<void(const StoredMetadata&)>& visit)
+{
+    try {
+        SQLite::Database db = openReadOnly(filePath);
+        db.exec("PRAGMA foreign_keys = ON");
+        const std::string range = " WHERE timestamp >= ?1 AND timestamp < ?2 ";
+        const auto bindRange = [&lower, &upper](SQLite::Statement& statement) {
+            statement.bind(
+                1, static_cast<int64_t>(lower.value_or(std::numeric_limits<qint64>::min())));
+            statement.bind(
+                2, static_cast<int64_t>(upper.value_or(std::numeric_limits<qint64>::max())));
+        };
+        SQLite::Statement count(db, "SELECT count(*) FROM clip_items" + range);
+        bindRange(count);
+        if (count.executeStep())
+            sized(count.getColumn(0).getInt64());
+
+        SQLite::Statement query(db, "SELECT id, timestamp, type, search_string, "
+                                    "source_app_bundle_id, is_sensitive, image_width, image_height "
+                                    "FROM clip_items" +
+                                        range + "ORDER BY timestamp ASC");
+        bindRange(query);
+        StoredMetadata row;
+        while (query.executeStep()) {
+            const std::string_view type = textOf(query.getColumn(2));
+            const auto known = clipTypeFromRawValue(
+                QUtf8StringView(type.data(), static_cast<qsizetype>(type.size())));
+            if (!known)
+                continue;
+            const std::string_view id = textOf(query.getColumn(0));
+            row.id =
+                QUuid::fromString(QLatin1StringView(id.data(), static_cast<qsizetype>(id.size())));
+            row.msecs = query.getColumn(1).getInt64();
+            row.type = *known;
+            row.searchText = textOf(query.getColumn(3));
+            const SQLite::Column source = query.getColumn(4);
+            row.sourceApp = source.isNull() ? std::nullopt : std::optional(textOf(source));
+            row.isSensitive = query.getColumn(5).getInt() != 0;
+            row.imageSize = std::nullopt;
+            if (!query.getColumn(6).isNull() && !query.getColumn(7).isNull())
+                row.imageSize = QSize(query.getColumn(6).getInt(), query.getColumn(7).getInt());
+            visit(row);
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+std::optional<qint64> MetadataReader::middleTimestamp(const QString& filePath,
+                                                      qint64 minimumEntries)
+{
+    try {
+        SQLite::Database db = openReadOnly(filePath);
+        const qint64 entries = db.execAndGet("SELECT count(*) FROM clip_items").getInt64();
+        if (entries < minimumEntries)
+            return std::nullopt;
+        SQLite::Statement middle(
+            db, "SELECT timestamp FROM clip_items ORDER BY timestamp ASC LIMIT 1 OFFSET ?");
+        middle.bind(1, static_cast<int64_t>(entries / 2));
+        if (middle.executeStep())
+            return middle.getColumn(0).getInt64();
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+} // namespace nabrix

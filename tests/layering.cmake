@@ -1,0 +1,33 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails when a file under src/ includes from a folder above its own
+# (cmake -DNABRIX_SOURCE_DIR=<checkout> -P layering.cmake).
+cmake_minimum_required(VERSION 3.25)
+include(${NABRIX_SOURCE_DIR}/cmake/nabrix_layers.cmake)
+
+file(GLOB_RECURSE files RELATIVE ${NABRIX_SOURCE_DIR}/src
+  ${NABRIX_SOURCE_DIR}/src/*.h ${NABRIX_SOURCE_DIR}/src/*.cpp)
+set(upward "")
+set(checked 0)
+foreach(file ${files})
+  string(REGEX REPLACE "/.*" "" layer "${file}")
+  if(NOT layer IN_LIST NABRIX_LAYERS)
+    list(APPEND upward "src/${file}: in no library (${layer}/ is not one of ${NABRIX_LAYERS})")
+    continue()
+  endif()
+  nabrix_layer_reach(${layer} reach)
+  nabrix_included_layers(${NABRIX_SOURCE_DIR}/src/${file} included)
+  foreach(used ${included})
+    math(EXPR checked "${checked} + 1")
+    if(NOT used IN_LIST reach)
+      list(APPEND upward "src/${file}: ${layer}/ includes from ${used}/, which is not below it")
+    endif()
+  endforeach()
+endforeach()
+if(upward)
+  list(JOIN upward "\n" report)
+  message(FATAL_ERROR "Includes that point upwards:\n${report}")
+endif()
+if(checked EQUAL 0)
+  message(FATAL_ERROR "No include of another folder found under ${NABRIX_SOURCE_DIR}/src")
+endif()
+message(STATUS "${checked} includes of other folders, all downwards")
