@@ -47,6 +47,21 @@ class TestCaptureWayland : public QObject {
     // Nabrix as it runs on a Wayland desktop: its windows on XWayland, the clipboard native.
     QProcess m_program;
     QString m_history = m_home.historyPath();
+
+    // Runs `nabrix ARGUMENTS` against the running instance; its standard output, or a
+    // failure of the calling test when it does not end with status 0.
+    QByteArray nabrix(const QStringList& arguments)
+    {
+        QProcess command;
+        command.setProcessEnvironment(m_home.environment());
+        command.start(QStringLiteral(NABRIX_BINARY), arguments);
+        if (!command.waitForFinished(10000) || command.exitStatus() != QProcess::NormalExit ||
+            command.exitCode() != 0) {
+            qWarning() << arguments << command.readAllStandardError();
+            return "failed";
+        }
+        return command.readAllStandardOutput();
+    }
     // Copies made while it is in front are never recorded.
     const QString vault = QStringLiteral("org.example.Vault");
 
@@ -185,6 +200,27 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
         QCOMPARE(pasted(), QByteArray("older choice"));
         QCOMPARE(storedTexts(m_history), before);
+    }
+
+    void commandLineCopyIsServedToNativeReaders()
+    {
+        const QString picked = QStringLiteral("picked by a launcher");
+        for (const QString& text : {picked, QStringLiteral("newer than the pick")}) {
+            QVERIFY(wlCopy(text.toUtf8()));
+            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(), text, 5000);
+        }
+        const QStringList before = storedTexts(m_history);
+        // A launcher's pick: the second line of the list, whose first field is the handle.
+        const QList<QByteArray> lines = nabrix({QStringLiteral("list")}).split('\n');
+        QVERIFY(lines.size() > 2);
+        QVERIFY2(lines[1].endsWith(picked.toUtf8()), lines[1].constData());
+        QVERIFY(nabrix({QStringLiteral("copy"), QString::fromUtf8(lines[1].split('\t').first())})
+                    .isEmpty());
+        QCOMPARE(pasted(), picked.toUtf8());
+        // Captures happen in order: had the offer been recorded, it would come before this.
+        QVERIFY(wlCopy("after the pick"));
+        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{"after the pick"},
+                                  5000);
     }
 
     void contentOutlivesTheProgramThatCopiedIt()
