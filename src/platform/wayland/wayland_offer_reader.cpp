@@ -2,11 +2,8 @@
 // Reads one Wayland selection offer through pipes, on whatever thread asks.
 #include "platform/wayland/wayland_offer_reader.h"
 
-#include "platform/clipboard_text_targets.h"
-#include "platform/pasteboard.h"
 #include "platform/wayland/wayland_data_control.h"
 
-#include <QMimeData>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -58,7 +55,7 @@ WaylandOfferReader::WaylandOfferReader(std::shared_ptr<WaylandOffer> offer,
 {
 }
 
-std::optional<QByteArray> WaylandOfferReader::read(const QByteArray& mimeType) const
+std::optional<QByteArray> WaylandOfferReader::readTarget(const QByteArray& mimeType) const
 {
     if (!m_mimeTypes.contains(mimeType) || m_ownerStalled || m_bounds.stop.stop_requested())
         return std::nullopt;
@@ -96,33 +93,6 @@ std::optional<QByteArray> WaylandOfferReader::read(const QByteArray& mimeType) c
         pollfd descriptor{pipe.readEnd(), POLLIN, 0};
         ::poll(&descriptor, 1, static_cast<int>(std::min(left, clipboardStopLatency).count()));
     }
-}
-
-QStringList WaylandOfferReader::types() const
-{
-    return clipboardTypes(m_mimeTypes);
-}
-
-std::optional<QByteArray> WaylandOfferReader::dataForType(const QString& type) const
-{
-    return read(type.toUtf8());
-}
-
-std::optional<QString> WaylandOfferReader::stringForType(const QString& type) const
-{
-    if (type != PasteboardType::string)
-        return std::nullopt;
-    return readText([this](const QByteArray& mimeType) { return read(mimeType); });
-}
-
-std::optional<QList<QUrl>> WaylandOfferReader::readFileUrls() const
-{
-    const auto bytes = read(PasteboardType::fileUrl.toUtf8());
-    if (!bytes)
-        return std::nullopt;
-    QMimeData data;
-    data.setData(PasteboardType::fileUrl, *bytes);
-    return data.urls();
 }
 
 } // namespace nabrix

@@ -2,7 +2,7 @@
 // Reads one Wayland selection offer through pipes, on whatever thread asks.
 #pragma once
 
-#include "platform/clipboard_source.h"
+#include "platform/target_reader.h"
 
 #include <memory>
 
@@ -13,18 +13,14 @@ class WaylandOffer;
 // Each representation is asked for on the compositor connection and read from a
 // non-blocking pipe, giving up on an owner that stays silent, sends more than the bounds
 // allow, or when a stop is requested.
-class WaylandOfferReader final : public ClipboardSource {
+class WaylandOfferReader final : public TargetReader {
 public:
     // A null offer reads as an empty clipboard.
     WaylandOfferReader(std::shared_ptr<WaylandOffer> offer, ClipboardReadBounds bounds);
 
-    QStringList types() const override;
-    std::optional<QByteArray> dataForType(const QString& type) const override;
-    std::optional<QString> stringForType(const QString& type) const override;
-    std::optional<QList<QUrl>> readFileUrls() const override;
-
 private:
-    std::optional<QByteArray> read(const QByteArray& mimeType) const;
+    QList<QByteArray> offeredTargets() const override { return m_mimeTypes; }
+    std::optional<QByteArray> readTarget(const QByteArray& mimeType) const override;
 
     std::shared_ptr<WaylandOffer> m_offer;
     ClipboardReadBounds m_bounds;

@@ -3,7 +3,7 @@
 // run on a worker thread: a silent or slow owner stalls the worker, never the UI.
 #pragma once
 
-#include "platform/clipboard_source.h"
+#include "platform/target_reader.h"
 
 #include <QByteArray>
 #include <memory>
@@ -12,7 +12,7 @@ namespace nabrix {
 
 class X11SelectionConnection;
 
-class X11SelectionReader final : public ClipboardSource {
+class X11SelectionReader final : public TargetReader {
 public:
     // Connects on first use, from the thread that reads.
     X11SelectionReader(QByteArray displayName, ClipboardReadBounds bounds);
@@ -21,12 +21,12 @@ public:
     // Makes readers for the display with this name.
     static ClipboardReaderFactory factory(QByteArray displayName);
 
-    QStringList types() const override;
-    std::optional<QByteArray> dataForType(const QString& type) const override;
-    std::optional<QString> stringForType(const QString& type) const override;
-    std::optional<QList<QUrl>> readFileUrls() const override;
-
 private:
+    QList<QByteArray> offeredTargets() const override { return targets(); }
+    std::optional<QByteArray> readTarget(const QByteArray& target) const override
+    {
+        return convert(target);
+    }
     const QList<QByteArray>& targets() const;
     std::optional<QByteArray> convert(const QByteArray& target) const;
 
