@@ -113,7 +113,8 @@ bool createPrivateFile(const QString& filePath, QString& error)
 }
 
 // Takes group and other permissions away from `path`, when it has any. `openFlags` say
-// whether a link may be followed.
+// whether a link may be followed. A sticky folder (/tmp, /var/tmp) is shared by design and
+// is never narrowed: a history kept in one would otherwise lock every other user out.
 void narrowToOwner(const QString& path, int openFlags)
 {
     const int fd =
@@ -121,7 +122,7 @@ void narrowToOwner(const QString& path, int openFlags)
     if (fd < 0)
         return;
     struct stat info = {};
-    if (::fstat(fd, &info) == 0 && (info.st_mode & 077) != 0)
+    if (::fstat(fd, &info) == 0 && (info.st_mode & 077) != 0 && (info.st_mode & S_ISVTX) == 0)
         ::fchmod(fd, info.st_mode & 0700);
     ::close(fd);
 }

@@ -106,6 +106,17 @@ private Q_SLOTS:
         QCOMPARE(modeOf(history + QStringLiteral("-shm")), QStringLiteral("600"));
     }
 
+    // A history in a shared temporary folder leaves the folder open to everyone.
+    void stickyFolderKeepsItsMode()
+    {
+        TestHome home;
+        const QString folder = QFileInfo(home.historyPath()).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 01777) == 0);
+        QVERIFY(home.openStorage());
+        QCOMPARE(modeOf(folder), QStringLiteral("1777"));
+    }
+
     void foreignFileKeepsItsMode()
     {
         TestHome home;
