@@ -106,20 +106,22 @@ std::unique_ptr<TestWindow> TestWindow::startXterm(const QString& windowClass)
         return nullptr;
     }
     const QString pid = QString::number(window->m_process->processId());
-    QDeadlineTimer deadline(windowTimeoutMs);
-    while (!deadline.hasExpired()) {
-        // xterm puts _NET_WM_PID on its top-level window only.
-        const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                         {QStringLiteral("search"), QStringLiteral("--pid"), pid});
-        bool ok = false;
-        const quint32 id =
-            QString::fromLatin1(found.output).section(QLatin1Char('\n'), 0, 0).toUInt(&ok);
-        if (found.exitCode == 0 && ok && isManaged(id)) {
-            window->m_id = id;
-            return window;
-        }
-        QTest::qWait(50);
-    }
+    const bool managed = QTest::qWaitFor(
+        [&] {
+            // xterm puts _NET_WM_PID on its top-level window only.
+            const ToolResult found =
+                runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("search"), QStringLiteral("--pid"), pid});
+            bool ok = false;
+            const quint32 id =
+                QString::fromLatin1(found.output).section(QLatin1Char('\n'), 0, 0).toUInt(&ok);
+            if (found.exitCode == 0 && ok && isManaged(id))
+                window->m_id = id;
+            return window->m_id != 0;
+        },
+        windowTimeoutMs);
+    if (managed)
+        return window;
     qWarning("the xterm of class %s never got a managed window", qPrintable(windowClass));
     return nullptr;
 }
@@ -134,9 +136,7 @@ TestWindow::~TestWindow()
         }
     }
     // The window manager drops it from its lists asynchronously.
-    QDeadlineTimer deadline(windowTimeoutMs);
-    while (m_id != 0 && isManaged(m_id) && !deadline.hasExpired())
-        QTest::qWait(20);
+    (void)QTest::qWaitFor([this] { return m_id == 0 || !isManaged(m_id); }, windowTimeoutMs);
 }
 
 bool TestWindow::activate() const
@@ -219,12 +219,8 @@ std::unique_ptr<QProcess> ProgramHome::start(const QString& program,
 
 bool ProgramHome::waitUntilCapturing() const
 {
-    const QDeadlineTimer deadline(20000);
-    while (!QFile::exists(historyPath())) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
+    if (!QTest::qWaitFor([this] { return QFile::exists(historyPath()); }, 20000))
+        return false;
     QTest::qWait(1000);
     return true;
 }

@@ -124,11 +124,6 @@ private Q_SLOTS:
         QTest::newRow("blacklisted") << std::optional<QString>("com.bitwarden.desktop") << false;
         QTest::newRow("other letter case")
             << std::optional<QString>("COM.BITWARDEN.DESKTOP") << true;
-        QTest::newRow("prefix only")
-            << std::optional<QString>("com.bitwarden.desktop.helper") << true;
-        QTest::newRow("other application")
-            << std::optional<QString>("org.gnome.TextEditor") << true;
-        QTest::newRow("no source") << std::optional<QString>() << true;
     }
     void blacklistedSourcesAreNeverRecorded()
     {

@@ -131,12 +131,8 @@ private Q_SLOTS:
         QTest::newRow("return without a highlight")
             << "no highlight" << int(Qt::Key_Return) << none << "two";
         QTest::newRow("return on an empty list") << "empty" << int(Qt::Key_Return) << none << "";
-        QTest::newRow("keypad enter on an empty list")
-            << "empty" << int(Qt::Key_Enter) << keypad << "";
         QTest::newRow("return in the detail page")
             << "detail" << int(Qt::Key_Return) << none << "two";
-        QTest::newRow("keypad enter in the detail page")
-            << "detail" << int(Qt::Key_Enter) << keypad << "two";
     }
     void returnCopiesTheHighlightedOrTheDetailEntry()
     {

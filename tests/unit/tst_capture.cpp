@@ -359,23 +359,6 @@ private Q_SLOTS:
         QVERIFY(!f.seen.constLast().sourceAppBundleID);
     }
 
-    void aChangeDuringTheReadReplacesItsResult()
-    {
-        Polling f;
-        f.start();
-        f.platform.pasteboard->copyText(QStringLiteral("replaced while read"));
-        f.observer.poll();
-        QVERIFY(f.observer.isReading());
-        // Our own copy-back works the same way: its change is recorded as seen.
-        f.platform.pasteboard->copyText(QStringLiteral("newer"));
-        QVERIFY(readSettles(f.observer));
-        QVERIFY(f.seen.isEmpty());
-
-        f.observer.poll();
-        QVERIFY(readSettles(f.observer));
-        QCOMPARE(f.seenData(), QList<QByteArray>{"newer"});
-    }
-
     void anOwnerThatNeverAnswersIsAbandonedForTheNextCopy()
     {
         Polling f;

@@ -401,20 +401,6 @@ private Q_SLOTS:
         QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
     }
 
-    void searchTextKeepsTheHighlightInsideTheList()
-    {
-        ListFixture f({"ab", "abc", "abcd", "abcde"});
-        f.showAll();
-        f.model.setSelectedIndex(3);
-        f.model.setSearchText(QStringLiteral("abcd")); // two rows left
-        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
-        f.model.setSelectedIndex(1);
-        f.model.setSearchText(QStringLiteral("abc")); // three rows: still inside
-        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));
-        f.model.setSearchText(QStringLiteral("xyz"));
-        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>());
-    }
-
     void newEntryWhileShownKeepsTheHighlightIndex()
     {
         ListFixture f({"one", "two", "three"});
@@ -494,24 +480,6 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(list), QStringList({"fifth", "fourth", "third", "second"}));
         QVERIFY(list.item(3).isSensitive);
         QCOMPARE(list.rowOf(fourth.id), std::optional<int>(1));
-    }
-
-    void rowsFetchTheirTextFromTheStore()
-    {
-        ListFixture f({"a text long enough to be worth not keeping twice"});
-        const ClipItem shown = f.list().item(0);
-        QCOMPARE(shown.searchString, f.model.storage().allItems().first().searchString);
-    }
-
-    void highlightedRichTextCopiesWithItsPlainText()
-    {
-        ListFixture f;
-        f.add(QStringLiteral("plain part"), ClipType::Rtf, QByteArray("{\\rtf1 plain part}"));
-        f.showAll();
-        QVERIFY(f.press(Qt::Key_Return));
-        QCOMPARE(f.platform.pasteboard->content().data.value(QStringLiteral("text/rtf")),
-                 QByteArray("{\\rtf1 plain part}"));
-        QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("plain part"));
     }
 };
 

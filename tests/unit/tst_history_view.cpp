@@ -390,22 +390,6 @@ private Q_SLOTS:
         QVERIFY(!v.f.model.isModalPresented());
     }
 
-    void anAgeBeyondAnyDateStillAsksAndDeletesNothing()
-    {
-        ViewFixture v;
-        v.add(QStringLiteral("survivor"));
-        v.show();
-        v.ageMenuEntry(QStringLiteral("custom"))->trigger();
-        v.sheet()->setAmount(QStringLiteral("1e300"));
-        v.sheet()->setUnit(CustomRangeSheet::Unit::Months);
-        QTest::mouseClick(v.sheet()->confirmButton(), Qt::LeftButton);
-        ConfirmationCard* card = v.confirmation();
-        QVERIFY(card);
-        QVERIFY(!card->message().isEmpty());
-        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
-        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("survivor")});
-    }
-
     void hidingTheViewDismissesItsOverlaysAndRemovesTheKeyMonitor()
     {
         ViewFixture v;

@@ -1,26 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which copies the blacklist, and the password managers' own hint, keep out of the history.
-#include "app/app_model.h"
 #include "capture/clipboard_observer.h"
-#include "fake_platform.h"
-#include "storage/app_settings.h"
-#include "storage/storage_manager.h"
-#include "test_environment.h"
+#include "model_fixture.h"
 
 #include <QTest>
-#include <algorithm>
 
 using namespace nabrix;
 using namespace nabrix::testing;
 
 namespace {
 
-struct Fixture {
-    Fixture()
-        : model(home.openStorage(), home.loadSettings(), platform.services)
-    {
-    }
-
+struct Fixture : ModelFixture {
     // Another application copies `text` while `source` is in front; the next poll reads it.
     // False when the read did not end.
     [[nodiscard]] bool copy(const QString& text, const QString& source,
@@ -37,16 +27,7 @@ struct Fixture {
         return QTest::qWaitFor([this] { return !model.observer().isReading(); }, 5000);
     }
 
-    bool isRecorded(const QString& text) const
-    {
-        const QList<ClipItem> items = model.storage().allItems();
-        return std::any_of(items.cbegin(), items.cend(),
-                           [&](const ClipItem& item) { return item.searchString == text; });
-    }
-
-    TestHome home;
-    FakePlatform platform;
-    AppModel model;
+    bool isRecorded(const QString& text) const { return storedTexts().contains(text); }
 };
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QFile>
 #include <QFont>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -452,54 +451,6 @@ private Q_SLOTS:
         QVERIFY(rtf.size() > 1000000);
         const QString text = rtfPlainText(rtf);
         QCOMPARE(text, QString::fromUtf8("Line with bold, café and €5\n").repeated(paragraphs));
-    }
-
-    // Random damage to real documents never crashes the reader, and its two readings of
-    // the same bytes always agree on the text.
-    void damagedDocumentsReadConsistently_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char* file : {"wordpad.rtf", "textedit.rtf", "libreoffice.rtf", "word.rtf",
-                                 "libreoffice-list.rtf", "abiword.rtf"})
-            QTest::newRow(file) << file;
-    }
-    void damagedDocumentsReadConsistently()
-    {
-        QFETCH(QString, file);
-        const QByteArray original = sampleDocument(file);
-        const QByteArray alphabet = "{}\\'*;-0123456789abfuxcpr \xe9\x82";
-        QRandomGenerator random(20240611);
-        for (int round = 0; round < 400; ++round) {
-            QByteArray damaged = original;
-            const int edits = 1 + int(random.bounded(8));
-            for (int edit = 0; edit < edits && !damaged.isEmpty(); ++edit) {
-                const auto at = qsizetype(random.bounded(quint32(damaged.size())));
-                const char byte =
-                    random.bounded(4) == 0
-                        ? char(random.bounded(256))
-                        : alphabet[qsizetype(random.bounded(quint32(alphabet.size())))];
-                switch (random.bounded(4)) {
-                case 0:
-                    damaged[at] = byte;
-                    break;
-                case 1:
-                    damaged.insert(at, byte);
-                    break;
-                case 2:
-                    damaged.remove(at, 1 + qsizetype(random.bounded(16)));
-                    break;
-                default:
-                    damaged.truncate(at);
-                    break;
-                }
-            }
-            const QString plain = rtfPlainText(damaged);
-            const auto document = rtfStyledDocument(damaged);
-            if (document)
-                QCOMPARE(documentText(*document), plain);
-            else
-                QVERIFY(plain.isEmpty());
-        }
     }
 };
 

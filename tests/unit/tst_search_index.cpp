@@ -171,42 +171,6 @@ private Q_SLOTS:
         QCOMPARE(matchesOf(index), (std::vector<Ordinal>{2}));
     }
 
-    void addingAMarkToTheQueryFindsLettersTheShorterQueryRejected()
-    {
-        HistorySearchIndex index;
-        append(index, QStringLiteral("q\u0303"));
-        append(index, QStringLiteral("q"));
-        index.setQuery(QStringLiteral("q"));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{1}));
-        index.setQuery(QStringLiteral("q\u0303"));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0}));
-    }
-
-    void changesKeepTheMatchesOfTheCurrentQuery()
-    {
-        HistorySearchIndex index;
-        for (const char* text : {"red", "green", "dark red", "blue"})
-            append(index, QString::fromUtf8(text));
-        index.setQuery(QStringLiteral("red"));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 2}));
-
-        index.appendFolded(index.folding().folded(QStringLiteral("Red wine")));
-        index.appendFolded(index.folding().folded(QStringLiteral("white")));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 2, 4}));
-        index.insertFolded(1, index.folding().folded(QStringLiteral("REDUCE")));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 1, 3, 5}));
-        // red, REDUCE, green, dark red, blue, Red wine, white
-        index.remove({0, 2, 6});
-        // REDUCE, dark red, blue, Red wine
-        QCOMPARE(index.size(), 4);
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0, 1, 3}));
-        QCOMPARE(index.foldedText(2), std::string_view("blue"));
-        index.clear();
-        QCOMPARE(index.matchCount(), 0);
-        append(index, QStringLiteral("red again"));
-        QCOMPARE(matchesOf(index), (std::vector<Ordinal>{0}));
-    }
-
     void matchesAgreeWithAPlainScanWhileTypingAndChanging()
     {
         // Letters that fold into each other, into several letters, combine with marks or

@@ -230,24 +230,6 @@ private Q_SLOTS:
         qunsetenv("TZ");
     }
 
-    void theLogShrinksBackAfterALargeDeletion()
-    {
-        TestHome home;
-        auto storage = home.openStorage();
-        const QByteArray image(24 * 1024 * 1024, 'i');
-        for (int i = 0; i < 4; ++i)
-            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(i)), image);
-        // One transaction that frees (and zeroes) about 100 MB of pages.
-        storage->deleteAll();
-        // The next writes reuse the log from its start, and the checkpoint cuts it back.
-        for (int i = 0; i < 3; ++i)
-            storage->insert(makeClipItem(QDateTime::currentDateTime().addSecs(10 + i)), "x");
-        const qint64 logSize = QFileInfo(home.historyPath() + QStringLiteral("-wal")).size();
-        QVERIFY2(logSize <= qint64(64) * 1024 * 1024,
-                 qPrintable(QStringLiteral("the log holds %1 bytes").arg(logSize)));
-        QCOMPARE(storage->allItems().size(), 3);
-    }
-
     void deletingMostOfTheHistoryGivesTheSpaceBack()
     {
         TestHome home;

@@ -36,16 +36,6 @@ private Q_SLOTS:
                                   QStringList({"copied from another client"}), 10000);
     }
 
-    void repeatedCopyIsStoredOnceAndNewCopiesFollow()
-    {
-        QVERIFY(copyWithXclip("copied from another client"));
-        QTest::qWait(1500);
-        QVERIFY(copyWithXclip("second text"));
-        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history),
-                                  QStringList({"copied from another client", "second text"}),
-                                  10000);
-    }
-
     void copiesAFifthOfASecondApartAreEachStoredOnce()
     {
         const QStringList before = storedTexts(m_history);

@@ -112,17 +112,6 @@ private Q_SLOTS:
         checkStillWorking();
     }
 
-    void ownerThatNeverAnswers()
-    {
-        const qsizetype before = entries().size();
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("silent")});
-        letProgramRead(owner, 2000);
-        checkStillWorking();
-        // Nothing readable was offered, so the only new entry is the ordinary copy.
-        QCOMPARE(entries().size(), before + 1);
-    }
-
     void ownerThatListsTypesButNeverSendsData()
     {
         const qsizetype before = entries().size();
@@ -167,17 +156,6 @@ private Q_SLOTS:
         checkStillWorking();
         // Neither the truncated text nor an empty one in its place.
         QCOMPARE(entries().size(), before + 1);
-    }
-
-    void emptyCopyIsStillRecorded()
-    {
-        // An empty text is a copy like any other; only a failed read is not.
-        const qsizetype before = entries().size();
-        QVERIFY(copyWithXclip(QByteArray()));
-        QTRY_COMPARE_WITH_TIMEOUT(entries().size(), before + 1, 5000);
-        QCOMPARE(entries().constLast().type, QStringLiteral("text"));
-        QCOMPARE(entries().constLast().contentLength, 0);
-        checkStillWorking();
     }
 
     void fiveHundredMegabyteText()

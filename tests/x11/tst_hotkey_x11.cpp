@@ -211,16 +211,6 @@ private Q_SLOTS:
         QTRY_COMPARE(presses.count(), 1);
     }
 
-    void combinationTakenByAnotherClientIsRefused()
-    {
-        OtherClient other;
-        QVERIFY(other.isConnected());
-        QVERIFY(other.grab(keycode(XK_v), controlAlt));
-        QVERIFY(!m_service->registerHotKey(keycode(XK_v), control | option));
-        // Other combinations stay free.
-        QVERIFY(m_service->registerHotKey(keycode(XK_v), control | shift));
-    }
-
     void partlyTakenCombinationLeavesNoGrabBehind()
     {
         OtherClient holder;

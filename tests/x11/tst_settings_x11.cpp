@@ -13,10 +13,8 @@
 #include "views/settings_window.h"
 #include "x11_harness.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QScrollArea>
-#include <QSignalSpy>
 #include <QTest>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -53,15 +51,6 @@ class TestSettingsX11 : public QObject {
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<FakeStatusItemController> m_controller;
     std::unique_ptr<SettingsWindow> m_window;
-    // A second grab (Ctrl+Alt+B): once its press arrives, every earlier key event has.
-    std::unique_ptr<X11HotKeyService> m_marker;
-
-    void waitForEarlierKeyEvents()
-    {
-        QSignalSpy markerPresses(m_marker.get(), &HotKeyService::pressed);
-        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+b")));
-        QTRY_COMPARE(markerPresses.count(), 1);
-    }
 
     HotKeyCaptureView& recorderBox() const
     {
@@ -91,9 +80,6 @@ private Q_SLOTS:
         m_model =
             std::make_unique<AppModel>(m_home->openStorage(), m_home->loadSettings(), *m_services);
         m_controller = std::make_unique<FakeStatusItemController>(*m_model);
-        m_marker = X11HotKeyService::create();
-        QVERIFY(m_marker->registerHotKey(keycode(XK_b),
-                                         HotKeyModifier::control | HotKeyModifier::option));
     }
 
     void cleanup()
@@ -101,12 +87,11 @@ private Q_SLOTS:
         m_window.reset();
         m_model.reset();
         m_controller.reset();
-        m_marker.reset();
         m_services.reset();
         m_home.reset();
     }
 
-    void recordedShortcutOpensTheHistoryUntilCleared()
+    void recordedShortcutOpensTheHistory()
     {
         openSettings();
 
@@ -130,18 +115,6 @@ private Q_SLOTS:
         QVERIFY(m_controller->isShown());
         QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
         QTRY_VERIFY(!m_controller->isShown());
-
-        // Cleared, the combination is no longer grabbed: it goes to the focused window.
-        auto* clear = m_window->findChild<QAbstractButton*>(QStringLiteral("hotkeyClearButton"));
-        QVERIFY(clear != nullptr && clear->isVisible());
-        QTest::mouseClick(clear, Qt::LeftButton);
-        QVERIFY(!m_model->hotkeyActive());
-        QCOMPARE(m_model->settings().hotkeyKeyCode(), 0u);
-        QVERIFY(other->activate());
-        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
-        waitForEarlierKeyEvents();
-        QCOMPARE(m_controller->shows, 1);
-        QVERIFY(!m_controller->isShown());
     }
 
     void currentShortcutCanBeRecordedAgain()
@@ -163,22 +136,6 @@ private Q_SLOTS:
         auto other = x11::TestWindow::startXterm(QStringLiteral("NabrixSettingsOther"));
         QVERIFY(other);
         QVERIFY(other->activate());
-        QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
-        QTRY_COMPARE(m_controller->shows, 1);
-    }
-
-    void escapeGivesTheShortcutBack()
-    {
-        m_model->settings().setHotkeyKeyCode(keycode(XK_v));
-        m_model->settings().setHotkeyModifiers(6144);
-        openSettings();
-
-        QVERIFY(clickWithPointer(recorderBox()));
-        QTRY_VERIFY(recorderBox().isRecording());
-        QVERIFY(x11::pressKeys(QStringLiteral("Escape")));
-        QTRY_VERIFY(!recorderBox().isRecording());
-        QCOMPARE(m_model->settings().hotkeyKeyCode(), keycode(XK_v));
-
         QVERIFY(x11::pressKeys(QStringLiteral("ctrl+alt+v")));
         QTRY_COMPARE(m_controller->shows, 1);
     }

@@ -88,8 +88,6 @@ bool populateDataDir(const QString& dataDir)
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.AToolHelper"),
                              "Name=Nabrix Tool Helper\nNoDisplay=true\nExec=" + dataDir.toUtf8() +
                                  "/bin/nabrix-tool-binary --helper\n") &&
-           writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Uninstalled"),
-                             "Name=Nabrix Uninstalled\nExec=nabrix-program-that-is-not-there\n") &&
            writeDesktopEntry(dataDir, QStringLiteral("org.nabrix.Gone"),
                              "Name=Nabrix Gone\nExec=true\nHidden=true\n") &&
            QDir().mkpath(dataDir + QStringLiteral("/applications"));

@@ -14,6 +14,8 @@
 // Prints "ready" once it owns the selection, "served TARGET BYTES" after each complete
 // transfer, "offered N EPOCH_MS" for each script line; exits when another client takes the
 // selection (except in script mode).
+#include "flat_png.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -23,14 +25,11 @@
 #include <QList>
 #include <QString>
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <map>
-#include <memory>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -114,130 +113,33 @@ Options parseOptions(int argc, char** argv)
     return options;
 }
 
-// The bytes on offer. Long texts are made on the fly so the owner stays small.
-class Payload {
-public:
-    virtual ~Payload() = default;
-    virtual qint64 size() const = 0;
-    virtual void read(qint64 offset, qint64 length, char* out) const = 0;
-};
+// The bytes on offer: `head`, then a repeated line up to `size` bytes, so that long texts are
+// made on the fly and the owner stays small.
+struct Payload {
+    QByteArray head;
+    qint64 size = 0;
 
-class PatternText final : public Payload {
-public:
-    PatternText(QByteArray head, qint64 size)
-        : m_head(std::move(head))
-        , m_size(std::max<qint64>(size, m_head.size()))
-    {
-    }
-    qint64 size() const override { return m_size; }
-    void read(qint64 offset, qint64 length, char* out) const override
+    void read(qint64 offset, qint64 length, char* out) const
     {
         static const char pattern[] = "the quick brown fox jumps over the lazy dog 0123456789\n";
         constexpr qint64 patternSize = sizeof pattern - 1;
         for (qint64 i = 0; i < length; ++i) {
             const qint64 at = offset + i;
-            out[i] = at < m_head.size() ? m_head[at] : pattern[(at - m_head.size()) % patternSize];
+            out[i] = at < head.size() ? head[at] : pattern[(at - head.size()) % patternSize];
         }
     }
-
-private:
-    QByteArray m_head;
-    qint64 m_size;
 };
-
-class Bytes final : public Payload {
-public:
-    explicit Bytes(QByteArray bytes)
-        : m_bytes(std::move(bytes))
-    {
-    }
-    qint64 size() const override { return m_bytes.size(); }
-    void read(qint64 offset, qint64 length, char* out) const override
-    {
-        std::memcpy(out, m_bytes.constData() + offset, static_cast<size_t>(length));
-    }
-
-private:
-    QByteArray m_bytes;
-};
-
-quint32 crc32(const QByteArray& bytes)
-{
-    static const auto table = [] {
-        std::array<quint32, 256> values{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) != 0 ? 0xedb88320U ^ (c >> 1) : c >> 1;
-            values[n] = c;
-        }
-        return values;
-    }();
-    quint32 crc = 0xffffffffU;
-    for (const char byte : bytes)
-        crc = table[(crc ^ quint8(byte)) & 0xff] ^ (crc >> 8);
-    return crc ^ 0xffffffffU;
-}
-
-void appendBigEndian(QByteArray& out, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xff));
-}
-
-void appendChunk(QByteArray& out, const char* type, const QByteArray& data)
-{
-    appendBigEndian(out, quint32(data.size()));
-    const QByteArray typed = QByteArray(type, 4) + data;
-    out.append(typed);
-    appendBigEndian(out, crc32(typed));
-}
-
-// The rows of an RGB image with 40-pixel blocks of colour.
-QByteArray imageRows(int width, int height)
-{
-    const qsizetype stride = 1 + qsizetype(width) * 3;
-    QByteArray rows(stride * height, Qt::Uninitialized);
-    for (int y = 0; y < height; ++y) {
-        char* row = rows.data() + stride * y;
-        row[0] = 0; // no filter
-        for (int x = 0; x < width; ++x) {
-            row[1 + x * 3] = char((x / 40) & 0xff);
-            row[2 + x * 3] = char((y / 40) & 0xff);
-            row[3 + x * 3] = char(((x + y) / 80) & 0xff);
-        }
-    }
-    return rows;
-}
-
-// A PNG written directly: Qt's encoder takes half a minute for 100 megapixels.
-QByteArray pngImage(int width, int height)
-{
-    QByteArray header;
-    appendBigEndian(header, quint32(width));
-    appendBigEndian(header, quint32(height));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, deflate, no interlace
-    // qCompress gives a zlib stream after its own 4-byte length.
-    const QByteArray stream = qCompress(imageRows(width, height), 1).mid(4);
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    appendChunk(png, "IHDR", header);
-    appendChunk(png, "IDAT", stream);
-    appendChunk(png, "IEND", {});
-    return png;
-}
 
 QByteArray encodedImage(int width, int height, const QByteArray& format)
 {
+    // Qt's PNG encoder takes half a minute for 100 megapixels.
     if (format == "png")
-        return pngImage(width, height);
+        return nabrix::testing::FlatPng::make(QSize(width, height),
+                                              nabrix::testing::FlatPng::Layout::Colour);
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())
         fail("cannot allocate the image");
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            line[x] = qRgb((x / 40) & 0xff, (y / 40) & 0xff, ((x + y) / 80) & 0xff);
-    }
+    image.fill(Qt::darkCyan);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -277,7 +179,7 @@ public:
     Owner(const Owner&) = delete;
     Owner& operator=(const Owner&) = delete;
 
-    void offer(std::shared_ptr<const Payload> payload, const QList<QByteArray>& targetNames)
+    void offer(Payload payload, const QList<QByteArray>& targetNames)
     {
         m_payload = std::move(payload);
         m_dataTargets.clear();
@@ -385,7 +287,7 @@ private:
     {
         const Mode mode = m_options.mode;
         const bool isTargets = request.target == m_targets;
-        if (mode == Mode::Silent || (mode == Mode::SilentData && !isTargets) || !m_payload) {
+        if (mode == Mode::Silent || (mode == Mode::SilentData && !isTargets)) {
             say("unanswered");
             return;
         }
@@ -404,10 +306,10 @@ private:
             notify(request, XCB_NONE);
             return;
         }
-        const qint64 size = m_payload->size();
+        const qint64 size = m_payload.size;
         if (size <= m_directLimit && mode != Mode::Slow && mode != Mode::Vanish) {
             QByteArray bytes(size, Qt::Uninitialized);
-            m_payload->read(0, size, bytes.data());
+            m_payload.read(0, size, bytes.data());
             xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request.requestor, property,
                                 request.target, 8, uint32_t(size), bytes.constData());
             notify(request, property);
@@ -455,9 +357,9 @@ private:
             if (!transfer.writeAt || *transfer.writeAt > now)
                 continue;
             transfer.writeAt.reset();
-            const qint64 length = std::min(m_chunk, m_payload->size() - transfer.offset);
+            const qint64 length = std::min(m_chunk, m_payload.size - transfer.offset);
             QByteArray bytes(length, Qt::Uninitialized);
-            m_payload->read(transfer.offset, length, bytes.data());
+            m_payload.read(transfer.offset, length, bytes.data());
             xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, transfer.requestor,
                                 transfer.property, transfer.type, 8, uint32_t(length),
                                 bytes.constData());
@@ -476,7 +378,7 @@ private:
     qint64 m_chunk = 0;
     qint64 m_directLimit = 0;
     bool m_lost = false;
-    std::shared_ptr<const Payload> m_payload;
+    Payload m_payload;
     std::vector<xcb_atom_t> m_dataTargets;
     std::map<std::pair<xcb_window_t, xcb_atom_t>, Transfer> m_transfers;
 };
@@ -501,7 +403,7 @@ int runScript(Owner& owner)
     }
     say("ready");
     for (size_t i = 0; i < steps.size(); ++i) {
-        owner.offer(std::make_shared<Bytes>(steps[i].text), textTargets);
+        owner.offer({steps[i].text, steps[i].text.size()}, textTargets);
         say("offered " + std::to_string(i) + ' ' +
             std::to_string(QDateTime::currentMSecsSinceEpoch()));
         owner.serve(Clock::now() + std::chrono::milliseconds(steps[i].holdMs));
@@ -521,19 +423,19 @@ int main(int argc, char** argv)
     if (options.mode == Mode::Script)
         return runScript(owner);
 
-    std::shared_ptr<const Payload> payload;
+    Payload payload;
     QList<QByteArray> targets = textTargets;
     if (options.mode == Mode::BigImage) {
-        const QByteArray encoded = encodedImage(options.width, options.height, options.imageFormat);
-        payload = std::make_shared<Bytes>(encoded);
+        payload.head = encodedImage(options.width, options.height, options.imageFormat);
+        payload.size = payload.head.size();
         targets = {"image/" + options.imageFormat};
     } else {
-        const std::string head =
-            "hostile " + options.modeName + " text of " + std::to_string(options.size) + " bytes\n";
-        payload = std::make_shared<PatternText>(QByteArray::fromStdString(head), options.size);
+        payload.head = QByteArray::fromStdString("hostile " + options.modeName + " text of " +
+                                                 std::to_string(options.size) + " bytes\n");
+        payload.size = std::max<qint64>(options.size, payload.head.size());
     }
     owner.offer(payload, targets);
-    say("ready " + std::to_string(payload->size()));
+    say("ready " + std::to_string(payload.size));
     owner.serve(std::nullopt);
     return 0;
 }
