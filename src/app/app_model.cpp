@@ -22,6 +22,8 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     , m_storage(std::move(storage))
     , m_settings(std::move(settings))
     , m_history(std::make_unique<HistoryListModel>(*m_storage, QLocale(), historyLoading))
+    , m_rowContent(std::make_unique<RowContentCache>(
+          [storage = m_storage.get()](const QUuid& id) { return storage->contentLoad(id); }))
     , m_services(services)
     , m_clock(std::move(clock))
     , m_observer(std::make_unique<ClipboardObserver>(*services.pasteboard, *services.workspace))
@@ -30,7 +32,8 @@ AppModel::AppModel(std::unique_ptr<StorageManager> storage, std::unique_ptr<AppS
     // The observer is owned by the model, so its callback never outlives it.
     m_observer->setOnChange([this](const PasteboardContent& content) { handleCapture(content); });
     connect(m_history.get(), &HistoryListModel::rowsChanged, this, &AppModel::followHistory);
-    connect(m_settings.get(), &AppSettings::hotkeyChanged, this, &AppModel::shortcutChanged);
+    forwardSettingsChanges();
+    connect(m_rowContent.get(), &RowContentCache::ready, this, &AppModel::rowContentReady);
     m_cleanupTimer.setInterval(cleanupInterval);
     connect(&m_cleanupTimer, &QTimer::timeout, this, &AppModel::runRetentionCleanup);
     m_flashTimer.setSingleShot(true);

@@ -2,6 +2,7 @@
 // The one application state object: history, capture handling and shared view state.
 #pragma once
 
+#include "app/row_content_cache.h"
 #include "capture/pasteboard_content.h"
 #include "history/history_list_model.h"
 #include "storage/app_settings.h"
@@ -12,8 +13,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,6 +43,17 @@ class AppModel : public QObject {
         bool accessibilityGranted READ accessibilityGranted NOTIFY accessibilityGrantedChanged)
     Q_PROPERTY(bool isModalPresented READ isModalPresented WRITE setModalPresented NOTIFY
                    isModalPresentedChanged)
+    Q_PROPERTY(
+        int retentionDays READ retentionDays WRITE setRetentionDays NOTIFY retentionDaysChanged)
+    Q_PROPERTY(bool sensitiveDetectionEnabled READ sensitiveDetectionEnabled WRITE
+                   setSensitiveDetectionEnabled NOTIFY sensitiveDetectionEnabledChanged)
+    Q_PROPERTY(bool hideSensitiveContent READ hideSensitiveContent WRITE setHideSensitiveContent
+                   NOTIFY hideSensitiveContentChanged)
+    Q_PROPERTY(QStringList ignoredApplications READ ignoredApplications WRITE setIgnoredApplications
+                   NOTIFY ignoredApplicationsChanged)
+    Q_PROPERTY(
+        bool pasteOnSelect READ pasteOnSelect WRITE setPasteOnSelect NOTIFY pasteOnSelectChanged)
+    Q_PROPERTY(bool hideTrayIcon READ hideTrayIcon WRITE setHideTrayIcon NOTIFY hideTrayIconChanged)
 
 public:
     // Only where the clipboard does not announce its changes.
@@ -124,6 +138,11 @@ public:
     // text; none when it is gone or cannot be read.
     std::optional<QByteArray> contentOf(const QUuid& id) const;
     std::optional<ClipItem> storedItem(const QUuid& id) const;
+    // Reads an entry's content when called, on any thread: for work done off the main one.
+    std::function<std::optional<QByteArray>()> contentLoad(const QUuid& id) const;
+    // The file names of a listed file entry, as far as they are read: a miss is read off
+    // the main thread and rowContentReady() announces it.
+    RowContentCache::Files listedFiles(const QUuid& id) const;
 
     // Actions on entries.
     void deleteEntry(const ClipItem& item);
@@ -143,6 +162,28 @@ public:
     // copyToClipboard(), then the paste keystroke into the focused window.
     bool pasteIntoFocusedWindow(const ClipItem& item);
     void deleteEntries(const QList<ClipItem>& items);
+
+    // The user's settings, each stored as soon as it is set.
+    int retentionDays() const;
+    void setRetentionDays(int days);
+    bool sensitiveDetectionEnabled() const;
+    void setSensitiveDetectionEnabled(bool enabled);
+    bool hideSensitiveContent() const;
+    void setHideSensitiveContent(bool hide);
+    // The applications whose copies are never recorded.
+    QStringList ignoredApplications() const;
+    void setIgnoredApplications(const QStringList& ids);
+    static QStringList defaultIgnoredApplications();
+    bool pasteOnSelect() const;
+    void setPasteOnSelect(bool paste);
+    bool hideTrayIcon() const;
+    void setHideTrayIcon(bool hide);
+
+    // The desktop's applications, as entries name their source.
+    // The name of the installed application `id`; none when it is not installed or unnamed.
+    std::optional<QString> applicationName(const QString& id) const;
+    // The shortcut as the user's keyboard layout writes it.
+    QString shortcutText(Shortcut shortcut) const;
 
     // Presentation.
     void registerHotkey();
@@ -178,6 +219,14 @@ Q_SIGNALS:
     void shortcutChanged();
     // The settings window should be shown, or brought to the front.
     void settingsWindowRequested();
+    // More of what the entry's row shows has been read.
+    void rowContentReady(const QUuid& id);
+    void retentionDaysChanged();
+    void sensitiveDetectionEnabledChanged();
+    void hideSensitiveContentChanged();
+    void ignoredApplicationsChanged();
+    void pasteOnSelectChanged();
+    void hideTrayIconChanged();
 
 private:
     bool isFromBlacklistedSource(const PasteboardContent& content) const;
@@ -197,10 +246,12 @@ private:
     void setHotkeyActive(bool active);
     void setAccessibilityGranted(bool granted);
     void followHistory();
+    void forwardSettingsChanges();
 
     std::unique_ptr<StorageManager> m_storage;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<HistoryListModel> m_history;
+    std::unique_ptr<RowContentCache> m_rowContent;
     PlatformServices& m_services;
     Clock m_clock;
     std::unique_ptr<ClipboardObserver> m_observer;

@@ -172,6 +172,16 @@ std::optional<ClipItem> AppModel::storedItem(const QUuid& id) const
     return m_storage->item(id);
 }
 
+std::function<std::optional<QByteArray>()> AppModel::contentLoad(const QUuid& id) const
+{
+    return m_storage->contentLoad(id);
+}
+
+RowContentCache::Files AppModel::listedFiles(const QUuid& id) const
+{
+    return m_rowContent->files(id);
+}
+
 void AppModel::deleteEntry(const ClipItem& item)
 {
     m_storage->deleteItem(item.id);

@@ -57,6 +57,7 @@ AppDelegate::AppDelegate(std::unique_ptr<StorageManager> storage,
                          std::unique_ptr<AppSettings> settings, PlatformServices& services,
                          QObject* parent)
     : QObject(parent)
+    , m_windowActivator(*services.windowActivator)
     , m_model(std::make_unique<AppModel>(std::move(storage), std::move(settings), services,
                                          systemClock(), HistoryListModel::Loading::InBackground))
 {
@@ -92,7 +93,7 @@ void AppDelegate::showSettingsWindow()
         m_settingsWindow = std::make_unique<SettingsWindow>(*m_model);
     m_settingsWindow->show();
     m_settingsWindow->raise();
-    m_model->services().windowActivator->activate(*m_settingsWindow);
+    m_windowActivator.activate(*m_settingsWindow);
 }
 
 void AppDelegate::applicationDidFinishLaunching()

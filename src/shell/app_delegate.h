@@ -14,6 +14,7 @@ class AppSettings;
 class SettingsWindow;
 class StorageManager;
 class TrayStatusItemController;
+class WindowActivator;
 struct PlatformServices;
 
 class AppDelegate : public QObject {
@@ -39,6 +40,7 @@ Q_SIGNALS:
 private:
     QWidget* makeHistoryView();
 
+    WindowActivator& m_windowActivator;
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<TrayStatusItemController> m_controller;
     std::unique_ptr<SettingsWindow> m_settingsWindow;

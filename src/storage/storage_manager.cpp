@@ -81,6 +81,20 @@ std::string idParameter(const QUuid& id)
     return idText(id).toStdString();
 }
 
+std::optional<QByteArray> readContent(SQLite::Database& db, const QUuid& id)
+{
+    try {
+        SQLite::Statement query(db, "SELECT content_data FROM clip_contents WHERE id = ?");
+        query.bind(1, idParameter(id));
+        if (query.executeStep()) {
+            const SQLite::Column column = query.getColumn(0);
+            return QByteArray(static_cast<const char*>(column.getBlob()), column.getBytes());
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
 // Empty when `path` is absent or a plain file. A symbolic link would let SQLite create,
 // rewrite or narrow whatever it points to (another history, a file of someone else's).
 QString refusedEntry(const QString& path)
@@ -364,16 +378,24 @@ std::optional<QByteArray> StorageManager::contentData(const QUuid& id)
         if (const auto* insert = std::get_if<Insert>(&*it); insert && insert->item.id == id)
             return insert->contentData;
     }
-    try {
-        SQLite::Statement query(*m_db, "SELECT content_data FROM clip_contents WHERE id = ?");
-        query.bind(1, idParameter(id));
-        if (query.executeStep()) {
-            const SQLite::Column column = query.getColumn(0);
-            return QByteArray(static_cast<const char*>(column.getBlob()), column.getBytes());
-        }
-    } catch (const std::exception&) {
+    return readContent(*m_db, id);
+}
+
+StorageManager::ContentLoad StorageManager::contentLoad(const QUuid& id) const
+{
+    for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
+        if (const auto* insert = std::get_if<Insert>(&*it); insert && insert->item.id == id)
+            return [bytes = insert->contentData] { return std::optional<QByteArray>(bytes); };
     }
-    return std::nullopt;
+    return [path = m_filePath, id]() -> std::optional<QByteArray> {
+        try {
+            SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY,
+                                busyTimeoutMs);
+            return readContent(db, id);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
 }
 
 void StorageManager::applyPendingTo(QList<ClipItem>& items) const

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -44,6 +45,10 @@ public:
     QList<ClipItem> allItems();
     std::optional<ClipItem> item(const QUuid& id);
     std::optional<QByteArray> contentData(const QUuid& id);
+    // Reads an entry's content when called, on any thread: held in memory while its save
+    // is pending, otherwise read through a read-only connection of its own.
+    using ContentLoad = std::function<std::optional<QByteArray>()>;
+    ContentLoad contentLoad(const QUuid& id) const;
 
     // Each write below changes the history at once (signals included) and saves. A save
     // that fails keeps the change pending; the next save retries it.

@@ -2,8 +2,8 @@
 // The settings form's editor of the applications whose copies are never recorded.
 #include "views/blacklist_editor.h"
 
+#include "app/app_model.h"
 #include "i18n/text_catalogue.h"
-#include "storage/app_settings.h"
 #include "views/symbol_button.h"
 #include "views/theme.h"
 
@@ -68,9 +68,9 @@ bool hasTextBesidesBlanks(const QString& text)
 
 } // namespace
 
-BlacklistEditor::BlacklistEditor(AppSettings& settings, QWidget* parent)
+BlacklistEditor::BlacklistEditor(AppModel& model, QWidget* parent)
     : QWidget(parent)
-    , m_settings(settings)
+    , m_model(model)
     , m_rows(new QWidget(this))
     , m_rowsLayout(new QVBoxLayout(m_rows))
     //% "No applications are ignored."
@@ -122,8 +122,7 @@ BlacklistEditor::BlacklistEditor(AppSettings& settings, QWidget* parent)
     connect(m_field, &QLineEdit::returnPressed, this, &BlacklistEditor::addEntry);
     connect(m_addButton, &QPushButton::clicked, this, &BlacklistEditor::addEntry);
     connect(defaults, &QPushButton::clicked, this, &BlacklistEditor::restoreDefaults);
-    connect(&m_settings, &AppSettings::blacklistedBundleIDsChanged, this,
-            &BlacklistEditor::rebuildRows);
+    connect(&m_model, &AppModel::ignoredApplicationsChanged, this, &BlacklistEditor::rebuildRows);
     rebuildRows();
     updateAddButton();
 }
@@ -133,24 +132,24 @@ void BlacklistEditor::addEntry()
     const QString candidate = m_field->text().trimmed();
     if (candidate.isEmpty())
         return;
-    QStringList ids = m_settings.blacklistedBundleIDs();
+    QStringList ids = m_model.ignoredApplications();
     if (!ids.contains(candidate, Qt::CaseSensitive)) {
         ids.append(candidate);
-        m_settings.setBlacklistedBundleIDs(ids);
+        m_model.setIgnoredApplications(ids);
     }
     m_field->clear();
 }
 
 void BlacklistEditor::removeEntry(const QString& id)
 {
-    QStringList ids = m_settings.blacklistedBundleIDs();
+    QStringList ids = m_model.ignoredApplications();
     ids.removeAll(id);
-    m_settings.setBlacklistedBundleIDs(ids);
+    m_model.setIgnoredApplications(ids);
 }
 
 void BlacklistEditor::restoreDefaults()
 {
-    m_settings.setBlacklistedBundleIDs(AppSettings::defaultBlacklist());
+    m_model.setIgnoredApplications(AppModel::defaultIgnoredApplications());
 }
 
 void BlacklistEditor::rebuildRows()
@@ -165,7 +164,7 @@ void BlacklistEditor::rebuildRows()
         }
         delete item;
     }
-    const QStringList ids = m_settings.blacklistedBundleIDs();
+    const QStringList ids = m_model.ignoredApplications();
     for (const QString& id : ids) {
         auto* row = new QWidget(m_rows);
         auto* layout = new QHBoxLayout(row);

@@ -11,13 +11,13 @@ class QVBoxLayout;
 
 namespace nabrix {
 
-class AppSettings;
+class AppModel;
 
 class BlacklistEditor : public QWidget {
     Q_OBJECT
 public:
-    // Edits `settings`' blacklist in place; the settings outlive the editor.
-    explicit BlacklistEditor(AppSettings& settings, QWidget* parent = nullptr);
+    // Edits the model's ignored applications in place; the model outlives the editor.
+    explicit BlacklistEditor(AppModel& model, QWidget* parent = nullptr);
 
     // The field's entry, trimmed, joins the end of the list unless it is already there;
     // either way the field is emptied. A blank entry changes nothing.
@@ -31,7 +31,7 @@ private:
     void rebuildRows();
     void updateAddButton();
 
-    AppSettings& m_settings;
+    AppModel& m_model;
     QWidget* m_rows;
     QVBoxLayout* m_rowsLayout;
     QLabel* m_emptyText;

@@ -5,7 +5,6 @@
 #include "app/app_model.h"
 #include "capture/rtf_reader.h"
 #include "i18n/text_catalogue.h"
-#include "platform/platform_services.h"
 #include "storage/json_string_array.h"
 #include "views/divider.h"
 #include "views/elided_label.h"
@@ -227,17 +226,12 @@ QWidget* ClipDetailView::makeMetadataLine()
     return line;
 }
 
-QString ClipDetailView::sourceName(const ClipItem& item, const Workspace* workspace)
+QString ClipDetailView::sourceName(const ClipItem& item) const
 {
     if (!item.sourceAppBundleID)
         //% "Unknown source"
         return catalogue::text("history.detail.unknown");
-    const QString& id = *item.sourceAppBundleID;
-    if (workspace && workspace->isInstalled(id)) {
-        if (const std::optional<QString> name = workspace->applicationName(id))
-            return *name;
-    }
-    return id;
+    return m_model.applicationName(*item.sourceAppBundleID).value_or(*item.sourceAppBundleID);
 }
 
 QString ClipDetailView::typeName(ClipType type)
@@ -262,7 +256,7 @@ QString ClipDetailView::typeName(ClipType type)
 void ClipDetailView::setItem(const ClipItem& item)
 {
     m_item = item;
-    m_source->setText(sourceName(item, m_model.services().workspace.get()));
+    m_source->setText(sourceName(item));
     m_type->setText(typeName(item.type));
     m_date->setText(EntryDateFormatter::text(item.timestamp));
     loadContent();

@@ -20,7 +20,6 @@ namespace nabrix {
 class AppModel;
 class ElidedLabel;
 class FittedImageView;
-class Workspace;
 
 class ClipDetailView : public QWidget {
     Q_OBJECT
@@ -33,7 +32,7 @@ public:
 
     // The application's name; its identifier when it is not installed; the "unknown" text
     // when the entry has no source.
-    static QString sourceName(const ClipItem& item, const Workspace* workspace);
+    QString sourceName(const ClipItem& item) const;
     static QString typeName(ClipType type);
 
     bool isMasked() const;

@@ -39,12 +39,12 @@ ClipRowActions::ClipRowActions(QWidget* parent)
     connect(m_delete, &SymbolButton::clicked, this, [this] { Q_EMIT deleteClicked(m_item); });
 }
 
-void ClipRowActions::setItem(const ClipItem& item, bool revealed, bool flashing)
+void ClipRowActions::setItem(const ClipItem& item, const ClipRowContent& shown)
 {
     m_item = item;
-    m_copy->setSymbol(flashing ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"));
-    m_copy->setSymbolColor(flashing ? Theme::green() : Theme::secondaryText());
-    m_reveal->setVisible(item.isSensitive && !revealed);
+    m_copy->setSymbol(shown.flashing ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"));
+    m_copy->setSymbolColor(shown.flashing ? Theme::green() : Theme::secondaryText());
+    m_reveal->setVisible(shown.masked);
     m_delete->setVisible(!item.isSensitive);
     adjustSize();
 }

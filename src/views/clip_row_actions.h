@@ -3,6 +3,7 @@
 #pragma once
 
 #include "storage/clip_item.h"
+#include "views/clip_row_content.h"
 
 #include <QWidget>
 
@@ -17,9 +18,9 @@ class ClipRowActions : public QWidget {
 public:
     explicit ClipRowActions(QWidget* parent = nullptr);
 
-    // Shows the buttons for `item` in the hovered state: copy and detail always, reveal for
-    // a masked entry, delete for an entry that is not sensitive.
-    void setItem(const ClipItem& item, bool revealed, bool flashing);
+    // Shows the buttons for `item` in the hovered state as its row `shown` has them: copy
+    // and detail always, reveal for a masked entry, delete for an entry that is not sensitive.
+    void setItem(const ClipItem& item, const ClipRowContent& shown);
     const ClipItem& item() const { return m_item; }
 
     SymbolButton* copyButton() const { return m_copy; }

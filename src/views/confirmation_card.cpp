@@ -17,9 +17,9 @@ ConfirmationCard::ConfirmationCard(const QString& title, const QString& message,
     , m_title(new QLabel(title, this))
     , m_message(new QLabel(message, this))
     //% "Clear"
-    , m_confirm(makeButton(catalogue::text("alert.clear"), true))
+    , m_confirm(makeButton(catalogue::text("alert.clear"), ButtonRole::Destructive))
     //% "Cancel"
-    , m_cancel(makeButton(catalogue::text("alert.cancel"), false))
+    , m_cancel(makeButton(catalogue::text("alert.cancel"), ButtonRole::Neutral))
 {
     setObjectName(QStringLiteral("confirmation"));
     setAccessibleName(title);

@@ -141,9 +141,9 @@ CustomRangeSheet::CustomRangeSheet(QWidget* parent)
     , m_amount(new QLineEdit(this))
     , m_unit(new QComboBox(this))
     //% "Cancel"
-    , m_cancel(makeButton(catalogue::text("alert.cancel"), false))
+    , m_cancel(makeButton(catalogue::text("alert.cancel"), ButtonRole::Neutral))
     //% "Clear"
-    , m_confirm(makeButton(catalogue::text("alert.clear"), true))
+    , m_confirm(makeButton(catalogue::text("alert.clear"), ButtonRole::Destructive))
 {
     setObjectName(QStringLiteral("customRangeSheet"));
     setAccessibleName(m_title->text());

@@ -2,16 +2,14 @@
 // The settings row's shortcut control: shows the stored pair and hands recorded ones on.
 #include "views/hot_key_recorder.h"
 
-#include "hotkey/shortcut_text.h"
-
 #include <QHBoxLayout>
 
 namespace nabrix {
 
-HotKeyRecorder::HotKeyRecorder(const KeyboardLayout& layout, std::uint32_t keyCode,
-                               std::uint32_t modifiers, QWidget* parent)
+HotKeyRecorder::HotKeyRecorder(Naming naming, std::uint32_t keyCode, std::uint32_t modifiers,
+                               QWidget* parent)
     : QWidget(parent)
-    , m_layout(layout)
+    , m_naming(std::move(naming))
     , m_captureView(new HotKeyCaptureView(this))
     , m_keyCode(keyCode)
     , m_modifiers(modifiers)
@@ -20,14 +18,14 @@ HotKeyRecorder::HotKeyRecorder(const KeyboardLayout& layout, std::uint32_t keyCo
     layoutBox->setContentsMargins(0, 0, 0, 0);
     layoutBox->addWidget(m_captureView);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    m_captureView->setDisplayShortcut(shortcutDisplayString(keyCode, modifiers, m_layout));
+    m_captureView->setDisplayShortcut(m_naming(keyCode, modifiers));
 }
 
 void HotKeyRecorder::setShortcut(std::uint32_t keyCode, std::uint32_t modifiers)
 {
     m_keyCode = keyCode;
     m_modifiers = modifiers;
-    m_captureView->setDisplayShortcut(shortcutDisplayString(keyCode, modifiers, m_layout));
+    m_captureView->setDisplayShortcut(m_naming(keyCode, modifiers));
 }
 
 void HotKeyRecorder::setOnChange(ChangeHandler onChange)

@@ -6,18 +6,18 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 namespace nabrix {
-
-class KeyboardLayout;
 
 class HotKeyRecorder : public QWidget {
     Q_OBJECT
 public:
     using ChangeHandler = HotKeyCaptureView::KeyHandler;
+    // How a pair is written for the user (key names follow the current layout).
+    using Naming = std::function<QString(std::uint32_t keyCode, std::uint32_t modifiers)>;
 
-    // The layout names the key; it outlives the recorder.
-    HotKeyRecorder(const KeyboardLayout& layout, std::uint32_t keyCode, std::uint32_t modifiers,
+    HotKeyRecorder(Naming naming, std::uint32_t keyCode, std::uint32_t modifiers,
                    QWidget* parent = nullptr);
 
     std::uint32_t keyCode() const { return m_keyCode; }
@@ -30,7 +30,7 @@ public:
     HotKeyCaptureView& captureView() const { return *m_captureView; }
 
 private:
-    const KeyboardLayout& m_layout;
+    Naming m_naming;
     HotKeyCaptureView* m_captureView;
     std::uint32_t m_keyCode;
     std::uint32_t m_modifiers;

@@ -60,8 +60,9 @@ void OverlayCard::keyPressEvent(QKeyEvent* event)
     }
 }
 
-QPushButton* OverlayCard::makeButton(const QString& text, bool destructive)
+QPushButton* OverlayCard::makeButton(const QString& text, ButtonRole role)
 {
+    const bool destructive = role == ButtonRole::Destructive;
     auto* button = new QPushButton(text, this);
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoDefault(false);

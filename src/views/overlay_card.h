@@ -32,9 +32,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+    // Whether a button's action destroys something: such a button is drawn in warning red.
+    enum class ButtonRole { Neutral, Destructive };
     // A card button. The card keeps the keyboard, so that Return always means the default
     // action rather than whichever button happens to have focus.
-    QPushButton* makeButton(const QString& text, bool destructive);
+    QPushButton* makeButton(const QString& text, ButtonRole role);
     void finish();
     bool isFinished() const { return m_finished; }
 

@@ -69,15 +69,11 @@ PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
     const QString key = rtfKey(id);
     if (m_pending.contains(key))
         return {};
-    const std::optional<QByteArray> bytes = m_loader(id);
-    if (!bytes) {
-        m_rtf.insert(id, new RtfEntry{});
-        return {State::Unreadable, nullptr};
-    }
     m_pending.insert(key);
     QThread* mainThread = thread();
-    QtConcurrent::run([bytes = *bytes, mainThread] {
-        return buildRtfPreview(bytes, mainThread);
+    QtConcurrent::run([load = m_loader(id), mainThread]() -> std::shared_ptr<QTextDocument> {
+        const std::optional<QByteArray> bytes = load();
+        return bytes ? buildRtfPreview(*bytes, mainThread) : nullptr;
     }).then(this, [this, id, key](std::shared_ptr<QTextDocument> document) {
         m_pending.remove(key);
         m_rtf.insert(id, new RtfEntry{std::move(document)});
@@ -96,14 +92,10 @@ PreviewCache::Thumbnail PreviewCache::thumbnail(const QUuid& id, const QSize& pi
     }
     if (m_pending.contains(key))
         return {};
-    const std::optional<QByteArray> bytes = m_loader(id);
-    if (!bytes) {
-        m_thumbnails.insert(key, new ThumbnailEntry{}, 1);
-        return {State::Unreadable, {}};
-    }
     m_pending.insert(key);
-    QtConcurrent::run([bytes = *bytes, pixelSize] {
-        return FittedImageDecoder::decode(bytes, pixelSize);
+    QtConcurrent::run([load = m_loader(id), pixelSize] {
+        const std::optional<QByteArray> bytes = load();
+        return bytes ? FittedImageDecoder::decode(*bytes, pixelSize) : QImage();
     }).then(this, [this, id, key](QImage image) {
         m_pending.remove(key);
         const qsizetype cost = std::max<qsizetype>(1, image.sizeInBytes() / 1024);

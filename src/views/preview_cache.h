@@ -17,13 +17,15 @@ class QTextDocument;
 
 namespace nabrix {
 
-// Rows ask on every paint. The first ask reads the entry's bytes (on the main thread, where
-// the store lives) and starts the decoding on a worker; previewReady() announces the
-// result. Both caches are bounded, so a long scroll does not keep every preview alive.
+// Rows ask on every paint. The first ask starts reading the entry's bytes and decoding them
+// on a worker; previewReady() announces the result. Both caches are bounded, so a long
+// scroll does not keep every preview alive.
 class PreviewCache : public QObject {
     Q_OBJECT
 public:
-    using ContentLoader = std::function<std::optional<QByteArray>(const QUuid&)>;
+    using Load = std::function<std::optional<QByteArray>()>;
+    // Called on the main thread; the load it returns runs on a worker.
+    using ContentLoader = std::function<Load(const QUuid&)>;
     enum class State { Pending, Ready, Unreadable };
 
     struct RtfPreview {

@@ -4,8 +4,6 @@
 
 #include "app/app_model.h"
 #include "i18n/text_catalogue.h"
-#include "platform/platform_services.h"
-#include "storage/app_settings.h"
 #include "views/blacklist_editor.h"
 #include "views/hot_key_recorder.h"
 #include "views/settings_section.h"
@@ -107,10 +105,9 @@ QWidget* SettingsView::makeHistorySection()
     m_retentionPicker->setAccessibleName(catalogue::text("settings.retention"));
     for (const RetentionChoice& choice : retentionChoices)
         m_retentionPicker->addItem(catalogue::text(choice.key), choice.days);
-    m_retentionPicker->setCurrentIndex(
-        m_retentionPicker->findData(m_model.settings().retentionDays()));
+    m_retentionPicker->setCurrentIndex(m_retentionPicker->findData(m_model.retentionDays()));
     connect(m_retentionPicker, &QComboBox::activated, this, [this](int index) {
-        m_model.settings().setRetentionDays(m_retentionPicker->itemData(index).toInt());
+        m_model.setRetentionDays(m_retentionPicker->itemData(index).toInt());
     });
     //% "Keep history"
     section->addLabeledRow(catalogue::text("settings.retention"), m_retentionPicker);
@@ -139,28 +136,26 @@ QWidget* SettingsView::makeHistorySection()
 
 QWidget* SettingsView::makePrivacySection()
 {
-    AppSettings& settings = m_model.settings();
     //% "Privacy"
     auto* section =
         new SettingsSection(QStringLiteral("hand.raised"), catalogue::text("settings.privacy"));
     //% "Detect sensitive content"
     m_sensitiveDetection =
         toggle("sensitiveDetectionToggle", catalogue::text("settings.sensitiveDetection"),
-               settings.sensitiveDetectionEnabled());
-    connect(m_sensitiveDetection, &ToggleSwitch::clicked, &settings,
-            &AppSettings::setSensitiveDetectionEnabled);
+               m_model.sensitiveDetectionEnabled());
+    connect(m_sensitiveDetection, &ToggleSwitch::clicked, &m_model,
+            &AppModel::setSensitiveDetectionEnabled);
     //% "Detect sensitive content"
     section->addLabeledRow(catalogue::text("settings.sensitiveDetection"), m_sensitiveDetection);
 
     //% "Hide sensitive content"
     m_hideSensitive = toggle("hideSensitiveToggle", catalogue::text("settings.hideSensitive"),
-                             settings.hideSensitiveContent());
-    connect(m_hideSensitive, &ToggleSwitch::clicked, &settings,
-            &AppSettings::setHideSensitiveContent);
+                             m_model.hideSensitiveContent());
+    connect(m_hideSensitive, &ToggleSwitch::clicked, &m_model, &AppModel::setHideSensitiveContent);
     //% "Hide sensitive content"
     section->addLabeledRow(catalogue::text("settings.hideSensitive"), m_hideSensitive);
 
-    section->addRow(new BlacklistEditor(settings));
+    section->addRow(new BlacklistEditor(m_model));
     //% "Card numbers are marked as sensitive and stay hidden until you reveal them. Copies made "
     //% "in ignored applications are never saved."
     section->setFooter({catalogue::text("settings.sensitiveDetection.footer")});
@@ -176,8 +171,11 @@ QWidget* SettingsView::makeShortcutsSection()
     auto* layout = new QHBoxLayout(controls);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    m_recorder = new HotKeyRecorder(*m_model.services().keyboardLayout, m_model.shortcut().keyCode,
-                                    m_model.shortcut().modifiers, controls);
+    m_recorder = new HotKeyRecorder(
+        [this](std::uint32_t keyCode, std::uint32_t modifiers) {
+            return m_model.shortcutText({keyCode, modifiers});
+        },
+        m_model.shortcut().keyCode, m_model.shortcut().modifiers, controls);
     m_recorder->setObjectName(QStringLiteral("hotkeyRecorder"));
     m_recorder->setOnChange([this](std::uint32_t keyCode, std::uint32_t modifiers) {
         m_model.setShortcut({keyCode, modifiers});
@@ -203,20 +201,19 @@ QWidget* SettingsView::makeShortcutsSection()
 
 QWidget* SettingsView::makeBehaviorSection()
 {
-    const AppSettings& settings = m_model.settings();
     //% "Behavior"
     auto* section = new SettingsSection(QStringLiteral("slider.horizontal.3"),
                                         catalogue::text("settings.behavior"));
     //% "Paste after choosing an item"
     m_pasteOnSelect = toggle("pasteOnSelectToggle", catalogue::text("settings.pasteOnSelect"),
-                             settings.pasteOnSelect());
+                             m_model.pasteOnSelect());
     connect(m_pasteOnSelect, &ToggleSwitch::clicked, this, &SettingsView::pasteOnSelectClicked);
     //% "Paste after choosing an item"
     section->addLabeledRow(catalogue::text("settings.pasteOnSelect"), m_pasteOnSelect);
 
     //% "Hide the tray icon"
     m_hideIcon =
-        toggle("hideIconToggle", catalogue::text("settings.hideIcon"), settings.hideMenuBarIcon());
+        toggle("hideIconToggle", catalogue::text("settings.hideIcon"), m_model.hideTrayIcon());
     connect(m_hideIcon, &ToggleSwitch::clicked, this, &SettingsView::hideIconClicked);
     //% "Hide the tray icon"
     section->addLabeledRow(catalogue::text("settings.hideIcon"), m_hideIcon);
@@ -266,20 +263,17 @@ QWidget* SettingsView::makeAboutSection()
 
 void SettingsView::connectSettings()
 {
-    AppSettings& settings = m_model.settings();
-    connect(&settings, &AppSettings::retentionDaysChanged, this, [this] {
-        m_retentionPicker->setCurrentIndex(
-            m_retentionPicker->findData(m_model.settings().retentionDays()));
+    connect(&m_model, &AppModel::retentionDaysChanged, this, [this] {
+        m_retentionPicker->setCurrentIndex(m_retentionPicker->findData(m_model.retentionDays()));
     });
-    connect(&settings, &AppSettings::sensitiveDetectionEnabledChanged, this, [this] {
-        m_sensitiveDetection->setChecked(m_model.settings().sensitiveDetectionEnabled());
-    });
-    connect(&settings, &AppSettings::hideSensitiveContentChanged, this,
-            [this] { m_hideSensitive->setChecked(m_model.settings().hideSensitiveContent()); });
-    connect(&settings, &AppSettings::pasteOnSelectChanged, this,
-            [this] { m_pasteOnSelect->setChecked(m_model.settings().pasteOnSelect()); });
-    connect(&settings, &AppSettings::hideMenuBarIconChanged, this,
-            [this] { m_hideIcon->setChecked(m_model.settings().hideMenuBarIcon()); });
+    connect(&m_model, &AppModel::sensitiveDetectionEnabledChanged, this,
+            [this] { m_sensitiveDetection->setChecked(m_model.sensitiveDetectionEnabled()); });
+    connect(&m_model, &AppModel::hideSensitiveContentChanged, this,
+            [this] { m_hideSensitive->setChecked(m_model.hideSensitiveContent()); });
+    connect(&m_model, &AppModel::pasteOnSelectChanged, this,
+            [this] { m_pasteOnSelect->setChecked(m_model.pasteOnSelect()); });
+    connect(&m_model, &AppModel::hideTrayIconChanged, this,
+            [this] { m_hideIcon->setChecked(m_model.hideTrayIcon()); });
     connect(&m_model, &AppModel::shortcutChanged, this, &SettingsView::showStoredShortcut);
 }
 
@@ -330,13 +324,13 @@ void SettingsView::hideIconClicked(bool hide)
         }
         return;
     }
-    m_model.settings().setHideMenuBarIcon(hide);
+    m_model.setHideTrayIcon(hide);
     m_model.applyStatusItemVisibility();
 }
 
 void SettingsView::pasteOnSelectClicked(bool paste)
 {
-    m_model.settings().setPasteOnSelect(paste);
+    m_model.setPasteOnSelect(paste);
     if (!paste)
         return;
     m_model.refreshAccessibility();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One history row: masking, texts, icons, buttons, context menu, gestures and previews.
+#include "app/row_content_cache.h"
 #include "capture/file_list.h"
 #include "flat_png.h"
 #include "history/history_list_model.h"
@@ -18,6 +19,7 @@
 #include <QImageReader>
 #include <QListView>
 #include <QMenu>
+#include <QMutex>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -287,12 +289,46 @@ private Q_SLOTS:
             r.store(fileListSearchString(urls), ClipType::File, false, encodeFileList(urls));
         const ClipItem broken = r.store(QStringLiteral("x.txt"), ClipType::File, false,
                                         QByteArrayLiteral("{\"not\": \"a list\"}"));
+        // Painting never waits for the store: the count line stays blank until it is read.
         ClipRowView::Content shown = r.content(files);
-        QCOMPARE(shown.fileCount, std::optional<QString>(catalogue::text("history.fileCount", 3)));
-        QVERIFY(shown.text.contains(QLatin1String("b c.png")));
-        shown = r.content(broken);
         QCOMPARE(shown.fileCount, std::optional<QString>(QString()));
+        QVERIFY(shown.text.contains(QLatin1String("b c.png")));
+        QSignalSpy read(&r.f.model, &AppModel::rowContentReady);
+        QTRY_COMPARE(r.content(files).fileCount,
+                     std::optional<QString>(catalogue::text("history.fileCount", 3)));
+        shown = r.content(broken);
+        QTRY_COMPARE(read.size(), 2);
+        QCOMPARE(r.content(broken).fileCount, std::optional<QString>(QString()));
         QCOMPARE(shown.text, QStringLiteral("x.txt"));
+    }
+
+    void rowContentIsReadOffTheMainThreadAndBounded()
+    {
+        QMutex mutex;
+        QSet<QThread*> readers;
+        int loads = 0;
+        RowContentCache cache(
+            [&](const QUuid&) {
+                ++loads;
+                return [&]() -> std::optional<QByteArray> {
+                    const QMutexLocker lock(&mutex);
+                    readers.insert(QThread::currentThread());
+                    return QByteArray(R"(["/a", "/b"])");
+                };
+            },
+            2);
+        QSignalSpy ready(&cache, &RowContentCache::ready);
+        const QList<QUuid> ids{QUuid::createUuid(), QUuid::createUuid(), QUuid::createUuid()};
+        for (const QUuid& id : ids)
+            QCOMPARE(cache.files(id).state, RowContentCache::State::Pending);
+        QTRY_COMPARE(ready.size(), 3);
+        QVERIFY(!readers.contains(QThread::currentThread()));
+        QCOMPARE(cache.files(ids[2]).names,
+                 QStringList({QStringLiteral("/a"), QStringLiteral("/b")}));
+        QCOMPARE(loads, 3);
+        // Two entries fit: the first one asked went, so it is read again.
+        QCOMPARE(cache.files(ids[0]).state, RowContentCache::State::Pending);
+        QCOMPARE(loads, 4);
     }
 
     void applicationIconsAreCachedButMissesAreAskedAgain()
@@ -498,13 +534,20 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, png);
         QFETCH(QSize, shown);
-        PreviewCache cache([&png](const QUuid&) { return std::optional<QByteArray>(png); });
+        QThread* reader = nullptr;
+        PreviewCache cache([&](const QUuid&) {
+            return [&] {
+                reader = QThread::currentThread();
+                return std::optional<QByteArray>(png);
+            };
+        });
         QSignalSpy ready(&cache, &PreviewCache::previewReady);
         const QUuid id = QUuid::createUuid();
         const QSize box(240, 140);
         cache.thumbnail(id, box);
-        // Decoded on a worker; it may even finish before the request returns.
+        // Read and decoded on a worker; it may even finish before the request returns.
         QTRY_VERIFY_WITH_TIMEOUT(!ready.isEmpty(), 60000);
+        QVERIFY(reader != nullptr && reader != QThread::currentThread());
         const PreviewCache::Thumbnail thumbnail = cache.thumbnail(id, box);
         if (shown.isEmpty()) {
             QCOMPARE(thumbnail.state, PreviewCache::State::Unreadable);
@@ -516,7 +559,8 @@ private Q_SLOTS:
 
     void unreadablePreviewsFallBack()
     {
-        PreviewCache cache([](const QUuid&) { return std::optional<QByteArray>("garbage"); });
+        PreviewCache cache(
+            [](const QUuid&) { return [] { return std::optional<QByteArray>("garbage"); }; });
         QSignalSpy ready(&cache, &PreviewCache::previewReady);
         const QUuid image = QUuid::createUuid();
         const QUuid rtf = QUuid::createUuid();
@@ -526,15 +570,17 @@ private Q_SLOTS:
         QCOMPARE(cache.thumbnail(image, QSize(100, 100)).state, PreviewCache::State::Unreadable);
         QCOMPARE(cache.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
 
-        PreviewCache missing([](const QUuid&) { return std::optional<QByteArray>(); });
-        QCOMPARE(missing.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
+        PreviewCache missing(
+            [](const QUuid&) { return [] { return std::optional<QByteArray>(); }; });
+        QTRY_COMPARE(missing.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
     }
 
     void rtfPreviewsKeepTheTextAndDropSizes()
     {
         const QByteArray rtf(
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs48 {\\b Big} words\\par}");
-        PreviewCache cache([&rtf](const QUuid&) { return std::optional<QByteArray>(rtf); });
+        PreviewCache cache(
+            [&rtf](const QUuid&) { return [&rtf] { return std::optional<QByteArray>(rtf); }; });
         QSignalSpy ready(&cache, &PreviewCache::previewReady);
         const QUuid id = QUuid::createUuid();
         cache.rtfPreview(id);

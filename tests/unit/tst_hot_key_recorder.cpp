@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The shortcut box: which keys it records, what it shows, and when recording ends.
 #include "fake_platform.h"
+#include "hotkey/shortcut_text.h"
 #include "i18n/text_catalogue.h"
 #include "views/hot_key_capture_view.h"
 #include "views/hot_key_recorder.h"
@@ -27,7 +28,11 @@ struct Recorded {
 class RecorderWindow {
 public:
     RecorderWindow(std::uint32_t keyCode = 0, std::uint32_t modifiers = 0)
-        : recorder(new HotKeyRecorder(layout, keyCode, modifiers, &window))
+        : recorder(new HotKeyRecorder(
+              [this](std::uint32_t code, std::uint32_t mask) {
+                  return shortcutDisplayString(code, mask, layout);
+              },
+              keyCode, modifiers, &window))
         , field(new QLineEdit(&window))
     {
         layout.names.insert(55, QStringLiteral("V"));
