@@ -5,6 +5,7 @@
 #include <QFile>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <limits>
+#include <sqlite3.h>
 
 namespace nabrix {
 
@@ -19,19 +20,36 @@ std::string_view textOf(const SQLite::Column& column)
     return {text, static_cast<std::size_t>(column.getBytes())};
 }
 
-SQLite::Database openReadOnly(const QString& filePath)
+// Virtual machine instructions between looks at the stop request: a few rows' worth.
+constexpr int instructionsPerStopCheck = 1000;
+
+int stopRequested(void* stop)
 {
-    return {QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, busyTimeoutMs};
+    return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
+}
+
+// Any statement of the connection, a count over the whole file included, fails once `stop`
+// is requested; `stop` must outlive the connection.
+SQLite::Database openReadOnly(const QString& filePath, const std::stop_token& stop)
+{
+    SQLite::Database db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY,
+                        busyTimeoutMs);
+    if (stop.stop_possible()) {
+        sqlite3_progress_handler(db.getHandle(), instructionsPerStopCheck, &stopRequested,
+                                 const_cast<std::stop_token*>(&stop));
+    }
+    return db;
 }
 
 } // namespace
 
 bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
                           std::optional<qint64> upper, const std::function<void(qint64)>& sized,
-                          const std::function<void(const StoredMetadata&)>& visit)
+                          const std::function<void(const StoredMetadata&)>& visit,
+                          const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath);
+        SQLite::Database db = openReadOnly(filePath, stop);
         db.exec("PRAGMA foreign_keys = ON");
         const std::string range = " WHERE timestamp >= ?1 AND timestamp < ?2 ";
         const auto bindRange = [&lower, &upper](SQLite::Statement& statement) {
@@ -78,10 +96,11 @@ bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
 }
 
 std::optional<qint64> MetadataReader::middleTimestamp(const QString& filePath,
-                                                      qint64 minimumEntries)
+                                                      qint64 minimumEntries,
+                                                      const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath);
+        SQLite::Database db = openReadOnly(filePath, stop);
         const qint64 entries = db.execAndGet("SELECT count(*) FROM clip_items").getInt64();
         if (entries < minimumEntries)
             return std::nullopt;

@@ -57,7 +57,11 @@ PreviewCache::PreviewCache(ContentLoader loader, QObject* parent)
 {
 }
 
-PreviewCache::~PreviewCache() = default;
+PreviewCache::~PreviewCache()
+{
+    m_workers.clear();
+    m_workers.waitForDone();
+}
 
 PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
 {
@@ -76,7 +80,7 @@ PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
     }
     m_pending.insert(key);
     QThread* mainThread = thread();
-    QtConcurrent::run([bytes = *bytes, mainThread] {
+    QtConcurrent::run(&m_workers, [bytes = *bytes, mainThread] {
         return buildRtfPreview(bytes, mainThread);
     }).then(this, [this, id, key](std::shared_ptr<QTextDocument> document) {
         m_pending.remove(key);
@@ -102,7 +106,7 @@ PreviewCache::Thumbnail PreviewCache::thumbnail(const QUuid& id, const QSize& pi
         return {State::Unreadable, {}};
     }
     m_pending.insert(key);
-    QtConcurrent::run([bytes = *bytes, pixelSize] {
+    QtConcurrent::run(&m_workers, [bytes = *bytes, pixelSize] {
         return FittedImageDecoder::decode(bytes, pixelSize);
     }).then(this, [this, id, key](QImage image) {
         m_pending.remove(key);
