@@ -6,8 +6,8 @@
 #include "history/history_roles.h"
 #include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
+#include "platform/workspace.h"
 #include "storage/json_string_array.h"
-#include "views/application_icon_cache.h"
 #include "views/clip_detail_view.h"
 #include "views/clip_row_actions.h"
 #include "views/preview_cache.h"
@@ -65,6 +65,18 @@ QFont labelFont()
 QFont bulletFont()
 {
     return Theme::monospaceFont(12);
+}
+
+// The workspace keeps its look-ups and forgets them when applications are installed,
+// changed or removed, so asking on every paint is cheap and never shows a stale icon.
+std::optional<QIcon> installedApplicationIcon(const Workspace& workspace, const QString& id)
+{
+    if (!workspace.isInstalled(id))
+        return std::nullopt;
+    QIcon icon = workspace.applicationIcon(id);
+    if (icon.isNull())
+        return std::nullopt;
+    return icon;
 }
 
 QRect centredIn(const QRect& outer, const QSize& size)
@@ -189,7 +201,7 @@ ClipRowView::Content ClipRowView::content(const ClipItem& item, int row) const
         c.iconSymbol = QStringLiteral("doc.text");
         if (item.sourceAppBundleID && m_model.services().workspace) {
             c.applicationIcon =
-                ApplicationIconCache::icon(*m_model.services().workspace, *item.sourceAppBundleID);
+                installedApplicationIcon(*m_model.services().workspace, *item.sourceAppBundleID);
             if (c.applicationIcon)
                 c.iconSymbol.clear();
         }
