@@ -6,6 +6,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <limits>
 #include <sqlite3.h>
+#include <stop_token>
 
 namespace nabrix {
 
@@ -28,18 +29,32 @@ int stopRequested(void* stop)
     return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
 }
 
-// Any statement of the connection, a count over the whole file included, fails once `stop`
-// is requested; `stop` must outlive the connection.
-SQLite::Database openReadOnly(const QString& filePath, const std::stop_token& stop)
-{
-    SQLite::Database db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY,
-                        busyTimeoutMs);
-    if (stop.stop_possible()) {
+struct Interrupt {
+    sqlite3* db;
+    void operator()() const { sqlite3_interrupt(db); }
+};
+
+// A read-only connection whose statements fail once `stop` is requested, which must
+// outlive it: the progress handler looks between instructions, and the interrupt ends a
+// single long one (a count over the whole file).
+class StoppableConnection {
+public:
+    StoppableConnection(const QString& filePath, const std::stop_token& stop)
+        : db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, busyTimeoutMs)
+    {
+        if (!stop.stop_possible())
+            return;
         sqlite3_progress_handler(db.getHandle(), instructionsPerStopCheck, &stopRequested,
                                  const_cast<std::stop_token*>(&stop));
+        m_interrupt.emplace(stop, Interrupt{db.getHandle()});
     }
-    return db;
-}
+
+    SQLite::Database db;
+
+private:
+    // Gone before the connection closes.
+    std::optional<std::stop_callback<Interrupt>> m_interrupt;
+};
 
 } // namespace
 
@@ -49,7 +64,8 @@ bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
                           const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath, stop);
+        StoppableConnection connection(filePath, stop);
+        SQLite::Database& db = connection.db;
         db.exec("PRAGMA foreign_keys = ON");
         const std::string range = " WHERE timestamp >= ?1 AND timestamp < ?2 ";
         const auto bindRange = [&lower, &upper](SQLite::Statement& statement) {
@@ -100,7 +116,8 @@ std::optional<qint64> MetadataReader::middleTimestamp(const QString& filePath,
                                                       const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath, stop);
+        StoppableConnection connection(filePath, stop);
+        SQLite::Database& db = connection.db;
         const qint64 entries = db.execAndGet("SELECT count(*) FROM clip_items").getInt64();
         if (entries < minimumEntries)
             return std::nullopt;
