@@ -10,6 +10,7 @@
 #include "storage/clock.h"
 
 #include <QList>
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -182,6 +183,8 @@ public:
     // The desktop's applications, as entries name their source.
     // The name of the installed application `id`; none when it is not installed or unnamed.
     std::optional<QString> applicationName(const QString& id) const;
+    // The icon of an installed application; none when it has none or is not installed.
+    std::optional<QIcon> applicationIcon(const QString& id) const;
     // The shortcut as the user's keyboard layout writes it.
     QString shortcutText(Shortcut shortcut) const;
 

@@ -96,6 +96,19 @@ std::optional<QString> AppModel::applicationName(const QString& id) const
     return workspace->applicationName(id);
 }
 
+std::optional<QIcon> AppModel::applicationIcon(const QString& id) const
+{
+    // The workspace keeps its look-ups and forgets them when applications are installed,
+    // changed or removed, so asking on every paint is cheap and never shows a stale icon.
+    const Workspace* workspace = m_services.workspace.get();
+    if (workspace == nullptr || !workspace->isInstalled(id))
+        return std::nullopt;
+    QIcon icon = workspace->applicationIcon(id);
+    if (icon.isNull())
+        return std::nullopt;
+    return icon;
+}
+
 QString AppModel::shortcutText(Shortcut shortcut) const
 {
     return shortcutDisplayString(shortcut.keyCode, shortcut.modifiers, *m_services.keyboardLayout);

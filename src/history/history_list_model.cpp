@@ -63,7 +63,12 @@ HistoryListModel::HistoryListModel(StorageManager& storage, const QLocale& searc
     startLoading(loading);
 }
 
-HistoryListModel::~HistoryListModel() = default;
+HistoryListModel::~HistoryListModel()
+{
+    // A quit in the middle of a long load must not wait for the rest of it.
+    m_stopLoading.request_stop();
+    m_loader.waitForDone();
+}
 
 void HistoryListModel::setSearchText(const QString& text)
 {
@@ -94,8 +99,9 @@ void HistoryListModel::startLoading(Loading loading)
     connect(m_backgroundLoad.get(), &QFutureWatcherBase::finished, this,
             &HistoryListModel::finishBackgroundLoad);
     m_backgroundLoad->setFuture(
-        QtConcurrent::run([path = storage.filePath(), folding = m_index.folding()] {
-            return HistoryLoader::readFile(path, folding);
+        QtConcurrent::run(&m_loader, [path = storage.filePath(), folding = m_index.folding(),
+                                      stop = m_stopLoading.get_token()] {
+            return HistoryLoader::readFile(path, folding, stop);
         }));
 }
 

@@ -13,9 +13,11 @@
 #include <QList>
 #include <QLocale>
 #include <QStringList>
+#include <QThreadPool>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace nabrix {
@@ -33,7 +35,8 @@ public:
     enum class Loading {
         Immediately,
         // Reads the history on a worker thread; until then the list is empty, and changes
-        // of the store are applied once it is read.
+        // of the store are applied once it is read. Destroying the list stops the worker
+        // and waits for it.
         InBackground,
     };
 
@@ -104,6 +107,9 @@ private:
     mutable QCache<QUuid, QString> m_texts;
     std::unique_ptr<QFutureWatcher<std::optional<LoadedHistory>>> m_backgroundLoad;
     std::vector<std::function<void()>> m_changesDuringLoad;
+    std::stop_source m_stopLoading;
+    // The background load's own worker, so that the list can wait for it alone.
+    QThreadPool m_loader;
 };
 
 } // namespace nabrix

@@ -13,7 +13,8 @@ namespace {
 
 // The entries with lower <= timestamp < upper (either bound open when absent), oldest first.
 std::optional<LoadedHistory> readRange(const QString& filePath, const SearchFolding& folding,
-                                       std::optional<qint64> lower, std::optional<qint64> upper)
+                                       std::optional<qint64> lower, std::optional<qint64> upper,
+                                       const std::stop_token& stop)
 {
     LoadedHistory loaded{{}, {}, HistorySearchIndex(folding)};
     std::string folded;
@@ -47,18 +48,19 @@ std::optional<LoadedHistory> readRange(const QString& filePath, const SearchFold
             folding.appendFoldedUtf8(row.searchText, folded);
             loaded.index.appendFolded(folded);
             loaded.entries.push_back(entry);
-        });
+        },
+        stop);
     if (!read)
         return std::nullopt;
     return loaded;
 }
 
 // The timestamp that splits the history into two halves; none for a small history.
-std::optional<qint64> middleTimestamp(const QString& filePath)
+std::optional<qint64> middleTimestamp(const QString& filePath, const std::stop_token& stop)
 {
     // Below this, a second thread costs more than it saves.
     constexpr qint64 smallestSplit = 20000;
-    return MetadataReader::middleTimestamp(filePath, smallestSplit);
+    return MetadataReader::middleTimestamp(filePath, smallestSplit, stop);
 }
 
 // Appends `newer` to `older`, renumbering its source applications into older's table.
@@ -87,22 +89,28 @@ void join(LoadedHistory& older, LoadedHistory&& newer)
 } // namespace
 
 std::optional<LoadedHistory> HistoryLoader::readFile(const QString& filePath,
-                                                     const SearchFolding& folding)
+                                                     const SearchFolding& folding,
+                                                     const std::stop_token& stop)
 {
     // Folding a large history is the cost of loading it: the older half is read on a
     // second thread meanwhile. Each half is read in its own transaction; the list applies
     // every change made after the load began, which covers what happens between the two.
-    const std::optional<qint64> middle = middleTimestamp(filePath);
+    const std::optional<qint64> middle = middleTimestamp(filePath, stop);
+    if (stop.stop_requested())
+        return std::nullopt;
     std::optional<LoadedHistory> older;
-    std::thread olderHalf;
+    // Stopped and joined on any way out, so that it never outlives what it writes to.
+    std::jthread olderHalf;
     if (middle) {
-        olderHalf =
-            std::thread([&] { older = readRange(filePath, folding, std::nullopt, middle); });
+        olderHalf = std::jthread([&](const std::stop_token& own) {
+            older = readRange(filePath, folding, std::nullopt, middle, own);
+        });
     }
-    std::optional<LoadedHistory> newer = readRange(filePath, folding, middle, std::nullopt);
+    const std::stop_callback stopOlderHalf(stop, [&olderHalf] { olderHalf.request_stop(); });
+    std::optional<LoadedHistory> newer = readRange(filePath, folding, middle, std::nullopt, stop);
     if (olderHalf.joinable())
         olderHalf.join();
-    if (!newer || (middle && !older))
+    if (stop.stop_requested() || !newer || (middle && !older))
         return std::nullopt;
     if (!older)
         older = std::move(newer);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace nabrix {
@@ -23,10 +24,11 @@ struct LoadedHistory {
 class HistoryLoader {
 public:
     // Reads every entry of the history file through a read-only connection of its own, so
-    // that it may run on a worker thread; none when the file cannot be read. It sees only
-    // what the store has saved.
+    // that it may run on a worker thread; none when the file cannot be read or `stop` is
+    // requested (then within moments). It sees only what the store has saved.
     static std::optional<LoadedHistory> readFile(const QString& filePath,
-                                                 const SearchFolding& folding);
+                                                 const SearchFolding& folding,
+                                                 const std::stop_token& stop = {});
     // The same from items already in memory, newest first (StorageManager::allItems()).
     static LoadedHistory fromItems(const QList<ClipItem>& newestFirst,
                                    const SearchFolding& folding);

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <limits>
+#include <sqlite3.h>
+#include <stop_token>
 
 namespace nabrix {
 
@@ -19,19 +21,51 @@ std::string_view textOf(const SQLite::Column& column)
     return {text, static_cast<std::size_t>(column.getBytes())};
 }
 
-SQLite::Database openReadOnly(const QString& filePath)
+// Virtual machine instructions between looks at the stop request: a few rows' worth.
+constexpr int instructionsPerStopCheck = 1000;
+
+int stopRequested(void* stop)
 {
-    return {QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, busyTimeoutMs};
+    return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
 }
+
+struct Interrupt {
+    sqlite3* db;
+    void operator()() const { sqlite3_interrupt(db); }
+};
+
+// A read-only connection whose statements fail once `stop` is requested, which must
+// outlive it: the progress handler looks between instructions, and the interrupt ends a
+// single long one (a count over the whole file).
+class StoppableConnection {
+public:
+    StoppableConnection(const QString& filePath, const std::stop_token& stop)
+        : db(QFile::encodeName(filePath).toStdString(), SQLite::OPEN_READONLY, busyTimeoutMs)
+    {
+        if (!stop.stop_possible())
+            return;
+        sqlite3_progress_handler(db.getHandle(), instructionsPerStopCheck, &stopRequested,
+                                 const_cast<std::stop_token*>(&stop));
+        m_interrupt.emplace(stop, Interrupt{db.getHandle()});
+    }
+
+    SQLite::Database db;
+
+private:
+    // Gone before the connection closes.
+    std::optional<std::stop_callback<Interrupt>> m_interrupt;
+};
 
 } // namespace
 
 bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
                           std::optional<qint64> upper, const std::function<void(qint64)>& sized,
-                          const std::function<void(const StoredMetadata&)>& visit)
+                          const std::function<void(const StoredMetadata&)>& visit,
+                          const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath);
+        StoppableConnection connection(filePath, stop);
+        SQLite::Database& db = connection.db;
         db.exec("PRAGMA foreign_keys = ON");
         const std::string range = " WHERE timestamp >= ?1 AND timestamp < ?2 ";
         const auto bindRange = [&lower, &upper](SQLite::Statement& statement) {
@@ -78,10 +112,12 @@ bool MetadataReader::read(const QString& filePath, std::optional<qint64> lower,
 }
 
 std::optional<qint64> MetadataReader::middleTimestamp(const QString& filePath,
-                                                      qint64 minimumEntries)
+                                                      qint64 minimumEntries,
+                                                      const std::stop_token& stop)
 {
     try {
-        SQLite::Database db = openReadOnly(filePath);
+        StoppableConnection connection(filePath, stop);
+        SQLite::Database& db = connection.db;
         const qint64 entries = db.execAndGet("SELECT count(*) FROM clip_items").getInt64();
         if (entries < minimumEntries)
             return std::nullopt;

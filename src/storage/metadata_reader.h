@@ -9,6 +9,7 @@
 #include <QUuid>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 
 namespace nabrix {
@@ -25,7 +26,8 @@ struct StoredMetadata {
 };
 
 // Each call opens a read-only connection of its own, so that it may run on any thread; it
-// sees only what the store has saved.
+// sees only what the store has saved. A call whose `stop` is requested ends within moments,
+// as one that cannot read the file.
 class MetadataReader {
 public:
     // The entries with lower <= timestamp < upper (an absent bound is open), oldest first,
@@ -33,10 +35,12 @@ public:
     // when the file cannot be read; entries of a type this program does not write are skipped.
     static bool read(const QString& filePath, std::optional<qint64> lower,
                      std::optional<qint64> upper, const std::function<void(qint64)>& sized,
-                     const std::function<void(const StoredMetadata&)>& visit);
+                     const std::function<void(const StoredMetadata&)>& visit,
+                     const std::stop_token& stop = {});
     // The timestamp that splits the history into two halves; none below `minimumEntries`
     // or when the file cannot be read.
-    static std::optional<qint64> middleTimestamp(const QString& filePath, qint64 minimumEntries);
+    static std::optional<qint64> middleTimestamp(const QString& filePath, qint64 minimumEntries,
+                                                 const std::stop_token& stop = {});
 };
 
 } // namespace nabrix

@@ -5,7 +5,6 @@
 #include "app/app_model.h"
 #include "i18n/text_catalogue.h"
 #include "platform/platform_services.h"
-#include "views/application_icon_cache.h"
 #include "views/relative_age_formatter.h"
 
 namespace nabrix {
@@ -53,9 +52,8 @@ ClipRowContent ClipRowContentBuilder::build(const ClipItem& item, RowPlace place
     case ClipType::Text:
     case ClipType::Rtf:
         c.iconSymbol = QStringLiteral("doc.text");
-        if (item.sourceAppBundleID && m_model.services().workspace) {
-            c.applicationIcon =
-                ApplicationIconCache::icon(*m_model.services().workspace, *item.sourceAppBundleID);
+        if (item.sourceAppBundleID) {
+            c.applicationIcon = m_model.applicationIcon(*item.sourceAppBundleID);
             if (c.applicationIcon)
                 c.iconSymbol.clear();
         }

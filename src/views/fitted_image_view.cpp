@@ -17,6 +17,12 @@ FittedImageView::FittedImageView(QWidget* parent)
 {
 }
 
+FittedImageView::~FittedImageView()
+{
+    m_decoder.clear();
+    m_decoder.waitForDone();
+}
+
 void FittedImageView::setLoading()
 {
     ++m_generation;
@@ -53,7 +59,7 @@ void FittedImageView::decodeForCurrentSize()
     m_decodedBox = box;
     const quint64 generation = ++m_generation;
     // Even a scaled read of a large image takes a while: never on the main thread.
-    QtConcurrent::run([bytes = m_bytes, box] {
+    QtConcurrent::run(&m_decoder, [bytes = m_bytes, box] {
         return FittedImageDecoder::decode(bytes, box);
     }).then(this, [this, generation](QImage image) {
         if (generation != m_generation)

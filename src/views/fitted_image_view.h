@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QThreadPool>
 #include <QWidget>
 
 namespace nabrix {
@@ -15,6 +16,8 @@ public:
     enum class State { Loading, Shown, Unreadable };
 
     explicit FittedImageView(QWidget* parent = nullptr);
+    // Drops the decodes not yet begun and waits for the others.
+    ~FittedImageView() override;
 
     void setLoading();
     void setUnreadable();
@@ -39,6 +42,7 @@ private:
     QSize m_decodedBox;
     quint64 m_generation = 0;
     State m_state = State::Loading;
+    QThreadPool m_decoder;
 };
 
 } // namespace nabrix

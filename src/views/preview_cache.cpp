@@ -57,7 +57,11 @@ PreviewCache::PreviewCache(ContentLoader loader, QObject* parent)
 {
 }
 
-PreviewCache::~PreviewCache() = default;
+PreviewCache::~PreviewCache()
+{
+    m_workers.clear();
+    m_workers.waitForDone();
+}
 
 PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
 {
@@ -71,7 +75,7 @@ PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
         return {};
     m_pending.insert(key);
     QThread* mainThread = thread();
-    QtConcurrent::run([load = m_loader(id), mainThread]() -> std::shared_ptr<QTextDocument> {
+    QtConcurrent::run(&m_workers, [load = m_loader(id), mainThread]() -> std::shared_ptr<QTextDocument> {
         const std::optional<QByteArray> bytes = load();
         return bytes ? buildRtfPreview(*bytes, mainThread) : nullptr;
     }).then(this, [this, id, key](std::shared_ptr<QTextDocument> document) {
@@ -93,7 +97,7 @@ PreviewCache::Thumbnail PreviewCache::thumbnail(const QUuid& id, const QSize& pi
     if (m_pending.contains(key))
         return {};
     m_pending.insert(key);
-    QtConcurrent::run([load = m_loader(id), pixelSize] {
+    QtConcurrent::run(&m_workers, [load = m_loader(id), pixelSize] {
         const std::optional<QByteArray> bytes = load();
         return bytes ? FittedImageDecoder::decode(*bytes, pixelSize) : QImage();
     }).then(this, [this, id, key](QImage image) {

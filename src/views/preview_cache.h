@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSet>
 #include <QSize>
+#include <QThreadPool>
 #include <QUuid>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@ namespace nabrix {
 // Rows ask on every paint. The first ask starts reading the entry's bytes and decoding them
 // on a worker; previewReady() announces the result. Both caches are bounded, so a long
 // scroll does not keep every preview alive.
+// Destroying the cache drops the decodes not yet begun and waits for the others.
 class PreviewCache : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +62,8 @@ private:
     QCache<QUuid, RtfEntry> m_rtf;
     QCache<QString, ThumbnailEntry> m_thumbnails;
     QSet<QString> m_pending;
+    // Last, so that it is waited for before anything else goes.
+    QThreadPool m_workers;
 };
 
 } // namespace nabrix

@@ -153,7 +153,6 @@ std::optional<QString> FakeWorkspace::applicationName(const QString& id) const
 
 QIcon FakeWorkspace::applicationIcon(const QString& id) const
 {
-    ++iconQueries;
     if (!names.contains(id))
         return {};
     QPixmap pixmap(16, 16);

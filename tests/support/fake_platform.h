@@ -62,22 +62,16 @@ private:
     int m_clearCount = 0;
 };
 
-// The applications in `names` are installed, each with an icon; it counts the questions.
+// The applications in `names` are installed, each with an icon.
 class FakeWorkspace final : public Workspace {
 public:
     std::optional<QString> frontmost;
     QHash<QString, QString> names;
-    mutable int iconQueries = 0;
-    mutable int installedQueries = 0;
 
     std::optional<QString> frontmostApplicationId() const override { return frontmost; }
     std::optional<QString> applicationName(const QString& id) const override;
     QIcon applicationIcon(const QString& id) const override;
-    bool isInstalled(const QString& id) const override
-    {
-        ++installedQueries;
-        return names.contains(id);
-    }
+    bool isInstalled(const QString& id) const override { return names.contains(id); }
 };
 
 class FakeKeySynthesizer final : public KeySynthesizer {

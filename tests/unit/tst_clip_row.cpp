@@ -6,7 +6,6 @@
 #include "history/history_list_model.h"
 #include "i18n/text_catalogue.h"
 #include "model_fixture.h"
-#include "views/application_icon_cache.h"
 #include "views/clip_row_actions.h"
 #include "views/clip_row_view.h"
 #include "views/history_view.h"
@@ -110,7 +109,6 @@ private Q_SLOTS:
         // still shows was read scaled.
         QImageReader::setAllocationLimit(128);
     }
-    void init() { ApplicationIconCache::clear(); }
 
     void sensitiveTextShowsBulletsUntilRevealed()
     {
@@ -331,18 +329,6 @@ private Q_SLOTS:
         QCOMPARE(loads, 4);
     }
 
-    void applicationIconsAreCachedButMissesAreAskedAgain()
-    {
-        FakeWorkspace workspace;
-        workspace.names.insert(QStringLiteral("org.example.Editor"), QStringLiteral("Editor"));
-        QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
-        QVERIFY(ApplicationIconCache::icon(workspace, QStringLiteral("org.example.Editor")));
-        QCOMPARE(workspace.iconQueries, 1);
-        QVERIFY(!ApplicationIconCache::icon(workspace, QStringLiteral("org.gone.App")));
-        QVERIFY(!ApplicationIconCache::icon(workspace, QStringLiteral("org.gone.App")));
-        QCOMPARE(workspace.installedQueries, 3);
-    }
-
     void installedApplicationsShowTheirIcon()
     {
         RowFixture r;
@@ -354,6 +340,11 @@ private Q_SLOTS:
                                         std::nullopt, QStringLiteral("org.gone.App"));
         QVERIFY(r.content(item).applicationIcon);
         QVERIFY(!r.content(orphan).applicationIcon);
+        // Installing or removing an application shows at the next paint.
+        r.f.platform.workspace->names.remove(QStringLiteral("org.example.Editor"));
+        r.f.platform.workspace->names.insert(QStringLiteral("org.gone.App"), QStringLiteral("App"));
+        QVERIFY(!r.content(item).applicationIcon);
+        QVERIFY(r.content(orphan).applicationIcon);
     }
 
     void ageUsesTheLargestWholeUnit_data()

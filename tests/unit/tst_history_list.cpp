@@ -7,6 +7,7 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 #include <SQLiteCpp/SQLiteCpp.h>
 
 using namespace nabrix;
@@ -97,6 +98,30 @@ struct ListFixture : ModelFixture {
         insert.exec();
     }
 
+    // Writes `count` entries straight into the file, in one transaction: pairs of equal
+    // times (one of them on the split between the halves read by two threads), sources the
+    // two halves meet first in a different order, every thousandth entry sensitive.
+    void addManyBehindTheStoresBack(int count)
+    {
+        SQLite::Database db(home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
+        SQLite::Transaction transaction(db);
+        SQLite::Statement insert(db, "INSERT INTO clip_items (id, timestamp, type, "
+                                     "search_string, source_app_bundle_id, is_sensitive) "
+                                     "VALUES (?, ?, 'text', ?, ?, ?)");
+        const qint64 start = clock.now().toMSecsSinceEpoch() - 100000000;
+        for (int i = 0; i < count; ++i) {
+            insert.bind(1, idText(QUuid::createUuid()).toStdString());
+            insert.bind(2, static_cast<int64_t>(start + (i / 2) * 1000));
+            insert.bind(3, QStringLiteral("entry %1").arg(i).toStdString());
+            const QString source = QStringLiteral("app.%1").arg(i < count / 2 ? i % 7 : 6 - i % 5);
+            insert.bind(4, source.toStdString());
+            insert.bind(5, i % 1000 == 0 ? 1 : 0);
+            insert.exec();
+            insert.reset();
+        }
+        transaction.commit();
+    }
+
 private:
     std::unique_ptr<HistoryListModel> m_list;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
@@ -148,28 +173,7 @@ private Q_SLOTS:
     void aLargeHistoryReadInTwoHalvesIsWholeAndInOrder()
     {
         ListFixture f;
-        {
-            // Large enough to be read by two threads; written directly, in one transaction.
-            SQLite::Database db(f.home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
-            SQLite::Transaction transaction(db);
-            SQLite::Statement insert(db, "INSERT INTO clip_items (id, timestamp, type, "
-                                         "search_string, source_app_bundle_id, is_sensitive) "
-                                         "VALUES (?, ?, 'text', ?, ?, ?)");
-            const qint64 start = f.clock.now().toMSecsSinceEpoch() - 100000000;
-            for (int i = 0; i < 30000; ++i) {
-                insert.bind(1, idText(QUuid::createUuid()).toStdString());
-                // Pairs of equal times, one of them on the split.
-                insert.bind(2, static_cast<int64_t>(start + (i / 2) * 1000));
-                insert.bind(3, QStringLiteral("entry %1").arg(i).toStdString());
-                // The two halves meet some sources first in a different order.
-                const QString source = QStringLiteral("app.%1").arg(i < 15000 ? i % 7 : 6 - i % 5);
-                insert.bind(4, source.toStdString());
-                insert.bind(5, i % 1000 == 0 ? 1 : 0);
-                insert.exec();
-                insert.reset();
-            }
-            transaction.commit();
-        }
+        f.addManyBehindTheStoresBack(30000);
         QHash<QUuid, ClipItem> stored;
         for (const ClipItem& item : f.model.storage().allItems())
             stored.insert(item.id, item);
@@ -480,6 +484,19 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(list), QStringList({"fifth", "fourth", "third", "second"}));
         QVERIFY(list.item(3).isSensitive);
         QCOMPARE(list.rowOf(fourth.id), std::optional<int>(1));
+    }
+
+    void aListDestroyedDuringItsLoadLeavesNothingRunning()
+    {
+        ListFixture f;
+        // Large enough to be read by two threads, for far longer than the list lives.
+        f.addManyBehindTheStoresBack(30000);
+        {
+            const HistoryListModel list(f.model.storage(), QLocale(QLocale::English),
+                                        HistoryListModel::Loading::InBackground);
+            QVERIFY(!list.isLoaded());
+        }
+        QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
     }
 };
 
