@@ -9,8 +9,8 @@
 #include "storage/clip_item.h"
 #include "storage/clock.h"
 
-#include <QList>
 #include <QIcon>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QSet>

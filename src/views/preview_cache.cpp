@@ -75,14 +75,16 @@ PreviewCache::RtfPreview PreviewCache::rtfPreview(const QUuid& id)
         return {};
     m_pending.insert(key);
     QThread* mainThread = thread();
-    QtConcurrent::run(&m_workers, [load = m_loader(id), mainThread]() -> std::shared_ptr<QTextDocument> {
-        const std::optional<QByteArray> bytes = load();
-        return bytes ? buildRtfPreview(*bytes, mainThread) : nullptr;
-    }).then(this, [this, id, key](std::shared_ptr<QTextDocument> document) {
-        m_pending.remove(key);
-        m_rtf.insert(id, new RtfEntry{std::move(document)});
-        Q_EMIT previewReady(id);
-    });
+    QtConcurrent::run(&m_workers,
+                      [load = m_loader(id), mainThread]() -> std::shared_ptr<QTextDocument> {
+                          const std::optional<QByteArray> bytes = load();
+                          return bytes ? buildRtfPreview(*bytes, mainThread) : nullptr;
+                      })
+        .then(this, [this, id, key](std::shared_ptr<QTextDocument> document) {
+            m_pending.remove(key);
+            m_rtf.insert(id, new RtfEntry{std::move(document)});
+            Q_EMIT previewReady(id);
+        });
     return {};
 }
 
