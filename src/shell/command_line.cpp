@@ -3,11 +3,11 @@
 #include "shell/command_line.h"
 
 #include "app/command_protocol.h"
-#include "shell/single_instance.h"
-#include "i18n/text_catalogue.h"
 #include "capture/file_list.h"
+#include "i18n/text_catalogue.h"
 #include "shell/entry_listing.h"
 #include "shell/instance_client.h"
+#include "shell/single_instance.h"
 #include "storage/data_paths.h"
 #include "storage/storage_manager.h"
 
@@ -27,7 +27,7 @@ namespace {
 
 enum class Command { Show, Hide, Toggle, List, Search, Get, Copy, Paste, Delete };
 
-struct CommandSpec {
+struct CommandDefinition {
     const char* name;
     Command command;
     // How many arguments it takes; -1: one or more.
@@ -36,7 +36,7 @@ struct CommandSpec {
     bool reveals; // takes --reveal
 };
 
-constexpr CommandSpec commands[] = {
+constexpr CommandDefinition commands[] = {
     {"show", Command::Show, 0, false, false},      {"hide", Command::Hide, 0, false, false},
     {"toggle", Command::Toggle, 0, false, false},  {"list", Command::List, 0, true, true},
     {"search", Command::Search, -1, true, true},   {"get", Command::Get, 1, false, true},
@@ -49,7 +49,7 @@ constexpr const char* ownOptions[] = {"-h",     "--help",   "--help-all", "-v", 
                                       "--json", "--reveal", "--limit",    "--type"};
 
 struct Invocation {
-    const CommandSpec* spec = nullptr;
+    const CommandDefinition* definition = nullptr;
     QStringList arguments;
     EntryListing::Filter filter;
     bool json = false;
@@ -147,19 +147,20 @@ std::variant<Invocation, int> parse(const QStringList& arguments)
         return fail(catalogue::text("cli.noCommand"));
     Invocation invocation;
     const QString name = positional.takeFirst();
-    for (const CommandSpec& spec : commands) {
-        if (name == QLatin1StringView(spec.name))
-            invocation.spec = &spec;
+    for (const CommandDefinition& definition : commands) {
+        if (name == QLatin1StringView(definition.name))
+            invocation.definition = &definition;
     }
-    if (invocation.spec == nullptr)
+    if (invocation.definition == nullptr)
         //% "Unknown command \"%1\"; see nabrix --help."
         return fail(catalogue::text("cli.unknownCommand").arg(name));
-    const CommandSpec& spec = *invocation.spec;
-    if (spec.arguments >= 0 ? positional.size() != spec.arguments : positional.isEmpty())
+    const CommandDefinition& definition = *invocation.definition;
+    if (definition.arguments >= 0 ? positional.size() != definition.arguments
+                                  : positional.isEmpty())
         //% "Wrong number of arguments for %1; see nabrix --help."
         return fail(catalogue::text("cli.argumentCount").arg(name));
     for (const QCommandLineOption* option : {&limit, &type, &json, &reveal}) {
-        const bool applies = option == &reveal ? spec.reveals : spec.listing;
+        const bool applies = option == &reveal ? definition.reveals : definition.listing;
         if (parser.isSet(*option) && !applies)
             //% "The option --%1 does not go with %2."
             return fail(catalogue::text("cli.optionMisplaced").arg(option->names().first(), name));
@@ -179,7 +180,7 @@ std::variant<Invocation, int> parse(const QStringList& arguments)
             //% "--type must be text, rtf, image or file, not \"%1\"."
             return fail(catalogue::text("cli.badType").arg(parser.value(type)));
     }
-    if (spec.command == Command::Search)
+    if (definition.command == Command::Search)
         invocation.filter.query = positional.join(u' ');
     invocation.json = parser.isSet(json);
     if (parser.isSet(reveal))
@@ -269,14 +270,14 @@ std::optional<int> execute(const Invocation& invocation)
 {
     RemoteRequest request;
     for (const QString& handle : invocation.arguments) {
-        if (invocation.spec->command == Command::Search)
+        if (invocation.definition->command == Command::Search)
             break;
         const QUuid id = QUuid::fromString(handle);
         if (id.isNull())
             return unknownEntry(handle);
         request.ids.append(id);
     }
-    switch (invocation.spec->command) {
+    switch (invocation.definition->command) {
     case Command::Show:
         request.command = RemoteCommand::Show;
         break;
