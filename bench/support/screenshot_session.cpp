@@ -32,6 +32,8 @@ ScreenshotSession::ScreenshotSession(QApplication& app, const ScreenshotTool& to
     }
 
     Theme::applyDarkStyle(app);
+    // A steady text cursor: a blinking one is caught in either phase.
+    QApplication::setCursorFlashTime(0);
     installTranslations(app, QLocale());
     auto opened = StorageManager::open(m_home.filePath(QStringLiteral("history.sqlite3")));
     if (!opened.storage) {

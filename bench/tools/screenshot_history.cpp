@@ -18,11 +18,11 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThreadPool>
 #include <QTimer>
 
 using namespace nabrix;
@@ -74,6 +74,8 @@ QByteArray sampleRtf()
         "Second paragraph with more detail about the release.\\par }");
 }
 
+enum class Masking { Plain, Sensitive };
+
 struct Sample {
     ClipItem item;
     QByteArray bytes;
@@ -83,7 +85,7 @@ QList<Sample> samples(const QDateTime& now)
 {
     QList<Sample> list;
     auto add = [&](qint64 secondsAgo, ClipType type, const QString& text, QByteArray bytes,
-                   std::optional<QString> source = std::nullopt, bool sensitive = false,
+                   std::optional<QString> source = std::nullopt, Masking masking = Masking::Plain,
                    std::optional<QSize> imageSize = std::nullopt) {
         ClipItem item;
         item.id = QUuid::createUuid();
@@ -91,7 +93,7 @@ QList<Sample> samples(const QDateTime& now)
         item.type = type;
         item.searchString = text;
         item.sourceAppBundleID = std::move(source);
-        item.isSensitive = sensitive;
+        item.isSensitive = masking == Masking::Sensitive;
         item.imageSize = imageSize;
         list.append({item, std::move(bytes)});
     };
@@ -105,9 +107,9 @@ QList<Sample> samples(const QDateTime& now)
         "https://wiki.example.org/engineering/onboarding", QStringLiteral("debian-xterm"));
     add(2 * 86400, ClipType::File, fileListSearchString(files), encodeFileList(files));
     add(3 * 3600 + 120, ClipType::Text, QStringLiteral("4111 1111 1111 1111"),
-        "4111 1111 1111 1111", std::nullopt, true);
-    add(2 * 3600, ClipType::Image, QString(), samplePng(QSize(1600, 900)), std::nullopt, false,
-        QSize(1600, 900));
+        "4111 1111 1111 1111", std::nullopt, Masking::Sensitive);
+    add(2 * 3600, ClipType::Image, QString(), samplePng(QSize(1600, 900)), std::nullopt,
+        Masking::Plain, QSize(1600, 900));
     add(47 * 60, ClipType::Rtf,
         QStringLiteral("Release checklist – tag the build, update the changelog, announce on the "
                        "project page.\nSecond paragraph with more detail about the release.\n"),
@@ -124,14 +126,34 @@ QList<Sample> samples(const QDateTime& now)
     return list;
 }
 
-// Lets queued work (thumbnails, RTF previews, layouts) finish before the picture is taken.
-void settle(int milliseconds = 400)
+void wait(int milliseconds)
 {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Lets queued work (thumbnails, RTF previews, layouts) finish: the model and the views
+// read and decode on pools of their own, so the picture is taken once two renders a
+// moment apart agree.
+QPixmap settledPicture(QWidget& view, qreal scale)
+{
+    auto render = [&] {
+        QPixmap picture(view.size() * scale);
+        picture.setDevicePixelRatio(scale);
+        picture.fill(Qt::transparent);
+        view.render(&picture);
+        return picture.toImage();
+    };
+    QImage previous;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThreadPool::globalInstance()->waitForDone(20);
+    for (;;) {
+        wait(300);
+        QImage current = render();
+        if (current == previous || timer.elapsed() > 20'000)
+            return QPixmap::fromImage(current);
+        previous = std::move(current);
     }
 }
 
@@ -160,16 +182,18 @@ int main(int argc, char* argv[])
     PlatformServices services = createPlatformServices();
     AppModel model(session.takeStorage(), std::make_unique<AppSettings>(session.settingsPath()),
                    services);
-    const QDateTime now = QDateTime::currentDateTime();
+    // A fixed clock, so that ages and dates read the same in every picture.
+    const QDateTime now(QDate(2026, 6, 15), QTime(10, 30), Qt::UTC);
     QList<Sample> entries;
     if (state != QLatin1String("empty")) {
         entries = samples(now);
         for (const Sample& sample : std::as_const(entries))
             model.storage().insert(sample.item, sample.bytes);
     }
-    auto find = [&](ClipType type, bool sensitive = false) {
+    auto find = [&](ClipType type, Masking masking = Masking::Plain) {
         for (const Sample& sample : std::as_const(entries)) {
-            if (sample.item.type == type && sample.item.isSensitive == sensitive)
+            if (sample.item.type == type &&
+                sample.item.isSensitive == (masking == Masking::Sensitive))
                 return sample.item;
         }
         return ClipItem();
@@ -177,11 +201,12 @@ int main(int argc, char* argv[])
 
     HistoryListModel& list = model.history();
     HistoryView view(model, list);
+    view.setClock([now] { return now; });
     view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     // The picture shows the whole window, whatever height the screen would leave it.
     view.setFixedSize(view.sizeHint());
     view.show();
-    settle();
+    wait(400);
 
     if (state == QLatin1String("mixed")) {
         model.setSelectedIndex(0);
@@ -194,7 +219,7 @@ int main(int argc, char* argv[])
     } else if (state == QLatin1String("detail-rtf")) {
         model.setDetailItem(find(ClipType::Rtf));
     } else if (state == QLatin1String("detail-masked")) {
-        model.setDetailItem(find(ClipType::Text, true));
+        model.setDetailItem(find(ClipType::Text, Masking::Sensitive));
     } else if (state == QLatin1String("selection")) {
         model.toggleSelectionMode();
         model.toggleChecked(model.visibleItems().at(1));
@@ -208,11 +233,5 @@ int main(int argc, char* argv[])
     } else if (state == QLatin1String("no-match")) {
         model.setSearchText(QStringLiteral("zebra"));
     }
-    settle();
-
-    QPixmap picture(view.size() * scale);
-    picture.setDevicePixelRatio(scale);
-    picture.fill(Qt::transparent);
-    view.render(&picture);
-    return session.save(picture);
+    return session.save(settledPicture(view, scale));
 }
