@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when a file under src/ includes from a folder above its own
+# Fails when a file under src/ includes from a folder above its own, or when a view reaches
+# past the application model to the store, the settings or the platform
 # (cmake -DNABRIX_SOURCE_DIR=<checkout> -P layering.cmake).
 cmake_minimum_required(VERSION 3.25)
 include(${NABRIX_SOURCE_DIR}/cmake/nabrix_layers.cmake)
@@ -22,10 +23,18 @@ foreach(file ${files})
       list(APPEND upward "src/${file}: ${layer}/ includes from ${used}/, which is not below it")
     endif()
   endforeach()
+  if(layer STREQUAL "views")
+    file(STRINGS ${NABRIX_SOURCE_DIR}/src/${file} reached
+      REGEX "[.>](storage|settings|observer|services)\\(\\)")
+    foreach(line ${reached})
+      string(STRIP "${line}" line)
+      list(APPEND upward "src/${file}: a view asks the model for its collaborator: ${line}")
+    endforeach()
+  endif()
 endforeach()
 if(upward)
   list(JOIN upward "\n" report)
-  message(FATAL_ERROR "Includes that point upwards:\n${report}")
+  message(FATAL_ERROR "Dependencies that point upwards:\n${report}")
 endif()
 if(checked EQUAL 0)
   message(FATAL_ERROR "No include of another folder found under ${NABRIX_SOURCE_DIR}/src")

@@ -73,6 +73,8 @@ public:
              QObject* parent = nullptr);
     ~AppModel() override;
 
+    // The collaborators, for the command handler, the composition root and tools; views
+    // ask the model's own calls instead (the layering test holds them to it).
     StorageManager& storage() const { return *m_storage; }
     AppSettings& settings() const { return *m_settings; }
     ClipboardObserver& observer() const { return *m_observer; }
