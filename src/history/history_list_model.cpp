@@ -17,8 +17,6 @@ namespace {
 // Rows removed in more separate runs than this are announced as a reset: each run costs a
 // pass over the whole history, and so many runs only come from deleting checked entries.
 constexpr std::size_t maxRemovalRuns = 32;
-// Search texts kept for drawing, in characters (a screenful of rows needs a few dozen).
-constexpr qsizetype textCacheCharacters = qsizetype(4) * 1024 * 1024;
 
 qint64 msecsOf(const HistoryEntry& entry)
 {
@@ -32,8 +30,9 @@ HistoryListModel::HistoryListModel(StorageManager& storage, const QLocale& searc
     : QAbstractListModel(parent)
     , m_storage(storage)
     , m_index(SearchFolding(searchLocale))
-    , m_texts(textCacheCharacters)
+    , m_texts(std::make_unique<SearchTextCache>(storage))
 {
+    connect(m_texts.get(), &SearchTextCache::ready, this, &HistoryListModel::announceTexts);
     qRegisterMetaType<ClipItem>();
 
     connect(&storage, &StorageManager::itemInserted, this, [this](const ClipItem& item) {
@@ -183,25 +182,29 @@ ClipItem HistoryListModel::item(int row) const
 {
     const HistoryEntry& entry = m_entries[ordinalOfRow(row)];
     ClipItem item = HistoryLoader::itemFor(entry, m_sourceApps);
-    item.searchString = searchTextOf(entry);
+    if (std::optional<QString> text = m_texts->text(entry.id))
+        item.searchString = std::move(*text);
+    else
+        m_textRows.insert(entry.id, row);
     return item;
 }
 
-QString HistoryListModel::searchTextOf(const HistoryEntry& entry) const
+void HistoryListModel::announceTexts(const QList<QUuid>& ids)
 {
-    if (const QString* cached = m_texts.object(entry.id))
-        return *cached;
-    const std::optional<ClipItem> stored = m_storage.item(entry.id);
-    // A failed read shows an empty text, as a failed fetch does everywhere.
-    QString text = stored ? stored->searchString : QString();
-    rememberText(entry.id, text);
-    return text;
-}
-
-void HistoryListModel::rememberText(const QUuid& id, const QString& text) const
-{
-    // The cache owns what it is given.
-    m_texts.insert(id, new QString(text), std::max<qsizetype>(text.size(), 1));
+    std::optional<int> first;
+    std::optional<int> last;
+    for (const QUuid& id : ids) {
+        // The row it was asked for, unless rows came or went since.
+        std::optional<int> row = m_textRows.take(id);
+        if (!row || *row >= rowCount() || idAt(*row) != id)
+            row = rowOf(id);
+        if (!row)
+            continue;
+        first = std::min(first.value_or(*row), *row);
+        last = std::max(last.value_or(*row), *row);
+    }
+    if (first)
+        Q_EMIT dataChanged(index(*first), index(*last), {ClipItemRole});
 }
 
 std::optional<int> HistoryListModel::rowOf(const QUuid& id) const
@@ -255,7 +258,7 @@ void HistoryListModel::insertItem(const ClipItem& item)
     }
     m_entries.insert(at, HistoryLoader::entryFor(item, m_sourceApps));
     m_index.insertFolded(ordinal, folded);
-    rememberText(item.id, item.searchString);
+    m_texts->remember(item.id, item.searchString);
     if (shown) {
         endInsertRows();
         Q_EMIT rowsChanged();
@@ -296,7 +299,7 @@ void HistoryListModel::removeAll()
         beginRemoveRows(QModelIndex(), 0, rows - 1);
     m_entries.clear();
     m_index.clear();
-    m_texts.clear();
+    m_texts->clear();
     if (rows > 0) {
         endRemoveRows();
         Q_EMIT rowsChanged();

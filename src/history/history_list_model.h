@@ -5,11 +5,12 @@
 #include "history/history_entry.h"
 #include "history/history_loader.h"
 #include "history/history_search_index.h"
+#include "history/search_text_cache.h"
 #include "storage/clip_item.h"
 
 #include <QAbstractListModel>
-#include <QCache>
 #include <QFutureWatcher>
+#include <QHash>
 #include <QList>
 #include <QLocale>
 #include <QStringList>
@@ -55,7 +56,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // The entry on `row`, with its search text (read from the store when first needed).
+    // The entry on `row`, with its search text once read: the first ask reads it off the
+    // main thread and leaves it empty, and dataChanged() announces the row when it is in.
     ClipItem item(int row) const;
     std::optional<int> rowOf(const QUuid& id) const;
     // The rows' entries in order, without their search text (rows fetch theirs when drawn).
@@ -95,16 +97,16 @@ private:
     void eraseEntries(const std::vector<Ordinal>& ordinals);
     Ordinal ordinalOfRow(int row) const;
     int rowOfMatch(qsizetype matchPosition) const;
-    QString searchTextOf(const HistoryEntry& entry) const;
-    void rememberText(const QUuid& id, const QString& text) const;
+    void announceTexts(const QList<QUuid>& ids);
 
     StorageManager& m_storage;
     QString m_searchText;
     std::vector<HistoryEntry> m_entries; // oldest first, as the index counts them
     QStringList m_sourceApps;
     HistorySearchIndex m_index;
-    // Search texts of recently drawn rows, by entry id.
-    mutable QCache<QUuid, QString> m_texts;
+    // Search texts of recently drawn rows, and the row each was asked for.
+    std::unique_ptr<SearchTextCache> m_texts;
+    mutable QHash<QUuid, int> m_textRows;
     std::unique_ptr<QFutureWatcher<std::optional<LoadedHistory>>> m_backgroundLoad;
     std::vector<std::function<void()>> m_changesDuringLoad;
     std::stop_source m_stopLoading;

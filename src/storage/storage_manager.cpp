@@ -398,6 +398,40 @@ StorageManager::ContentLoad StorageManager::contentLoad(const QUuid& id) const
     };
 }
 
+StorageManager::SearchTextsLoad StorageManager::searchTextsLoad(const QList<QUuid>& ids) const
+{
+    QHash<QUuid, QString> unsaved;
+    QList<QUuid> saved;
+    for (const QUuid& id : ids) {
+        const auto insert =
+            std::find_if(m_pending.crbegin(), m_pending.crend(), [&id](const Change& change) {
+                const auto* insert = std::get_if<Insert>(&change);
+                return insert != nullptr && insert->item.id == id;
+            });
+        if (insert != m_pending.crend())
+            unsaved.insert(id, std::get<Insert>(*insert).item.searchString);
+        else
+            saved.append(id);
+    }
+    return [path = m_filePath, texts = std::move(unsaved), saved = std::move(saved)]() mutable {
+        if (saved.isEmpty())
+            return texts;
+        try {
+            SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY,
+                                busyTimeoutMs);
+            SQLite::Statement query(db, "SELECT search_string FROM clip_items WHERE id = ?");
+            for (const QUuid& id : std::as_const(saved)) {
+                query.bind(1, idParameter(id));
+                if (query.executeStep())
+                    texts.insert(id, toQString(query.getColumn(0)));
+                query.reset();
+            }
+        } catch (const std::exception&) {
+        }
+        return texts;
+    };
+}
+
 void StorageManager::applyPendingTo(QList<ClipItem>& items) const
 {
     for (const Change& change : m_pending) {

@@ -6,6 +6,7 @@
 #include "storage/clock.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -49,6 +50,11 @@ public:
     // is pending, otherwise read through a read-only connection of its own.
     using ContentLoad = std::function<std::optional<QByteArray>()>;
     ContentLoad contentLoad(const QUuid& id) const;
+    // The search texts of `ids`, read like contentLoad: entries not yet saved answer from
+    // memory, the rest through a connection of the worker's own. An id the answer lacks
+    // was not found.
+    using SearchTextsLoad = std::function<QHash<QUuid, QString>()>;
+    SearchTextsLoad searchTextsLoad(const QList<QUuid>& ids) const;
 
     // Each write below changes the history at once (signals included) and saves. A save
     // that fails keeps the change pending; the next save retries it.

@@ -6,6 +6,7 @@
 #include "fake_platform.h"
 #include "history/history_list_model.h"
 #include "mount_point.h"
+#include "row_texts.h"
 #include "storage/app_settings.h"
 #include "storage/storage_manager.h"
 #include "test_environment.h"
@@ -118,8 +119,8 @@ private Q_SLOTS:
 
         // The history shows the unsaved state: four new entries, the deleted one gone.
         QCOMPARE(list.rowCount(), 5);
-        QVERIFY(list.item(0).searchString.startsWith(QStringLiteral("while full 4")));
-        QCOMPARE(list.item(4).searchString, QStringLiteral("before two"));
+        QVERIFY(itemWithText(list, 0).searchString.startsWith(QStringLiteral("while full 4")));
+        QCOMPARE(itemWithText(list, 4).searchString, QStringLiteral("before two"));
         QCOMPARE(storage.allItems().size(), 5);
         QCOMPARE(storage.contentData(latest)->size(), 100 * kib);
 

@@ -3,6 +3,7 @@
 #include "history/history_list_model.h"
 #include "history/history_roles.h"
 #include "model_fixture.h"
+#include "row_texts.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -14,14 +15,6 @@ using namespace nabrix;
 using namespace nabrix::testing;
 
 namespace {
-
-QStringList rowTexts(const HistoryListModel& list)
-{
-    QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row)
-        texts.append(list.data(list.index(row), ClipItemRole).value<ClipItem>().searchString);
-    return texts;
-}
 
 QList<QUuid> rowIds(const HistoryListModel& list)
 {
@@ -149,6 +142,19 @@ private Q_SLOTS:
         QCOMPARE(list.rowOf(QUuid::createUuid()), std::optional<int>());
     }
 
+    void aRowsTextIsReadOffTheMainThreadAndItsRowAnnounced()
+    {
+        ListFixture f({"first", "second", "third"});
+        HistoryListModel& list = f.list();
+        QSignalSpy announced(&list, &QAbstractItemModel::dataChanged);
+        // Drawing a row never waits for the store: the text comes later, its row named.
+        QCOMPARE(list.item(1).searchString, QString());
+        QVERIFY(announced.wait());
+        QCOMPARE(announced.first().at(0).toModelIndex().row(), 1);
+        QCOMPARE(announced.first().at(1).toModelIndex().row(), 1);
+        QCOMPARE(list.item(1).searchString, QStringLiteral("second"));
+    }
+
     void entryFieldsSurviveTheLoad()
     {
         ListFixture f;
@@ -160,7 +166,7 @@ private Q_SLOTS:
         f.model.storage().insert(image, QByteArray("png"));
         const ClipItem stored = f.model.storage().allItems().first();
 
-        const auto loaded = f.list().item(0);
+        const auto loaded = itemWithText(f.list(), 0);
         QCOMPARE(loaded.id, stored.id);
         QCOMPARE(loaded.timestamp, stored.timestamp);
         QCOMPARE(loaded.type, stored.type);
