@@ -84,7 +84,7 @@ struct Sample {
 QList<Sample> samples(const QDateTime& now)
 {
     QList<Sample> list;
-    auto add = [&](qint64 secondsAgo, ClipType type, const QString& text, QByteArray bytes,
+    auto add = [&](int secondsAgo, ClipType type, const QString& text, QByteArray bytes,
                    std::optional<QString> source = std::nullopt, Masking masking = Masking::Plain,
                    std::optional<QSize> imageSize = std::nullopt) {
         ClipItem item;
@@ -201,7 +201,7 @@ int main(int argc, char* argv[])
 
     HistoryListModel& list = model.history();
     HistoryView view(model, list);
-    view.setClock([now] { return now; });
+    view.setClock([now] { return QDateTime(now); });
     view.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     // The picture shows the whole window, whatever height the screen would leave it.
     view.setFixedSize(view.sizeHint());
