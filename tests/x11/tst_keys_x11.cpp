@@ -41,7 +41,7 @@ std::optional<std::uint32_t> unmappedKeycode()
                                           maxKeycode - minKeycode + 1, &perKeycode);
     std::optional<std::uint32_t> found;
     for (int keycode = maxKeycode; keycode >= minKeycode && !found; --keycode) {
-        const KeySym* row = keysyms + (keycode - minKeycode) * perKeycode;
+        const KeySym* row = keysyms + std::ptrdiff_t(keycode - minKeycode) * perKeycode;
         if (std::all_of(row, row + perKeycode, [](KeySym keysym) { return keysym == NoSymbol; }))
             found = std::uint32_t(keycode);
     }
