@@ -2,13 +2,13 @@
 // Helpers for tests on the private X server: windows, activation, keys, the clipboard.
 #include "x11_harness.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <algorithm>
 
 namespace nabrix::testing::x11 {
 
@@ -35,8 +35,7 @@ std::optional<quint32> parseWindowId(const QByteArray& text)
 
 bool isManaged(quint32 window)
 {
-    const ToolResult clients = runTool(
-        QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    const ToolResult clients = runTool(QStringLiteral("xprop"), {"-root", "_NET_CLIENT_LIST"});
     return clients.exitCode == 0 && clients.output.contains(hex(window).toLatin1());
 }
 
@@ -55,9 +54,7 @@ QString problem()
             return QStringLiteral("%1 is missing: run scripts/install-deps")
                 .arg(QLatin1String(tool));
     }
-    const ToolResult wm =
-        runTool(QStringLiteral("xprop"),
-                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    const ToolResult wm = runTool(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
     if (wm.exitCode != 0)
         return QStringLiteral("the X server on %1 does not answer")
             .arg(qEnvironmentVariable("DISPLAY"));
@@ -97,10 +94,8 @@ std::unique_ptr<TestWindow> TestWindow::startXterm(const QString& windowClass)
     std::unique_ptr<TestWindow> window(new TestWindow);
     window->m_process = std::make_unique<QProcess>();
     window->m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-    window->m_process->start(QStringLiteral("xterm"),
-                             {QStringLiteral("-class"), windowClass, QStringLiteral("-geometry"),
-                              QStringLiteral("40x8+200+200"), QStringLiteral("-e"),
-                              QStringLiteral("sleep"), QStringLiteral("600")});
+    window->m_process->start(QStringLiteral("xterm"), {"-class", windowClass, "-geometry",
+                                                       "40x8+200+200", "-e", "sleep", "600"});
     if (!window->m_process->waitForStarted(toolTimeoutMs)) {
         qWarning("xterm did not start");
         return nullptr;
@@ -109,9 +104,7 @@ std::unique_ptr<TestWindow> TestWindow::startXterm(const QString& windowClass)
     const bool managed = QTest::qWaitFor(
         [&] {
             // xterm puts _NET_WM_PID on its top-level window only.
-            const ToolResult found =
-                runTool(QStringLiteral("xdotool"),
-                        {QStringLiteral("search"), QStringLiteral("--pid"), pid});
+            const ToolResult found = runTool(QStringLiteral("xdotool"), {"search", "--pid", pid});
             bool ok = false;
             const quint32 id =
                 QString::fromLatin1(found.output).section(QLatin1Char('\n'), 0, 0).toUInt(&ok);
@@ -141,33 +134,19 @@ TestWindow::~TestWindow()
 
 bool TestWindow::activate() const
 {
-    const ToolResult result =
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
-                                            QStringLiteral("--sync"), QString::number(m_id)});
-    return result.exitCode == 0 && activeWindow() == m_id;
+    return xdotool({"windowactivate", "--sync", QString::number(m_id)}) && activeWindow() == m_id;
 }
 
-bool TestWindow::setUtf8Property(const QString& name, const QString& value) const
+bool TestWindow::setProperty(const QString& name, const QString& format, const QString& value) const
 {
     return runTool(QStringLiteral("xprop"),
-                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-f"), name,
-                    QStringLiteral("8u"), QStringLiteral("-set"), name, value})
-               .exitCode == 0;
-}
-
-bool TestWindow::setWindowProperty(const QString& name, quint32 window) const
-{
-    return runTool(QStringLiteral("xprop"),
-                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-f"), name,
-                    QStringLiteral("32x"), QStringLiteral("-set"), name, hex(window)})
+                   {"-id", hex(m_id), "-f", name, format, "-set", name, value})
                .exitCode == 0;
 }
 
 bool TestWindow::removeProperty(const QString& name) const
 {
-    return runTool(QStringLiteral("xprop"),
-                   {QStringLiteral("-id"), hex(m_id), QStringLiteral("-remove"), name})
-               .exitCode == 0;
+    return runTool(QStringLiteral("xprop"), {"-id", hex(m_id), "-remove", name}).exitCode == 0;
 }
 
 ProgramHome::ProgramHome()
@@ -240,8 +219,7 @@ bool terminatesCleanly(QProcess& program)
 std::optional<quint32> visibleWindowNamed(const QString& name)
 {
     const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), QStringLiteral("^%1$").arg(name)});
+                                     {"search", "--onlyvisible", "--name", u'^' + name + u'$'});
     const QList<QByteArray> lines = found.output.trimmed().split('\n');
     if (found.exitCode != 0 || lines.isEmpty() || lines.first().isEmpty())
         return std::nullopt;
@@ -273,13 +251,8 @@ void HelperProcess::writeInput(const QByteArray& input)
 
 bool HelperProcess::waitForOutput(const QByteArray& marker, int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!output().contains(marker)) {
-        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
-            return false;
-        m_process.waitForReadyRead(100);
-    }
-    return true;
+    (void)QTest::qWaitFor([&] { return output().contains(marker) || !isRunning(); }, timeoutMs);
+    return output().contains(marker);
 }
 
 QByteArray HelperProcess::output()
@@ -295,25 +268,25 @@ bool HelperProcess::isRunning() const
 
 std::optional<quint32> activeWindow()
 {
-    const ToolResult result = runTool(
-        QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+    const ToolResult result = runTool(QStringLiteral("xprop"), {"-root", "_NET_ACTIVE_WINDOW"});
     return result.exitCode == 0 ? parseWindowId(result.output) : std::nullopt;
 }
 
-bool setNoActiveWindow()
+bool setActiveWindowProperty(quint32 window)
 {
+    // Read back in the format it was set in: xprop gives it another type than WINDOW.
+    const QStringList format{"-root", "-f", "_NET_ACTIVE_WINDOW", "32x"};
     return runTool(QStringLiteral("xprop"),
-                   {QStringLiteral("-root"), QStringLiteral("-f"),
-                    QStringLiteral("_NET_ACTIVE_WINDOW"), QStringLiteral("32x"),
-                    QStringLiteral("-set"), QStringLiteral("_NET_ACTIVE_WINDOW"),
-                    QStringLiteral("0x0")})
+                   format + QStringList{"-set", "_NET_ACTIVE_WINDOW", hex(window)})
                    .exitCode == 0 &&
-           !activeWindow();
+           runTool(QStringLiteral("xprop"), format + QStringList{"_NET_ACTIVE_WINDOW"})
+               .output.trimmed()
+               .endsWith(hex(window).toLatin1());
 }
 
 bool copyWithXclip(const QByteArray& data, const QString& target)
 {
-    QStringList arguments{QStringLiteral("-selection"), QStringLiteral("clipboard")};
+    QStringList arguments{"-selection", "clipboard"};
     if (!target.isEmpty())
         arguments << QStringLiteral("-t") << target;
     QProcess xclip;
@@ -328,18 +301,31 @@ bool copyWithXclip(const QByteArray& data, const QString& target)
     return xclip.waitForFinished(toolTimeoutMs) && xclip.exitCode() == 0;
 }
 
+QByteArray clipboardContents()
+{
+    return runTool(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}).output;
+}
+
+bool xdotool(const QStringList& arguments)
+{
+    return runTool(QStringLiteral("xdotool"), arguments).exitCode == 0;
+}
+
+bool clickAt(int x, int y, int button)
+{
+    return xdotool(
+        {"mousemove", QString::number(x), QString::number(y), "click", QString::number(button)});
+}
+
 bool pressKeys(const QString& xdotoolKeySpec)
 {
     const QStringList keys = xdotoolKeySpec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (keys.isEmpty())
-        return false;
-    return runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys).exitCode ==
-           0;
+    return !keys.isEmpty() && xdotool(QStringList{"key"} + keys);
 }
 
 bool setKeyboardLayout(const QString& layout)
 {
-    return runTool(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}).exitCode == 0;
+    return runTool(QStringLiteral("setxkbmap"), {"-layout", layout}).exitCode == 0;
 }
 
 QList<StoredEntry> storedEntries(const QString& historyPath)
@@ -372,8 +358,8 @@ QList<StoredEntry> storedEntries(const QString& historyPath)
 QStringList storedTexts(const QString& historyPath)
 {
     QStringList texts;
-    for (const StoredEntry& entry : storedEntries(historyPath))
-        texts.append(entry.searchString);
+    std::ranges::transform(storedEntries(historyPath), std::back_inserter(texts),
+                           &StoredEntry::searchString);
     return texts;
 }
 

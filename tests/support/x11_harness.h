@@ -33,6 +33,10 @@ struct ToolResult {
 // Runs an X11 command-line tool (xdotool, xprop, setxkbmap...) and waits for it.
 ToolResult runTool(const QString& program, const QStringList& arguments,
                    const QByteArray& input = {});
+// True when `xdotool ARGUMENTS` succeeds.
+bool xdotool(const QStringList& arguments);
+// Moves the pointer to (x, y) and clicks `button` there.
+bool clickAt(int x, int y, int button = 1);
 
 // A top-level window of another client, closed when this object goes.
 class TestWindow {
@@ -48,9 +52,9 @@ public:
     // Asks the window manager to activate it; true once it is the active window.
     bool activate() const;
 
-    // xprop-style property edits on the window, for windows shaped like other toolkits'.
-    bool setUtf8Property(const QString& name, const QString& value) const;
-    bool setWindowProperty(const QString& name, quint32 window) const;
+    // xprop-style property edits on the window, for windows shaped like other toolkits':
+    // `format` is xprop's ("8u" for UTF-8 text, "32x" for a window id in hex).
+    bool setProperty(const QString& name, const QString& format, const QString& value) const;
     bool removeProperty(const QString& name) const;
 
 private:
@@ -126,12 +130,15 @@ private:
 // The root window's _NET_ACTIVE_WINDOW; none when it is unset or None. It may name a
 // window that is gone: openbox leaves it set when the last window closes.
 std::optional<quint32> activeWindow();
-// Sets _NET_ACTIVE_WINDOW to None, as a window manager does when nothing has the focus.
-bool setNoActiveWindow();
+// Sets _NET_ACTIVE_WINDOW behind the window manager's back; 0 sets None, as a window manager
+// does when nothing has the focus. True once the property reads back so.
+bool setActiveWindowProperty(quint32 window);
 
 // Puts `data` on the CLIPBOARD selection, owned by an xclip process, under `target`
 // (xclip's UTF8_STRING when empty).
 bool copyWithXclip(const QByteArray& data, const QString& target = QString());
+// What the CLIPBOARD selection holds, read by xclip.
+QByteArray clipboardContents();
 
 // xdotool key syntax: "ctrl+alt+v", "a b Return" (one or more blank-separated keys).
 bool pressKeys(const QString& xdotoolKeySpec);

@@ -48,20 +48,6 @@ class TestCaptureWayland : public QObject {
     QProcess m_program;
     QString m_history = m_home.historyPath();
 
-    // Runs `nabrix ARGUMENTS` against the running instance; its standard output, or a
-    // failure of the calling test when it does not end with status 0.
-    QByteArray nabrix(const QStringList& arguments)
-    {
-        QProcess command;
-        command.setProcessEnvironment(m_home.environment());
-        command.start(QStringLiteral(NABRIX_BINARY), arguments);
-        if (!command.waitForFinished(10000) || command.exitStatus() != QProcess::NormalExit ||
-            command.exitCode() != 0) {
-            qWarning() << arguments << command.readAllStandardError();
-            return "failed";
-        }
-        return command.readAllStandardOutput();
-    }
     // Copies made while it is in front are never recorded.
     const QString vault = QStringLiteral("org.example.Vault");
 
@@ -92,30 +78,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedText");
         QTest::addColumn<QString>("storedSource");
 
-        const QString wlCopy = QStringLiteral("wl-copy");
-        const QString copier = QStringLiteral("wayland_copier");
+        const auto row = [](const char* name, const char* program, const QStringList& arguments,
+                            const QByteArray& input, const QString& focusedApp, const char* type,
+                            const QString& text, const QString& source) {
+            QTest::newRow(name) << QString::fromLatin1(program) << arguments << input << focusedApp
+                                << QString::fromLatin1(type) << text << source;
+        };
         const QString editor = QStringLiteral("org.example.Editor");
-        QTest::newRow("text, native window focused")
-            << wlCopy << QStringList() << QByteArray("native with focus") << editor << "text"
-            << "native with focus" << editor;
-        QTest::newRow("text, no window")
-            << wlCopy << QStringList() << QByteArray("native without window") << QString() << "text"
-            << "native without window" << QString();
-        QTest::newRow("text, blacklisted window focused")
-            << wlCopy << QStringList() << QByteArray("copied in the vault") << vault << ""
-            << "copied in the vault" << QString();
-        QTest::newRow("text/plain only") << wlCopy << QStringList{"--type", "text/plain"}
-                                         << QByteArray("only text/plain") << QString() << "text"
-                                         << "only text/plain" << QString();
-        QTest::newRow("png") << wlCopy << QStringList{"--type", "image/png"} << smallPng()
-                             << QString() << "image"
-                             << "" << QString();
-        QTest::newRow("password hint")
-            << copier
-            << QStringList{"text/plain;charset=utf-8",  "hunter2", "text/plain", "hunter2",
-                           "x-kde-passwordManagerHint", "secret"}
-            << QByteArray() << editor << ""
-            << "hunter2" << QString();
+        row("text, native window focused", "wl-copy", {}, "native with focus", editor, "text",
+            "native with focus", editor);
+        row("text, no window", "wl-copy", {}, "native without window", {}, "text",
+            "native without window", {});
+        row("text, blacklisted window focused", "wl-copy", {}, "copied in the vault", vault, "",
+            "copied in the vault", {});
+        row("text/plain only", "wl-copy", {"--type", "text/plain"}, "only text/plain", {}, "text",
+            "only text/plain", {});
+        row("png", "wl-copy", {"--type", "image/png"}, smallPng(), {}, "image", "", {});
+        row("password hint", "wayland_copier",
+            {"text/plain;charset=utf-8", "hunter2", "text/plain", "hunter2",
+             "x-kde-passwordManagerHint", "secret"},
+            {}, editor, "", "hunter2", {});
     }
     void nativeCopiesAreStored()
     {
@@ -200,27 +182,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!x11::visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
         QCOMPARE(pasted(), QByteArray("older choice"));
         QCOMPARE(storedTexts(m_history), before);
-    }
-
-    void commandLineCopyIsServedToNativeReaders()
-    {
-        const QString picked = QStringLiteral("picked by a launcher");
-        for (const QString& text : {picked, QStringLiteral("newer than the pick")}) {
-            QVERIFY(wlCopy(text.toUtf8()));
-            QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history).constLast(), text, 5000);
-        }
-        const QStringList before = storedTexts(m_history);
-        // A launcher's pick: the second line of the list, whose first field is the handle.
-        const QList<QByteArray> lines = nabrix({QStringLiteral("list")}).split('\n');
-        QVERIFY(lines.size() > 2);
-        QVERIFY2(lines[1].endsWith(picked.toUtf8()), lines[1].constData());
-        QVERIFY(nabrix({QStringLiteral("copy"), QString::fromUtf8(lines[1].split('\t').first())})
-                    .isEmpty());
-        QCOMPARE(pasted(), picked.toUtf8());
-        // Captures happen in order: had the offer been recorded, it would come before this.
-        QVERIFY(wlCopy("after the pick"));
-        QTRY_COMPARE_WITH_TIMEOUT(storedTexts(m_history), before + QStringList{"after the pick"},
-                                  5000);
     }
 
     void contentOutlivesTheProgramThatCopiedIt()

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <QUuid>
 #include <SQLiteCpp/SQLiteCpp.h>
@@ -104,30 +103,14 @@ class TestCommandLineX11 : public QObject {
     bool copyAndWait(const QByteArray& text)
     {
         const qsizetype before = rows().size();
-        if (!x11::copyWithXclip(text))
-            return false;
-        for (int poll = 0; poll < 100; ++poll) {
-            QTest::qWait(100);
-            if (rows().size() > before)
-                return true;
-        }
-        return false;
-    }
-
-    static QString clipboard()
-    {
-        return QString::fromUtf8(x11::runTool(QStringLiteral("xclip"),
-                                              {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                               QStringLiteral("clipboard")})
-                                     .output);
+        return x11::copyWithXclip(text) &&
+               QTest::qWaitFor([&] { return rows().size() > before; }, 10000);
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
         NABRIX_REQUIRE_X11();
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty(),
-                 "xclip is missing");
         QVERIFY(m_home.isUsable());
         m_running = m_home.start(QStringLiteral(NABRIX_BINARY));
         QVERIFY(m_running->waitForStarted());
@@ -152,37 +135,35 @@ private Q_SLOTS:
             return lines.isEmpty() ? QByteArray() : lines.join(u'\n').toUtf8();
         };
         const QString unknown = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        QTest::newRow("list") << QStringList{"list"} << 0 << true << joined(listed(all, false));
-        QTest::newRow("list revealed")
-            << QStringList{"list", "--reveal"} << 0 << true << joined(listed(all, true));
-        QTest::newRow("list limited") << QStringList{"list", "--limit", "2"} << 0 << true
-                                      << joined(listed(all.mid(0, 2), false));
-        QTest::newRow("list of images")
-            << QStringList{"list", "--type", "image"} << 0 << true << QByteArray();
-        QTest::newRow("search folds case")
-            << QStringList{"search", "entry"} << 0 << true
-            << joined(listed({all.at(0), all.at(2), all.at(3)}, false));
-        QTest::newRow("search of several words") << QStringList{"search", "newest", "ENTRY"} << 0
-                                                 << true << joined(listed({all.at(0)}, false));
-        QTest::newRow("get") << QStringList{"get", all.at(2).id} << 0 << false << all.at(2).content;
-        QTest::newRow("get sensitive")
-            << QStringList{"get", all.at(1).id} << 1 << false << QByteArray();
-        QTest::newRow("get sensitive revealed")
-            << QStringList{"get", "--reveal", all.at(1).id} << 0 << false << all.at(1).content;
-        QTest::newRow("get unknown") << QStringList{"get", unknown} << 1 << false << QByteArray();
-        QTest::newRow("copy unknown") << QStringList{"copy", unknown} << 1 << false << QByteArray();
-        QTest::newRow("handle that is no id")
-            << QStringList{"paste", "first"} << 1 << false << QByteArray();
-        QTest::newRow("delete with one unknown")
-            << QStringList{"delete", all.at(0).id, unknown} << 1 << false << QByteArray();
-        QTest::newRow("unknown command") << QStringList{"frob"} << 1 << false << QByteArray();
-        QTest::newRow("bad limit")
-            << QStringList{"list", "--limit", "x"} << 1 << false << QByteArray();
-        QTest::newRow("bad type") << QStringList{"list", "--type", "pdf"} << 1 << false
-                                  << QByteArray();
-        QTest::newRow("option of another command")
-            << QStringList{"copy", "--json", all.at(0).id} << 1 << false << QByteArray();
-        QTest::newRow("missing handle") << QStringList{"copy"} << 1 << false << QByteArray();
+        const auto listing = [&](const char* name, const QStringList& arguments,
+                                 const QList<Row>& shown, bool reveal = false) {
+            QTest::newRow(name) << arguments << 0 << true << joined(listed(shown, reveal));
+        };
+        const auto printing = [](const char* name, const QStringList& arguments,
+                                 const QByteArray& output) {
+            QTest::newRow(name) << arguments << 0 << false << output;
+        };
+        const auto refused = [](const char* name, const QStringList& arguments) {
+            QTest::newRow(name) << arguments << 1 << false << QByteArray();
+        };
+        listing("list", {"list"}, all);
+        listing("list revealed", {"list", "--reveal"}, all, true);
+        listing("list limited", {"list", "--limit", "2"}, all.mid(0, 2));
+        listing("list of images", {"list", "--type", "image"}, {});
+        // Which entries a search finds is the command-line unit test's.
+        listing("search of several words", {"search", "newest", "ENTRY"}, {all.at(0)});
+        printing("get", {"get", all.at(2).id}, all.at(2).content);
+        refused("get sensitive", {"get", all.at(1).id});
+        printing("get sensitive revealed", {"get", "--reveal", all.at(1).id}, all.at(1).content);
+        refused("get unknown", {"get", unknown});
+        refused("copy unknown", {"copy", unknown});
+        refused("handle that is no id", {"paste", "first"});
+        refused("delete with one unknown", {"delete", all.at(0).id, unknown});
+        refused("unknown command", {"frob"});
+        refused("bad limit", {"list", "--limit", "x"});
+        refused("bad type", {"list", "--type", "pdf"});
+        refused("option of another command", {"copy", "--json", all.at(0).id});
+        refused("missing handle", {"copy"});
     }
     void commandsAnswerAsTheHistoryIs()
     {
@@ -221,7 +202,7 @@ private Q_SLOTS:
                          .arg(QStringLiteral(NABRIX_BINARY))});
         QVERIFY(shell.waitForFinished(20000));
         QCOMPARE(shell.exitCode(), 0);
-        QCOMPARE(clipboard(), before.at(2).text);
+        QCOMPARE(QString::fromUtf8(x11::clipboardContents()), before.at(2).text);
         // Served, not recorded again: give the capture several polls.
         QTest::qWait(2000);
         QCOMPARE(rows().size(), before.size());
@@ -231,19 +212,10 @@ private Q_SLOTS:
     void pasteTypesTheEntryIntoTheFocusedWindow()
     {
         const Row entry = rows().at(3);
-        QProcess target;
-        target.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        target.start(QCoreApplication::applicationDirPath() + QStringLiteral("/paste_target"), {});
-        QVERIFY2(target.waitForStarted(), "the paste_target helper did not start");
-        QByteArray output;
-        QTRY_VERIFY_WITH_TIMEOUT((output += target.readAllStandardOutput()).contains("ready\n"),
-                                 20000);
+        x11::HelperProcess target(QStringLiteral("paste_target"), {});
+        QVERIFY(target.waitForOutput("ready\n", 20000));
         QCOMPARE(nabrix({QStringLiteral("paste"), entry.id}).exitCode, 0);
-        const QByteArray expected = "text:" + entry.text.toUtf8() + '\n';
-        QTRY_VERIFY_WITH_TIMEOUT((output += target.readAllStandardOutput()).contains(expected),
-                                 20000);
-        target.kill();
-        target.waitForFinished();
+        QVERIFY(target.waitForOutput("text:" + entry.text.toUtf8() + '\n', 20000));
     }
 
     void deleteRemovesAtOnce()

@@ -18,9 +18,8 @@ namespace {
 
 std::optional<QRect> geometryOf(quint32 window)
 {
-    const ToolResult result =
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                            QStringLiteral("--shell"), QString::number(window)});
+    const ToolResult result = runTool(QStringLiteral("xdotool"),
+                                      {"getwindowgeometry", "--shell", QString::number(window)});
     QHash<QByteArray, int> values; // X=, Y=, WIDTH=, HEIGHT=
     for (const QByteArray& line : result.output.split('\n')) {
         const QList<QByteArray> pair = line.split('=');
@@ -32,20 +31,10 @@ std::optional<QRect> geometryOf(quint32 window)
                  values.value("HEIGHT"));
 }
 
-QString clipboardText()
-{
-    return QString::fromUtf8(
-        runTool(QStringLiteral("xclip"),
-                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")})
-            .output);
-}
-
 // The tray panel that scripts/with-x11 starts at the top right.
 std::optional<QRect> trayGeometry()
 {
-    const ToolResult found =
-        runTool(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$")});
+    const ToolResult found = runTool(QStringLiteral("xdotool"), {"search", "--name", "^panel$"});
     if (found.exitCode != 0)
         return std::nullopt;
     return geometryOf(found.output.trimmed().split('\n').first().toUInt());
@@ -61,14 +50,12 @@ int keycodeOf(const QString& keysym)
 
 QList<quint32> visibleWindowsOfClass(const QString& windowClass)
 {
-    const ToolResult found = runTool(QStringLiteral("xdotool"),
-                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--class"), windowClass});
+    const ToolResult found =
+        runTool(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", windowClass});
     QList<quint32> windows;
-    for (const QByteArray& line : found.output.split('\n')) {
-        if (!line.trimmed().isEmpty())
-            windows.append(line.trimmed().toUInt());
-    }
+    for (const QByteArray& line : found.output.trimmed().split('\n'))
+        windows.append(line.toUInt());
+    windows.removeAll(0);
     return windows;
 }
 
@@ -76,34 +63,36 @@ QList<quint32> visibleWindowsOfClass(const QString& windowClass)
 std::optional<quint32> newWindowOf(const QList<quint32>& before)
 {
     std::optional<quint32> found;
-    const bool shown = QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         for (const quint32 window : visibleWindowsOfClass(QStringLiteral("nabrix"))) {
             if (!before.contains(window))
                 found = window;
         }
         return found.has_value();
     });
-    return shown ? found : std::nullopt;
+    return found;
 }
 
 bool clickTrayIcon(int button)
 {
     const auto tray = trayGeometry();
     // Our icon is the tray's only one, embedded at its right end.
-    return tray &&
-           runTool(QStringLiteral("xdotool"),
-                   {QStringLiteral("mousemove"), QString::number(tray->x() + tray->width() - 12),
-                    QString::number(tray->y() + tray->height() / 2), QStringLiteral("click"),
-                    QString::number(button)})
-                   .exitCode == 0;
+    return tray && clickAt(tray->x() + tray->width() - 12, tray->y() + tray->height() / 2, button);
 }
 
-bool clickAt(int x, int y, int button)
+// Where our window titled "Nabrix" is, once it shows within 5 s.
+std::optional<QRect> shownWindowGeometry()
 {
-    return runTool(QStringLiteral("xdotool"),
-                   {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
-                    QStringLiteral("click"), QString::number(button)})
-               .exitCode == 0;
+    std::optional<quint32> window;
+    const auto shown = [&] {
+        return (window = visibleWindowNamed(QStringLiteral("Nabrix"))).has_value();
+    };
+    return QTest::qWaitFor(shown, 5000) ? geometryOf(*window) : std::nullopt;
+}
+
+QString clipboardText()
+{
+    return QString::fromUtf8(clipboardContents());
 }
 
 class RunningProgram {
@@ -127,12 +116,18 @@ public:
         if (!m_process->waitForFinished(10000))
             m_process->kill();
     }
-    // The history exists and the first poll is past; the tray has embedded the icon.
-    bool waitUntilCapturing() const
+    // The history exists and the first poll is past; the tray has embedded the icon. Then
+    // each of `copies` is copied, a poll apart, so that each is its own entry.
+    bool waitUntilCapturing(const QList<QByteArray>& copies = {}) const
     {
         if (!m_home.waitUntilCapturing())
             return false;
         QTest::qWait(500);
+        for (const QByteArray& text : copies) {
+            if (!copyWithXclip(text))
+                return false;
+            QTest::qWait(1000);
+        }
         return true;
     }
     // The exit code once the program has ended by itself within `timeoutMs`.
@@ -160,19 +155,11 @@ private Q_SLOTS:
     void trayClickOpensThePopoverAndReturnCopiesTheHighlightedEntry()
     {
         RunningProgram program;
-        QVERIFY(program.waitUntilCapturing());
-        for (const char* text : {"alpha one", "beta two", "gamma three"}) {
-            QVERIFY(copyWithXclip(text));
-            QTest::qWait(1000); // longer than a poll, so each copy is its own entry
-        }
+        QVERIFY(program.waitUntilCapturing({"alpha one", "beta two", "gamma three"}));
         const auto tray = trayGeometry();
         QVERIFY(tray && clickTrayIcon(1));
-        std::optional<quint32> popover;
-        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
-        const auto geometry = geometryOf(*popover);
+        const auto geometry = shownWindowGeometry();
         QVERIFY(geometry);
-        QCOMPARE(geometry->width(), 380);
-        QCOMPARE(geometry->height(), 480);
         QVERIFY2(geometry->y() >= tray->y() + tray->height(), "the popover hangs below the tray");
 
         // Newest first: Return copies "gamma three" back.
@@ -182,11 +169,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
 
         // Typing filters the list; Down then Return copies the second match.
-        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")})
-                    .exitCode == 0);
+        QVERIFY(xdotool({"click", "1"}));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
-        QVERIFY(runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("o")})
-                    .exitCode == 0);
+        QVERIFY(xdotool({"type", "o"}));
         QTest::qWait(300);
         QVERIFY(pressKeys(QStringLiteral("Down Return")));
         QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QStringLiteral("alpha one"), 3000);
@@ -197,13 +182,10 @@ private Q_SLOTS:
     void trayClicksAndClicksOutsideCloseThePopover()
     {
         RunningProgram program;
-        QVERIFY(program.waitUntilCapturing());
-        QVERIFY(copyWithXclip("only entry"));
-        QTest::qWait(1000);
+        QVERIFY(program.waitUntilCapturing({"only entry"}));
 
         QVERIFY(clickTrayIcon(1));
-        std::optional<quint32> popover;
-        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
         // Past the double-click interval: a second click within it is a double click.
         QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 200);
         QVERIFY(clickTrayIcon(1));
@@ -212,8 +194,7 @@ private Q_SLOTS:
         QVERIFY(!visibleWindowNamed(QStringLiteral("Nabrix")));
 
         QVERIFY(clickTrayIcon(1));
-        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
-        const auto geometry = geometryOf(*popover);
+        const auto geometry = shownWindowGeometry();
         QVERIFY(geometry);
         // The row's menu: copy, paste, detail.
         QVERIFY(clickAt(geometry->x() + 150, geometry->y() + 78, 3));
@@ -221,7 +202,7 @@ private Q_SLOTS:
         QVERIFY(pressKeys(QStringLiteral("Down Down Down Return")));
         QTest::qWait(300);
         QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
-        QVERIFY(clickAt(100, 700, 1));
+        QVERIFY(clickAt(100, 700));
         QTRY_VERIFY_WITH_TIMEOUT(!visibleWindowNamed(QStringLiteral("Nabrix")), 3000);
         QVERIFY(clickTrayIcon(1));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
@@ -234,15 +215,9 @@ private Q_SLOTS:
     void rowMenuKeepsItsKeys()
     {
         RunningProgram program;
-        QVERIFY(program.waitUntilCapturing());
-        for (const char* text : {"older entry", "newest entry"}) {
-            QVERIFY(copyWithXclip(text));
-            QTest::qWait(1000);
-        }
+        QVERIFY(program.waitUntilCapturing({"older entry", "newest entry"}));
         QVERIFY(clickTrayIcon(1));
-        std::optional<quint32> popover;
-        QTRY_VERIFY_WITH_TIMEOUT((popover = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
-        const auto geometry = geometryOf(*popover);
+        const auto geometry = shownWindowGeometry();
         QVERIFY(geometry);
         QList<quint32> before = visibleWindowsOfClass(QStringLiteral("nabrix"));
 
@@ -286,9 +261,7 @@ private Q_SLOTS:
 
         // The first entry opens the settings window (not the 380 x 480 history).
         QVERIFY(pressKeys(QStringLiteral("Down Return")));
-        std::optional<quint32> settings;
-        QTRY_VERIFY_WITH_TIMEOUT((settings = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
-        const auto settingsGeometry = geometryOf(*settings);
+        const auto settingsGeometry = shownWindowGeometry();
         QVERIFY(settingsGeometry);
         QVERIFY(settingsGeometry->width() != 380 || settingsGeometry->height() != 480);
 
@@ -314,13 +287,9 @@ private Q_SLOTS:
                 .arg(keycode)
                 .toUtf8());
         QVERIFY(program.waitUntilCapturing());
-        QVERIFY(runTool(QStringLiteral("xdotool"),
-                        {QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("300")})
-                    .exitCode == 0);
+        QVERIFY(xdotool({"mousemove", "640", "300"}));
         QVERIFY(pressKeys(QStringLiteral("ctrl+alt+v")));
-        std::optional<quint32> panel;
-        QTRY_VERIFY_WITH_TIMEOUT((panel = visibleWindowNamed(QStringLiteral("Nabrix"))), 5000);
-        const auto geometry = geometryOf(*panel);
+        const auto geometry = shownWindowGeometry();
         QVERIFY(geometry);
         QCOMPARE(geometry->x(), 640 - 356);
         QCOMPARE(geometry->y(), 312);
@@ -330,7 +299,7 @@ private Q_SLOTS:
         QVERIFY(pressKeys(QStringLiteral("ctrl+alt+v")));
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindowNamed(QStringLiteral("Nabrix")), 5000);
         // A click outside leaves the panel where it is.
-        QVERIFY(clickAt(100, 700, 1));
+        QVERIFY(clickAt(100, 700));
         QTest::qWait(500);
         QVERIFY(visibleWindowNamed(QStringLiteral("Nabrix")));
     }

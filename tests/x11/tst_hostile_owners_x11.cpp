@@ -8,8 +8,9 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
-#include <optional>
 
 using namespace nabrix::testing::x11;
 
@@ -22,49 +23,27 @@ class TestHostileOwnersX11 : public QObject {
 
     QList<StoredEntry> entries() const { return storedEntries(m_home.historyPath()); }
 
-    bool hasText(const QString& text) const
+    bool hasEntry(const std::function<bool(const StoredEntry&)>& matches) const
     {
-        const auto all = entries();
-        return std::any_of(all.cbegin(), all.cend(),
-                           [&text](const StoredEntry& e) { return e.searchString == text; });
+        return std::ranges::any_of(entries(), matches);
     }
 
-    // The whole text of a slow owner, `size` bytes, is stored.
-    bool hasSlowText(qint64 size) const
+    bool hasText(const QString& text) const
     {
-        const auto all = entries();
-        return std::any_of(all.cbegin(), all.cend(), [size](const StoredEntry& e) {
-            return e.type == QLatin1String("text") && e.contentLength == size &&
-                   e.searchString.startsWith(QLatin1String("hostile slow text"));
-        });
+        return hasEntry([&text](const StoredEntry& e) { return e.searchString == text; });
     }
 
     bool hasImage(int width, int height) const
     {
-        const auto all = entries();
-        return std::any_of(all.cbegin(), all.cend(), [width, height](const StoredEntry& e) {
+        return hasEntry([width, height](const StoredEntry& e) {
             return e.type == QLatin1String("image") && e.imageWidth == width &&
                    e.imageHeight == height;
         });
     }
 
-    // An owner sending `size` bytes of text by INCR, 64 KiB every `intervalMs`.
-    static std::unique_ptr<HelperProcess> slowOwner(qint64 size, int intervalMs)
+    static std::unique_ptr<HelperProcess> hostileOwner(const QStringList& arguments)
     {
-        return std::make_unique<HelperProcess>(
-            QStringLiteral("hostile_owner"),
-            QStringList{QStringLiteral("--mode"), QStringLiteral("slow"), QStringLiteral("--size"),
-                        QString::number(size), QStringLiteral("--chunk"), QStringLiteral("65536"),
-                        QStringLiteral("--interval"), QString::number(intervalMs)});
-    }
-
-    std::optional<StoredEntry> entryStartingWith(const QString& start) const
-    {
-        for (const StoredEntry& entry : entries()) {
-            if (entry.searchString.startsWith(start))
-                return entry;
-        }
-        return std::nullopt;
+        return std::make_unique<HelperProcess>(QStringLiteral("hostile_owner"), arguments);
     }
 
     // What every hostile owner must leave intact: the program runs, captures an ordinary
@@ -115,11 +94,10 @@ private Q_SLOTS:
     void ownerThatListsTypesButNeverSendsData()
     {
         const qsizetype before = entries().size();
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        const auto owner = hostileOwner({"--mode", "silent-data"});
         // The reader gives up on the text after 5 s of silence and asks no more; the read must
         // fail on its own, before another copy replaces the owner and stops it.
-        letProgramRead(owner, 7000);
+        letProgramRead(*owner, 7000);
         checkStillWorking();
         // A read that timed out is not an empty text.
         QCOMPARE(entries().size(), before + 1);
@@ -129,28 +107,32 @@ private Q_SLOTS:
     {
         // 4 MiB in 64 KiB chunks every 200 ms: almost 13 s of a live owner.
         constexpr qint64 size = qint64(4) * 1024 * 1024;
-        const auto owner = slowOwner(size, 200);
+        const auto owner = hostileOwner({"--mode", "slow", "--size", QString::number(size),
+                                         "--chunk", "65536", "--interval", "200"});
         letProgramRead(*owner, 1500);
         // The transfer runs on the worker: the window opens and closes while it goes on,
         // which a read blocking the event loop would only have let happen after it.
         QVERIFY(toggleWindow(true, 15000));
         QVERIFY(toggleWindow(false, 15000));
         QVERIFY2(!owner->output().contains("served"), "the toggles happened during the transfer");
-        QTRY_VERIFY_WITH_TIMEOUT(hasSlowText(size), 30000);
+        // The whole text, not a part of it.
+        QTRY_VERIFY_WITH_TIMEOUT(hasEntry([](const StoredEntry& e) {
+                                     return e.type == QLatin1String("text") &&
+                                            e.contentLength == size &&
+                                            e.searchString.startsWith(u"hostile slow text");
+                                 }),
+                                 30000);
         checkStillWorking();
     }
 
     void ownerThatVanishesMidTransfer()
     {
         const qsizetype before = entries().size();
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("vanish"),
-                             QStringLiteral("--size"), QString::number(4 * 1024 * 1024),
-                             QStringLiteral("--chunk"), QStringLiteral("65536"),
-                             QStringLiteral("--vanish-after"), QString::number(1024 * 1024)});
-        letProgramRead(owner, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!owner.isRunning(), 20000);
-        QVERIFY(owner.output().contains("vanished"));
+        const auto owner = hostileOwner({"--mode", "vanish", "--size", "4194304", "--chunk",
+                                         "65536", "--vanish-after", "1048576"});
+        letProgramRead(*owner, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!owner->isRunning(), 20000);
+        QVERIFY(owner->output().contains("vanished"));
         // The reader waits 5 s for the next chunk before it gives up on the transfer.
         QTest::qWait(7000);
         checkStillWorking();
@@ -161,16 +143,13 @@ private Q_SLOTS:
     void fiveHundredMegabyteText()
     {
         const qint64 size = 500LL * 1000 * 1000;
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("huge-text"),
-                             QStringLiteral("--size"), QString::number(size),
-                             QStringLiteral("--chunk"), QString::number(4 * 1024 * 1024)});
-        letProgramRead(owner, 0);
-        const auto found = [this] {
-            return entryStartingWith(QStringLiteral("hostile huge-text"));
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(found().has_value(), 90000);
-        const StoredEntry entry = *found();
+        const qsizetype before = entries().size();
+        const auto owner = hostileOwner(
+            {"--mode", "huge-text", "--size", QString::number(size), "--chunk", "4194304"});
+        letProgramRead(*owner, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(entries().size(), before + 1, 90000);
+        const StoredEntry entry = entries().constLast();
+        QVERIFY(entry.searchString.startsWith(u"hostile huge-text"));
         QCOMPARE(entry.type, QStringLiteral("text"));
         QCOMPARE(entry.contentLength, size);
         // The search text keeps only the first 10 000 characters.
@@ -180,11 +159,9 @@ private Q_SLOTS:
 
     void hundredMegapixelImage()
     {
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("big-image"),
-                             QStringLiteral("--width"), QStringLiteral("10000"),
-                             QStringLiteral("--height"), QStringLiteral("10000")});
-        letProgramRead(owner, 0);
+        const auto owner =
+            hostileOwner({"--mode", "big-image", "--width", "10000", "--height", "10000"});
+        letProgramRead(*owner, 0);
         QTRY_VERIFY_WITH_TIMEOUT(hasImage(10000, 10000), 30000);
         // The window shows it too (its thumbnail is read scaled, a few rows at a time).
         checkStillWorking();
@@ -193,12 +170,9 @@ private Q_SLOTS:
     void largeTiffIsConvertedAndKept()
     {
         // 6000 x 6000 decodes to 144 MB, past Qt's default 128 MB allocation limit.
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("big-image"),
-                             QStringLiteral("--width"), QStringLiteral("6000"),
-                             QStringLiteral("--height"), QStringLiteral("6000"),
-                             QStringLiteral("--format"), QStringLiteral("tiff")});
-        letProgramRead(owner, 0);
+        const auto owner = hostileOwner(
+            {"--mode", "big-image", "--width", "6000", "--height", "6000", "--format", "tiff"});
+        letProgramRead(*owner, 0);
         QTRY_VERIFY_WITH_TIMEOUT(hasImage(6000, 6000), 60000);
         checkStillWorking();
     }
@@ -206,9 +180,8 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         // The quit path ends the program cleanly even while its worker waits on a silent owner.
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("silent")});
-        letProgramRead(owner, 1500);
+        const auto owner = hostileOwner({"--mode", "silent"});
+        letProgramRead(*owner, 1500);
         QVERIFY(m_program && terminatesCleanly(*m_program));
     }
 };

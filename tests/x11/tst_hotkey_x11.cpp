@@ -138,14 +138,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("numLock");
         QTest::addColumn<bool>("capsLock");
-        QTest::newRow("ctrl+alt") << (control | option) << QStringLiteral("ctrl+alt+v") << false
-                                  << false;
-        QTest::newRow("ctrl+alt, NumLock on")
-            << (control | option) << QStringLiteral("ctrl+alt+v") << true << false;
-        QTest::newRow("ctrl+alt, CapsLock on")
-            << (control | option) << QStringLiteral("ctrl+alt+v") << false << true;
-        QTest::newRow("ctrl+alt, both locks")
-            << (control | option) << QStringLiteral("ctrl+alt+v") << true << true;
+        const auto ctrlAlt = [](const char* name, bool numLock, bool capsLock) {
+            QTest::newRow(name) << (control | option) << QStringLiteral("ctrl+alt+v") << numLock
+                                << capsLock;
+        };
+        ctrlAlt("ctrl+alt", false, false);
+        ctrlAlt("ctrl+alt, NumLock on", true, false);
+        ctrlAlt("ctrl+alt, CapsLock on", false, true);
+        ctrlAlt("ctrl+alt, both locks", true, true);
         QTest::newRow("all four") << (control | option | shift | command)
                                   << QStringLiteral("ctrl+alt+shift+super+v") << false << false;
     }
@@ -239,31 +239,21 @@ private Q_SLOTS:
         QVERIFY(m_service->registerHotKey(keycode(XK_v), control | option));
     }
 
-    void keyCodesOutsideTheX11RangeAreRefused_data()
-    {
-        QTest::addColumn<std::uint32_t>("keyCode");
-        QTest::newRow("below 8") << 7u;
-        QTest::newRow("above 255") << 256u + keycode(XK_v);
-    }
-
     void keyCodesOutsideTheX11RangeAreRefused()
     {
-        QFETCH(std::uint32_t, keyCode);
-        QVERIFY(!m_service->registerHotKey(keyCode, control | option));
+        QVERIFY(!m_service->registerHotKey(7, control | option));
+        // Not cut down to the byte of a real key.
+        QVERIFY(!m_service->registerHotKey(256 + keycode(XK_v), control | option));
     }
 
     void heldShortcutFiresOnce()
     {
         QSignalSpy presses(m_service.get(), &HotKeyService::pressed);
         QVERIFY(m_service->registerHotKey(keycode(XK_v), control | option));
-        QVERIFY(x11::runTool(QStringLiteral("xdotool"),
-                             {QStringLiteral("keydown"), QStringLiteral("ctrl+alt+v")})
-                    .exitCode == 0);
+        QVERIFY(x11::xdotool({"keydown", "ctrl+alt+v"}));
         // Long enough for the server's auto-repeat to start (its delay is 660 ms).
         QTest::qWait(1500);
-        QVERIFY(x11::runTool(QStringLiteral("xdotool"),
-                             {QStringLiteral("keyup"), QStringLiteral("v+alt+ctrl")})
-                    .exitCode == 0);
+        QVERIFY(x11::xdotool({"keyup", "v+alt+ctrl"}));
         waitForEarlierKeyEvents();
         QCOMPARE(presses.count(), 1);
     }

@@ -39,16 +39,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target"); // empty: xclip's UTF8_STRING
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("UTF8_STRING") << "" << QByteArray("gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac 5")
-                                     << QStringLiteral("grüß dich, € 5");
-        QTest::newRow("STRING is Latin-1") << "STRING"
-                                           << QByteArray("Stra\xdf"
-                                                         "e")
-                                           << QStringLiteral("Straße");
-        QTest::newRow("TEXT in UTF-8") << "TEXT" << QByteArray("\xe2\x82\xac 7, gr\xc3\xbc\xc3\x9f")
-                                       << QStringLiteral("€ 7, grüß");
-        QTest::newRow("TEXT in Latin-1")
-            << "TEXT" << QByteArray("caf\xe9 cr\xe8me") << QStringLiteral("café crème");
+        // The bytes are the text's UTF-8 or Latin-1 encoding.
+        const auto row = [](const char* name, const char* target, const QString& text,
+                            bool latin1) {
+            QTest::newRow(name) << target << (latin1 ? text.toLatin1() : text.toUtf8()) << text;
+        };
+        row("UTF8_STRING", "", QStringLiteral("grüß dich, € 5"), false);
+        row("STRING is Latin-1", "STRING", QStringLiteral("Straße"), true);
+        row("TEXT in UTF-8", "TEXT", QStringLiteral("€ 7, grüß"), false);
+        row("TEXT in Latin-1", "TEXT", QStringLiteral("café crème"), true);
     }
     void readsTextUnderEachTextTarget()
     {
@@ -90,10 +89,8 @@ private Q_SLOTS:
         // 1 MiB in 64 KiB chunks every 400 ms: 6.4 s in all, longer than any single wait.
         constexpr qsizetype size = qsizetype(1024) * 1024;
         HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("slow"),
-                             QStringLiteral("--size"), QString::number(size),
-                             QStringLiteral("--chunk"), QStringLiteral("65536"),
-                             QStringLiteral("--interval"), QStringLiteral("400")});
+                            {"--mode", "slow", "--size", QString::number(size), "--chunk", "65536",
+                             "--interval", "400"});
         QVERIFY(owner.waitForOutput());
         std::optional<QString> text;
         std::atomic_bool done = false;
@@ -111,8 +108,7 @@ private Q_SLOTS:
 
     void silentOwnerGivesNothingAndAStopEndsTheWait()
     {
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("silent-data")});
+        HelperProcess owner(QStringLiteral("hostile_owner"), {"--mode", "silent-data"});
         QVERIFY(owner.waitForOutput());
         auto clipboard = reader();
         // The targets come; the text never does, and after one unanswered request the
@@ -151,10 +147,9 @@ private Q_SLOTS:
     {
         // 3 MiB, sent by INCR in 256 KiB chunks.
         constexpr qsizetype size = qsizetype(3) * 1024 * 1024;
-        HelperProcess owner(QStringLiteral("hostile_owner"),
-                            {QStringLiteral("--mode"), QStringLiteral("huge-text"),
-                             QStringLiteral("--size"), QString::number(size),
-                             QStringLiteral("--chunk"), QStringLiteral("262144")});
+        HelperProcess owner(
+            QStringLiteral("hostile_owner"),
+            {"--mode", "huge-text", "--size", QString::number(size), "--chunk", "262144"});
         QVERIFY(owner.waitForOutput());
         QVERIFY(!reader(size - 1)->stringForType(PasteboardType::string));
         QCOMPARE(reader(size)->stringForType(PasteboardType::string)->size(), size);

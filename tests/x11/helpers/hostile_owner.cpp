@@ -45,7 +45,7 @@ enum class Mode { Silent, SilentData, Slow, Vanish, HugeText, BigImage, Script }
 struct Options {
     Mode mode = Mode::Slow;
     std::string modeName = "slow";
-    qint64 size = -1;
+    qint64 size = 0;
     qint64 chunk = qint64(256) * 1024;
     int intervalMs = 0;
     qint64 vanishAfter = qint64(1024) * 1024;
@@ -66,50 +66,38 @@ void say(const std::string& line)
     std::exit(2);
 }
 
-std::optional<Mode> parseMode(const std::string& name)
+Options parseOptions(int argc, char** argv)
 {
     static const std::map<std::string, Mode> modes{
         {"silent", Mode::Silent}, {"silent-data", Mode::SilentData}, {"slow", Mode::Slow},
         {"vanish", Mode::Vanish}, {"huge-text", Mode::HugeText},     {"big-image", Mode::BigImage},
         {"script", Mode::Script}};
-    const auto found = modes.find(name);
-    return found == modes.end() ? std::nullopt : std::optional<Mode>(found->second);
-}
-
-Options parseOptions(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
+    std::map<std::string, std::string> given;
+    for (int i = 1; i < argc; i += 2) {
         if (i + 1 >= argc)
-            fail("missing value after " + name);
-        const std::string value = argv[++i];
-        if (name == "--mode") {
-            const auto mode = parseMode(value);
-            if (!mode)
-                fail("unknown mode " + value);
-            options.mode = *mode;
-            options.modeName = value;
-        } else if (name == "--size") {
-            options.size = std::stoll(value);
-        } else if (name == "--chunk") {
-            options.chunk = std::max<qint64>(1, std::stoll(value));
-        } else if (name == "--interval") {
-            options.intervalMs = std::stoi(value);
-        } else if (name == "--vanish-after") {
-            options.vanishAfter = std::stoll(value);
-        } else if (name == "--width") {
-            options.width = std::stoi(value);
-        } else if (name == "--height") {
-            options.height = std::stoi(value);
-        } else if (name == "--format") {
-            options.imageFormat = QByteArray::fromStdString(value);
-        } else {
-            fail("unknown option " + name);
-        }
+            fail(std::string("missing value after ") + argv[i]);
+        given[argv[i]] = argv[i + 1];
     }
-    if (options.size < 0)
-        options.size = options.mode == Mode::HugeText ? 500LL * 1000 * 1000 : 8LL * 1024 * 1024;
+    const auto take = [&given](const std::string& name, qint64 fallback) {
+        const auto found = given.extract(name);
+        return found ? std::stoll(found.mapped()) : fallback;
+    };
+    Options options;
+    options.modeName = given.contains("--mode") ? given.extract("--mode").mapped() : "slow";
+    if (!modes.contains(options.modeName))
+        fail("unknown mode " + options.modeName);
+    options.mode = modes.at(options.modeName);
+    options.size =
+        take("--size", options.mode == Mode::HugeText ? 500LL * 1000 * 1000 : 8LL * 1024 * 1024);
+    options.chunk = std::max<qint64>(1, take("--chunk", options.chunk));
+    options.intervalMs = int(take("--interval", 0));
+    options.vanishAfter = take("--vanish-after", options.vanishAfter);
+    options.width = int(take("--width", options.width));
+    options.height = int(take("--height", options.height));
+    if (given.contains("--format"))
+        options.imageFormat = QByteArray::fromStdString(given.extract("--format").mapped());
+    if (!given.empty())
+        fail("unknown option " + given.begin()->first);
     return options;
 }
 
