@@ -107,7 +107,7 @@ struct ListFixture : ModelFixture {
         const qint64 start = clock.now().toMSecsSinceEpoch() - 100000000;
         for (int i = 0; i < count; ++i) {
             insert.bind(1, idText(QUuid::createUuid()).toStdString());
-            insert.bind(2, static_cast<int64_t>(start + (i / 2) * 1000));
+            insert.bind(2, static_cast<int64_t>(start + qint64(i / 2) * 1000));
             insert.bind(3, QStringLiteral("entry %1").arg(i).toStdString());
             const QString source = QStringLiteral("app.%1").arg(i < count / 2 ? i % 7 : 6 - i % 5);
             insert.bind(4, source.toStdString());
