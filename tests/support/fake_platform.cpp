@@ -11,23 +11,16 @@
 
 namespace nabrix::testing {
 
-void FakePasteboard::replace(Content content)
+void FakePasteboard::setContent(Content content)
 {
     m_content = std::move(content);
     ++m_changeCount;
     Q_EMIT changeNotified();
 }
 
-void FakePasteboard::setContent(const Content& content)
-{
-    replace(content);
-}
-
 void FakePasteboard::copyText(const QString& text)
 {
-    Content content;
-    content.string = text;
-    replace(content);
+    setContent({.string = text});
 }
 
 namespace {
@@ -45,8 +38,7 @@ QStringList typesOf(const FakeClipboardContent& content)
 
 std::optional<QByteArray> dataOf(const FakeClipboardContent& content, const QString& type)
 {
-    const auto it = content.data.constFind(type);
-    return it == content.data.cend() ? std::nullopt : std::optional<QByteArray>(*it);
+    return content.data.contains(type) ? std::optional(content.data.value(type)) : std::nullopt;
 }
 
 std::optional<QString> stringOf(const FakeClipboardContent& content, const QString& type)
@@ -120,8 +112,7 @@ std::optional<QList<QUrl>> FakePasteboard::readFileUrls() const
 
 void FakePasteboard::clearContents()
 {
-    ++m_clearCount;
-    replace({});
+    setContent({});
 }
 
 void FakePasteboard::writeString(const QString& text)
@@ -132,23 +123,17 @@ void FakePasteboard::writeString(const QString& text)
 void FakePasteboard::writeData(const QString& type, const QByteArray& data,
                                const std::optional<QString>& text)
 {
-    Content content;
-    content.data.insert(type, data);
-    content.string = text;
-    replace(content);
+    setContent({.data = {{type, data}}, .string = text});
 }
 
 void FakePasteboard::writeFileUrls(const QList<QUrl>& urls)
 {
-    Content content;
-    content.fileUrls = urls;
-    replace(content);
+    setContent({.fileUrls = urls});
 }
 
 std::optional<QString> FakeWorkspace::applicationName(const QString& id) const
 {
-    const auto it = names.constFind(id);
-    return it == names.cend() ? std::nullopt : std::optional<QString>(*it);
+    return names.contains(id) ? std::optional(names.value(id)) : std::nullopt;
 }
 
 QIcon FakeWorkspace::applicationIcon(const QString& id) const
@@ -188,8 +173,7 @@ QString FakeKeyboardLayout::keyName(std::uint32_t keyCode) const
 
 std::optional<NamedKey> FakeKeyboardLayout::namedKey(std::uint32_t keyCode) const
 {
-    const auto found = namedKeys.constFind(keyCode);
-    return found == namedKeys.cend() ? std::nullopt : std::make_optional(*found);
+    return namedKeys.contains(keyCode) ? std::optional(namedKeys.value(keyCode)) : std::nullopt;
 }
 
 void FakeSensitivityAnalyzer::analyze(const QByteArray&, QObject* context,
@@ -240,27 +224,21 @@ void FakeClipboardKeeper::finishSave(bool saved)
 
 FakePlatform::FakePlatform()
 {
-    auto pasteboardFake = std::make_unique<FakePasteboard>();
-    auto workspaceFake = std::make_unique<FakeWorkspace>();
-    auto keys = std::make_unique<FakeKeySynthesizer>();
-    auto hotKeys = std::make_unique<FakeHotKeyService>();
-    auto layout = std::make_unique<FakeKeyboardLayout>();
-    auto analyzer = std::make_unique<FakeSensitivityAnalyzer>();
-    auto keeper = std::make_unique<FakeClipboardKeeper>(*pasteboardFake);
-    pasteboard = pasteboardFake.get();
-    clipboardKeeper = keeper.get();
-    workspace = workspaceFake.get();
-    keySynthesizer = keys.get();
-    hotKeyService = hotKeys.get();
-    keyboardLayout = layout.get();
-    sensitivityAnalyzer = analyzer.get();
-    services.pasteboard = std::move(pasteboardFake);
-    services.clipboardKeeper = std::move(keeper);
-    services.workspace = std::move(workspaceFake);
-    services.keySynthesizer = std::move(keys);
-    services.hotKeyService = std::move(hotKeys);
-    services.keyboardLayout = std::move(layout);
-    services.sensitivityAnalyzer = std::move(analyzer);
+    // Hands each fake to the services and keeps a typed pointer to it.
+    const auto install = [](auto& slot, auto fake) {
+        auto* typed = fake.get();
+        slot = std::move(fake);
+        return typed;
+    };
+    pasteboard = install(services.pasteboard, std::make_unique<FakePasteboard>());
+    clipboardKeeper =
+        install(services.clipboardKeeper, std::make_unique<FakeClipboardKeeper>(*pasteboard));
+    workspace = install(services.workspace, std::make_unique<FakeWorkspace>());
+    keySynthesizer = install(services.keySynthesizer, std::make_unique<FakeKeySynthesizer>());
+    hotKeyService = install(services.hotKeyService, std::make_unique<FakeHotKeyService>());
+    keyboardLayout = install(services.keyboardLayout, std::make_unique<FakeKeyboardLayout>());
+    sensitivityAnalyzer =
+        install(services.sensitivityAnalyzer, std::make_unique<FakeSensitivityAnalyzer>());
     services.windowActivator = std::make_unique<QtWindowActivator>();
 }
 

@@ -32,10 +32,9 @@ public:
     using Content = FakeClipboardContent;
 
     // Another application copies `content`.
-    void setContent(const Content& content);
+    void setContent(Content content);
     void copyText(const QString& text);
     const Content& content() const { return m_content; }
-    int clearCount() const { return m_clearCount; }
     // Off: the clipboard can only be read on the main thread, as with Qt alone.
     bool workerReads = true;
     // Off: changes are still announced, but the observer may not rely on it and polls.
@@ -55,11 +54,8 @@ public:
     void writeFileUrls(const QList<QUrl>& urls) override;
 
 private:
-    void replace(Content content);
-
     Content m_content;
     qint64 m_changeCount = 0;
-    int m_clearCount = 0;
 };
 
 // The applications in `names` are installed, each with an icon.

@@ -79,19 +79,15 @@ struct ListFixture : ModelFixture {
         }
         return *m_list;
     }
-    // Writes an entry into the file behind the store's back: only a re-read can see it.
-    void addBehindTheStoresBack(const QString& text)
+    QList<ClipItem> stored(const QStringList& texts) const
     {
-        SQLite::Database db(home.historyPath().toStdString(), SQLite::OPEN_READWRITE);
-        SQLite::Statement insert(db, "INSERT INTO clip_items (id, timestamp, type, search_string, "
-                                     "is_sensitive) VALUES (?, ?, 'text', ?, 0)");
-        insert.bind(1, idText(QUuid::createUuid()).toStdString());
-        insert.bind(2, static_cast<int64_t>(clock.now().addSecs(-1).toMSecsSinceEpoch()));
-        insert.bind(3, text.toStdString());
-        insert.exec();
+        QList<ClipItem> items = model.storage().allItems();
+        items.removeIf(
+            [&texts](const ClipItem& item) { return !texts.contains(item.searchString); });
+        return items;
     }
-
-    // Writes `count` entries straight into the file, in one transaction: pairs of equal
+    // Writes `count` entries straight into the file, behind the store's back so that only a
+    // re-read can see them, in one transaction: pairs of equal
     // times (one of them on the split between the halves read by two threads), sources the
     // two halves meet first in a different order, every thousandth entry sensitive.
     void addManyBehindTheStoresBack(int count)
@@ -104,7 +100,7 @@ struct ListFixture : ModelFixture {
         const qint64 start = clock.now().toMSecsSinceEpoch() - 100000000;
         for (int i = 0; i < count; ++i) {
             insert.bind(1, idText(QUuid::createUuid()).toStdString());
-            insert.bind(2, static_cast<int64_t>(start + (i / 2) * 1000));
+            insert.bind(2, static_cast<int64_t>(start + qint64(i / 2) * 1000));
             insert.bind(3, QStringLiteral("entry %1").arg(i).toStdString());
             const QString source = QStringLiteral("app.%1").arg(i < count / 2 ? i % 7 : 6 - i % 5);
             insert.bind(4, source.toStdString());
@@ -129,15 +125,10 @@ private Q_SLOTS:
     void listsEveryEntryNewestFirst()
     {
         ListFixture f({"first", "second", "third"});
-        f.add(QStringLiteral("{\\rtf1 bold}"), ClipType::Rtf, QByteArray("{\\rtf1 bold}"));
-        f.model.storage().markSensitive(f.model.storage().latestItem()->id);
         HistoryListModel& list = f.list();
-        QCOMPARE(rowTexts(list), QStringList({"{\\rtf1 bold}", "third", "second", "first"}));
+        QCOMPARE(rowTexts(list), QStringList({"third", "second", "first"}));
         QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
-        const auto rtf = list.data(list.index(0), ClipItemRole).value<ClipItem>();
-        QCOMPARE(rtf.type, ClipType::Rtf);
-        QVERIFY(rtf.isSensitive);
-        QCOMPARE(list.totalCount(), 4);
+        QCOMPARE(list.totalCount(), 3);
         QCOMPARE(list.rowOf(f.model.storage().allItems().at(2).id), std::optional<int>(2));
         QCOMPARE(list.rowOf(QUuid::createUuid()), std::optional<int>());
     }
@@ -164,6 +155,7 @@ private Q_SLOTS:
         image.sourceAppBundleID = QStringLiteral("org.gimp.GIMP");
         image.imageSize = QSize(640, 480);
         f.model.storage().insert(image, QByteArray("png"));
+        f.model.storage().markSensitive(image.id);
         const ClipItem stored = f.model.storage().allItems().first();
 
         const auto loaded = itemWithText(f.list(), 0);
@@ -173,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(loaded.searchString, stored.searchString);
         QCOMPARE(loaded.sourceAppBundleID, stored.sourceAppBundleID);
         QCOMPARE(loaded.imageSize, stored.imageSize);
-        QCOMPARE(loaded.isSensitive, stored.isSensitive);
+        QVERIFY(loaded.isSensitive);
     }
 
     void aLargeHistoryReadInTwoHalvesIsWholeAndInOrder()
@@ -212,17 +204,12 @@ private Q_SLOTS:
         ListFixture f({"old", "middle"});
         HistoryListModel& list = f.list();
         QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
-        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
-        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
         QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
         QSignalSpy totals(&list, &HistoryListModel::totalCountChanged);
         const RowMirror view(list);
 
-        f.addBehindTheStoresBack(QStringLiteral("sneaked in"));
+        f.addManyBehindTheStoresBack(1);
         const ClipItem newest = f.add(QStringLiteral("newest"));
-        QCOMPARE(inserted.size(), 1);
-        QCOMPARE(inserted.at(0).at(1).toInt(), 0);
-        QCOMPARE(inserted.at(0).at(2).toInt(), 0);
         QCOMPARE(list.rowCount(), 3); // a re-read would have found four
 
         f.model.storage().markSensitive(newest.id);
@@ -231,15 +218,11 @@ private Q_SLOTS:
         QVERIFY(list.item(0).isSensitive);
 
         f.model.storage().deleteItem(list.item(1).id);
-        QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed.at(0).at(1).toInt(), 1);
         QCOMPARE(rowTexts(list), QStringList({"newest", "old"}));
         QCOMPARE(view.ids(), rowIds(list));
 
         f.model.storage().deleteAll();
-        QCOMPARE(removed.size(), 2);
-        QCOMPARE(removed.at(1).at(1).toInt(), 0);
-        QCOMPARE(removed.at(1).at(2).toInt(), 1);
+        QCOMPARE(view.ids(), rowIds(list));
         QCOMPARE(list.rowCount(), 0);
         QCOMPARE(list.totalCount(), 0);
         QCOMPARE(totals.size(), 3);
@@ -254,14 +237,10 @@ private Q_SLOTS:
     {
         ListFixture f({"one", "two", "three", "four"});
         HistoryListModel& list = f.list();
-        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
         const RowMirror view(list);
         // "one" and "two" are the two oldest, a second apart.
         f.model.storage().deleteItemsBefore(f.model.storage().allItems().at(1).timestamp);
         QCOMPARE(rowTexts(list), QStringList({"four", "three"}));
-        QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed.at(0).at(1).toInt(), 2);
-        QCOMPARE(removed.at(0).at(2).toInt(), 3);
         QCOMPARE(view.ids(), rowIds(list));
         QCOMPARE(list.totalCount(), 2);
     }
@@ -273,12 +252,9 @@ private Q_SLOTS:
         f.clock.advance(-2); // the clock was set back: between "one" and "two"
         const ClipItem item =
             makeClipItem(f.clock.now().addMSecs(500), QStringLiteral("backdated"));
-        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
         const RowMirror view(list);
         f.model.storage().insert(item, QByteArray("backdated"));
         QCOMPARE(rowTexts(list), QStringList({"three", "two", "backdated", "one"}));
-        QCOMPARE(inserted.size(), 1);
-        QCOMPARE(inserted.at(0).at(1).toInt(), 2);
         QCOMPARE(view.ids(), rowIds(list));
     }
 
@@ -324,43 +300,26 @@ private Q_SLOTS:
         ListFixture f({"red one", "blue one", "red two", "green"});
         HistoryListModel& list = f.list();
         f.model.setSearchText(QStringLiteral("red"));
-        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
-        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
         QSignalSpy visible(&f.model, &AppModel::visibleItemsChanged);
         const RowMirror view(list);
 
         f.add(QStringLiteral("blue two"));
-        QCOMPARE(inserted.size(), 0);
         QCOMPARE(visible.size(), 0);
         QCOMPARE(list.totalCount(), 5);
 
         f.add(QStringLiteral("RED three"));
-        QCOMPARE(inserted.size(), 1);
         QCOMPARE(rowTexts(list), QStringList({"RED three", "red two", "red one"}));
         QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
 
         // Deleting hidden entries leaves the rows and the model's list alone.
         visible.clear();
-        QList<ClipItem> blue;
-        for (const ClipItem& item : f.model.storage().allItems()) {
-            if (item.searchString.startsWith(QLatin1String("blue")))
-                blue.append(item);
-        }
-        f.model.storage().deleteItems(blue);
-        QCOMPARE(removed.size(), 0);
+        f.model.storage().deleteItems(f.stored({"blue one", "blue two"}));
         QCOMPARE(visible.size(), 0);
+        QCOMPARE(rowTexts(list), QStringList({"RED three", "red two", "red one"}));
         QCOMPARE(list.totalCount(), 4);
 
         // Hidden and shown together: only the shown ones are rows.
-        QList<ClipItem> mixed;
-        for (const ClipItem& item : f.model.storage().allItems()) {
-            if (item.searchString == QLatin1String("green") ||
-                item.searchString == QLatin1String("red two"))
-                mixed.append(item);
-        }
-        f.model.storage().deleteItems(mixed);
-        QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed.at(0).at(1).toInt(), 1);
+        f.model.storage().deleteItems(f.stored({"green", "red two"}));
         QCOMPARE(rowTexts(list), QStringList({"RED three", "red one"}));
         QCOMPARE(idsOf(f.model.visibleItems()), rowIds(list));
         QCOMPARE(view.ids(), rowIds(list));
@@ -369,44 +328,26 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(list), QStringList({"RED three", "red one"}));
     }
 
-    void scatteredDeletionsLeaveTheRightRows()
+    void scatteredDeletionsUnderASearchRemoveTheRightRows()
     {
         QStringList texts;
-        for (int i = 0; i < 120; ++i)
-            texts.append(QStringLiteral("entry %1").arg(i));
-        ListFixture f(texts);
-        HistoryListModel& list = f.list();
-        const RowMirror view(list);
-        // Every third entry in a few runs, then in more runs than are announced one by one.
-        for (const int step : {40, 3}) {
-            QList<ClipItem> doomed;
-            const QList<ClipItem> all = f.model.storage().allItems();
-            for (qsizetype i = 0; i < all.size(); i += step)
-                doomed.append(all.at(i));
-            f.model.storage().deleteItems(doomed);
-            QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
-            QCOMPARE(view.ids(), rowIds(list));
-        }
-        QCOMPARE(list.rowCount(), 120 - 3 - 39);
-    }
-
-    void deletionsUnderASearchRemoveTheRightRows()
-    {
-        QStringList texts;
-        for (int i = 0; i < 60; ++i)
+        for (int i = 0; i < 240; ++i)
             texts.append(QStringLiteral("%1 %2").arg(i % 2 ? "odd" : "even").arg(i));
         ListFixture f(texts);
         f.model.setSearchText(QStringLiteral("odd"));
         HistoryListModel& list = f.list();
         const RowMirror view(list);
-        // Every fifth entry, odd or even: runs of shown rows with hidden entries between.
-        QList<ClipItem> doomed;
-        const QList<ClipItem> all = f.model.storage().allItems();
-        for (qsizetype i = 0; i < all.size(); i += 5)
-            doomed.append(all.at(i));
-        f.model.storage().deleteItems(doomed);
-        QCOMPARE(view.ids(), rowIds(list));
-        QCOMPARE(list.rowCount(), 30 - 6);
+        // Every 25th entry, odd or even: a few runs of shown rows with hidden entries between;
+        // then every third: more runs than are announced one by one.
+        for (const int step : {25, 3}) {
+            QList<ClipItem> doomed;
+            const QList<ClipItem> all = f.model.storage().allItems();
+            for (qsizetype i = 0; i < all.size(); i += step)
+                doomed.append(all.at(i));
+            f.model.storage().deleteItems(doomed);
+            QCOMPARE(view.ids(), rowIds(list));
+        }
+        QCOMPARE(list.rowCount(), 120 - 5 - 39);
         f.model.setSearchText(QString());
         QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
     }
@@ -429,11 +370,9 @@ private Q_SLOTS:
         f.model.setSelectedIndex(std::nullopt);
         QVERIFY(f.press(Qt::Key_Return));
         QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("two"));
-        f.showAll();
-        QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
     }
 
-    void theModelReadsTheRowsAsTheyAreAndNotPastTheList()
+    void theModelReadsTheRowsAsTheyAre()
     {
         ListFixture f({"one", "two", "three"});
         const QUuid second = f.model.visibleItems().at(1).id;
@@ -441,11 +380,6 @@ private Q_SLOTS:
         f.model.storage().markSensitive(second);
         QVERIFY(f.model.visibleItems().at(1).isSensitive);
         QVERIFY(!f.model.visibleItems().at(0).isSensitive);
-
-        const qint64 changes = f.platform.pasteboard->changeCount();
-        f.model.setSelectedIndex(3);
-        f.model.activateHighlighted(); // past the list: nothing to copy
-        QCOMPARE(f.platform.pasteboard->changeCount(), changes);
     }
 
     void anEntryTheStoreCouldNotSaveYetIsListed()

@@ -92,10 +92,8 @@ private Q_SLOTS:
         row("cafe does not find café", en, "café au lait", "cafe", false);
         row("composed finds decomposed", en, "cafe\u0301 au lait", "café", true);
         row("cafe not in decomposed café", en, "cafe\u0301 au lait", "cafe", false);
-        row("letter with a mark of its own", en, "q\u0303uery", "q", false);
         row("j caron both ways", en, "\u01F0ob", "J\u030COB", true);
         row("emoji with skin tone", en, "ok 👍🏽", "👍", true);
-        row("family member", en, "👨‍👩‍👧", "👩", true);
         row("Greek final sigma", en, "ΣΊΣΥΦΟΣ", "σίσυφος", true);
         row("trimmed query", en, "red apple", "\n\t apple \u3000", true);
         row("inner space must match", en, "redapple", "red apple", false);
@@ -120,7 +118,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("query");
         QTest::newRow("empty") << QString();
-        QTest::newRow("line breaks and tabs") << QStringLiteral("\n\r\n\t");
         QTest::newRow("no-break and ideographic spaces") << QStringLiteral("\u00A0\u3000\u2028");
     }
     void blankQueryMatchesEverything()
