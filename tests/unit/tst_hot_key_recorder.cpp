@@ -43,7 +43,7 @@ public:
         box->addWidget(field);
         recorder->setOnChange([this](std::uint32_t code, std::uint32_t mask) {
             recorded = Recorded{code, mask};
-            endSignalsBeforeOnChange = recordingSpy.count(false);
+            endSignalsBeforeOnChange = recordingEnds();
         });
     }
 
@@ -63,22 +63,13 @@ public:
         QApplication::sendEvent(target, &event);
     }
 
-    struct Spy : QSignalSpy {
-        using QSignalSpy::QSignalSpy;
-        qsizetype count(bool recording) const
-        {
-            return std::count_if(begin(), end(), [recording](const QList<QVariant>& arguments) {
-                return arguments.value(0).toBool() == recording;
-            });
-        }
-        using QSignalSpy::count;
-    };
+    qsizetype recordingEnds() const { return recordingSpy.count(QVariantList{false}); }
 
     FakeKeyboardLayout layout;
     QWidget window;
     HotKeyRecorder* recorder;
     QLineEdit* field;
-    Spy recordingSpy{&recorder->captureView(), &HotKeyCaptureView::isRecordingChanged};
+    QSignalSpy recordingSpy{&recorder->captureView(), &HotKeyCaptureView::isRecordingChanged};
     std::optional<Recorded> recorded;
     qsizetype endSignalsBeforeOnChange = -1;
 };
@@ -138,7 +129,7 @@ private Q_SLOTS:
 
         QCOMPARE(recorder.box().isRecording(), stillRecording);
         QCOMPARE(recorder.box().hasFocus(), stillRecording);
-        QCOMPARE(recorder.recordingSpy.count(false), stillRecording ? 0 : 1);
+        QCOMPARE(recorder.recordingEnds(), stillRecording ? 0 : 1);
         if (recordedMask < 0) {
             QVERIFY(!recorder.recorded.has_value());
         } else {
@@ -162,7 +153,7 @@ private Q_SLOTS:
             else
                 QTest::mouseClick(recorder.field, Qt::LeftButton);
             QVERIFY(!recorder.box().isRecording());
-            QCOMPARE(recorder.recordingSpy.count(false), 1);
+            QCOMPARE(recorder.recordingEnds(), 1);
             QCOMPARE(recorder.box().shownText(), QStringLiteral("Ctrl+Alt+V"));
             QVERIFY(!recorder.recorded.has_value());
         }
