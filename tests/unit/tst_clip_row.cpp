@@ -48,7 +48,7 @@ struct RowFixture {
     }
 
     ClipItem store(const QString& text, ClipType type = ClipType::Text, bool sensitive = false,
-                   std::optional<QByteArray> bytes = std::nullopt,
+                   const std::optional<QByteArray>& bytes = std::nullopt,
                    std::optional<QString> source = std::nullopt)
     {
         f.clock.advance(1);

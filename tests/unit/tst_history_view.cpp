@@ -302,9 +302,9 @@ private Q_SLOTS:
     {
         ViewFixture v;
         const QDateTime now = v.f.clock.now();
-        v.f.clock.set(now.addSecs(-25 * 3600));
+        v.f.clock.set(now.addSecs(-25LL * 3600));
         v.add(QStringLiteral("a day and an hour old"));
-        v.f.clock.set(now.addSecs(-19 * 3600));
+        v.f.clock.set(now.addSecs(-19LL * 3600));
         v.add(QStringLiteral("nineteen hours old"));
         v.f.clock.set(now);
         v.show();
@@ -396,7 +396,7 @@ private Q_SLOTS:
             QTRY_COMPARE(v.view.listView()->model()->rowCount(), 1);
             const QModelIndex index = v.view.listView()->model()->index(0, 0);
             QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("0 sec. ago"));
-            v.f.clock.advance(3 * 60);
+            v.f.clock.advance(3LL * 60);
             v.view.refreshNow();
             QCOMPARE(v.view.now(), item.timestamp.addSecs(180));
             QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("3 min. ago"));
