@@ -21,15 +21,6 @@ QString historyTimeRangeRawValue(HistoryTimeRange range)
     return {};
 }
 
-std::optional<HistoryTimeRange> historyTimeRangeFromRawValue(QStringView raw)
-{
-    for (HistoryTimeRange range : allHistoryTimeRanges) {
-        if (raw == historyTimeRangeRawValue(range))
-            return range;
-    }
-    return std::nullopt;
-}
-
 double historyTimeRangeSeconds(HistoryTimeRange range)
 {
     switch (range) {

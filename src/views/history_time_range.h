@@ -3,9 +3,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 #include <array>
-#include <optional>
 
 namespace nabrix {
 
@@ -16,8 +14,6 @@ inline constexpr std::array allHistoryTimeRanges{HistoryTimeRange::Hour, History
                                                  HistoryTimeRange::Week, HistoryTimeRange::Month};
 
 QString historyTimeRangeRawValue(HistoryTimeRange range);
-// None for anything but the exact raw values ("hour", "day", "week", "month").
-std::optional<HistoryTimeRange> historyTimeRangeFromRawValue(QStringView raw);
 // A month is 30 days, whatever the calendar says.
 double historyTimeRangeSeconds(HistoryTimeRange range);
 // The menu entry.

@@ -75,7 +75,7 @@ class TestHistoryView : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(installTranslations(*qApp, QLocale(QLocale::English))); }
 
-    void emptyStoreShowsTheEmptyStateAndDisablesTheFooter()
+    void footerCountsTheWholeHistoryWhateverIsShown()
     {
         ViewFixture v;
         v.show();
@@ -85,11 +85,24 @@ private Q_SLOTS:
         QVERIFY(!v.footer()->ageButton()->isEnabled());
         QVERIFY(!v.footer()->clearAllButton()->isEnabled());
 
-        v.add(QStringLiteral("first"));
+        for (const char* text : {"apple", "banana", "cherry"})
+            v.add(QString::fromLatin1(text));
         QVERIFY(!v.view.showsEmptyState());
+        // A search without matches shows the empty state but keeps the whole count.
+        QTest::keyClicks(v.view.searchBar()->field(), QStringLiteral("zzz"));
+        QCOMPARE(v.f.model.searchText(), QStringLiteral("zzz"));
+        QVERIFY(v.view.showsEmptyState());
         QVERIFY(v.footer()->countLabel()->isVisible());
-        QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 1));
+        QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 3));
+        QVERIFY(v.footer()->selectButton()->isEnabled());
         QVERIFY(v.footer()->clearAllButton()->isEnabled());
+
+        // The clear button empties the search and gives the field the keyboard again.
+        QVERIFY(v.view.searchBar()->clearButton()->isVisible());
+        QTest::mouseClick(v.view.searchBar()->clearButton(), Qt::LeftButton);
+        QCOMPARE(v.f.model.searchText(), QString());
+        QVERIFY(!v.view.showsEmptyState());
+        QVERIFY(!v.view.searchBar()->clearButton()->isVisible());
     }
 
     void aHistoryStillBeingReadIsNotShownAsEmpty()
@@ -112,66 +125,17 @@ private Q_SLOTS:
         }
     }
 
-    void searchWithoutMatchesKeepsTheWholeCount()
-    {
-        ViewFixture v;
-        for (const char* text : {"apple", "banana", "cherry"})
-            v.add(QString::fromLatin1(text));
-        v.show();
-        QTest::keyClicks(v.view.searchBar()->field(), QStringLiteral("zzz"));
-        QCOMPARE(v.f.model.searchText(), QStringLiteral("zzz"));
-        QVERIFY(v.view.showsEmptyState());
-        QVERIFY(v.footer()->countLabel()->isVisible());
-        QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 3));
-        QVERIFY(v.footer()->selectButton()->isEnabled());
-        QVERIFY(v.footer()->clearAllButton()->isEnabled());
-
-        // The clear button empties the search and gives the field the keyboard again.
-        QVERIFY(v.view.searchBar()->clearButton()->isVisible());
-        QTest::mouseClick(v.view.searchBar()->clearButton(), Qt::LeftButton);
-        QCOMPARE(v.f.model.searchText(), QString());
-        QVERIFY(!v.view.showsEmptyState());
-        QVERIFY(!v.view.searchBar()->clearButton()->isVisible());
-    }
-
-    void selectionToolbarCountsVisibleCheckedEntries()
+    void selectionCountsAndDeletesOnlyVisibleCheckedEntries()
     {
         ViewFixture v;
         const ClipItem apple = v.add(QStringLiteral("apple"));
-        const ClipItem apricot = v.add(QStringLiteral("apricot"));
+        v.add(QStringLiteral("apricot"));
         const ClipItem banana = v.add(QStringLiteral("banana"));
         v.show();
         QTest::mouseClick(v.footer()->selectButton(), Qt::LeftButton);
         QVERIFY(v.f.model.isSelecting());
         QVERIFY(v.footer()->showsSelectionToolbar());
         QVERIFY(!v.footer()->deleteSelectedButton()->isEnabled());
-
-        v.f.model.toggleChecked(apple);
-        v.f.model.toggleChecked(banana);
-        QCOMPARE(v.footer()->selectedCountLabel()->text(),
-                 catalogue::text("history.selectedCount", 2));
-        QVERIFY(v.footer()->deleteSelectedButton()->isEnabled());
-
-        // The search hides the checked banana: neither counted nor deletable from here.
-        v.f.model.setSearchText(QStringLiteral("ap"));
-        QCOMPARE(v.footer()->selectedCountLabel()->text(),
-                 catalogue::text("history.selectedCount", 1));
-        v.f.model.toggleChecked(apple);
-        QVERIFY(!v.footer()->deleteSelectedButton()->isEnabled());
-        Q_UNUSED(apricot);
-
-        QTest::mouseClick(v.footer()->doneButton(), Qt::LeftButton);
-        QVERIFY(!v.f.model.isSelecting());
-        QVERIFY(!v.footer()->showsSelectionToolbar());
-    }
-
-    void selectAllTurnsIntoDeselectAll()
-    {
-        ViewFixture v;
-        v.add(QStringLiteral("one"));
-        v.add(QStringLiteral("two"));
-        v.show();
-        v.f.model.toggleSelectionMode();
         SymbolButton* selectAll = v.footer()->selectAllButton();
         QTest::mouseClick(selectAll, Qt::LeftButton);
         QVERIFY(v.f.model.allChecked());
@@ -179,8 +143,29 @@ private Q_SLOTS:
         QTest::mouseClick(selectAll, Qt::LeftButton);
         QVERIFY(v.f.model.selectedItemIDs().isEmpty());
 
+        v.f.model.toggleChecked(apple);
+        v.f.model.toggleChecked(banana);
+        QCOMPARE(v.footer()->selectedCountLabel()->text(),
+                 catalogue::text("history.selectedCount", 2));
+        QVERIFY(v.footer()->deleteSelectedButton()->isEnabled());
+
+        // The search hides the checked banana: neither counted nor deleted from here.
+        v.f.model.setSearchText(QStringLiteral("ap"));
+        QCOMPARE(v.footer()->selectedCountLabel()->text(),
+                 catalogue::text("history.selectedCount", 1));
+        QTest::mouseClick(v.footer()->deleteSelectedButton(), Qt::LeftButton);
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QCOMPARE(card->message(), catalogue::text("history.deleteSelected.message", 1));
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), (QStringList{"banana", "apricot"}));
+        QVERIFY(!v.f.model.isModalPresented());
         v.f.model.setSearchText(QStringLiteral("nothing like it"));
         QVERIFY(!selectAll->isEnabled());
+
+        QTest::mouseClick(v.footer()->doneButton(), Qt::LeftButton);
+        QVERIFY(!v.f.model.isSelecting());
+        QVERIFY(!v.footer()->showsSelectionToolbar());
     }
 
     void rowClicksCheckInSelectionModeWithoutMovingTheHighlight()
@@ -201,16 +186,25 @@ private Q_SLOTS:
         QVERIFY(v.f.model.selectedItemIDs().isEmpty());
     }
 
-    void detailPageFollowsTheModel()
+    void detailPageFollowsTheModelAndRevealsTheRowToo()
     {
         ViewFixture v;
-        const ClipItem item = v.add(QStringLiteral("details please"));
+        ClipItem card = makeClipItem(v.f.clock.now(), QStringLiteral("4111 1111 1111 1111"));
+        card.isSensitive = true;
+        v.f.model.storage().insert(card, card.searchString.toUtf8());
         v.show();
         QVERIFY(!v.view.showsDetailPage());
-        v.f.model.setDetailItem(item);
+        v.f.model.setDetailItem(card);
         QVERIFY(v.view.showsDetailPage());
-        QCOMPARE(v.view.detailPage()->detailView()->displayedText(),
-                 QStringLiteral("details please"));
+        ClipDetailView* detail = v.view.detailPage()->detailView();
+        QVERIFY(detail->isMasked());
+        QVERIFY(v.view.detailPage()->sensitiveBadge()->isVisibleTo(v.view.detailPage()));
+        QTest::mouseClick(detail->revealButton(), Qt::LeftButton);
+        QVERIFY(!detail->isMasked());
+        QCOMPARE(detail->displayedText(), card.searchString);
+        const QModelIndex row = v.view.listView()->model()->index(0, 0);
+        QVERIFY(!v.view.rowView()->content(row).masked);
+
         QTest::mouseClick(v.view.detailPage()->backButton(), Qt::LeftButton);
         QVERIFY(!v.f.model.detailItem());
         QVERIFY(!v.view.showsDetailPage());
@@ -238,76 +232,41 @@ private Q_SLOTS:
         QCOMPARE(v.f.platform.pasteboard->content().data.value(PasteboardType::png), png);
     }
 
+    // The confirmation takes Return and Escape before the history's own key handling.
     void clearAllAsksFirst()
     {
         ViewFixture v;
         v.add(QStringLiteral("one"));
         v.add(QStringLiteral("two"));
-        v.show();
-        QSignalSpy modal(&v.f.model, &AppModel::isModalPresentedChanged);
-
-        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
-        ConfirmationCard* card = v.confirmation();
-        QVERIFY(card);
-        QVERIFY(card->isVisible());
-        QCOMPARE(card->title(), catalogue::text("history.clearAll.title"));
-        QVERIFY(v.f.model.isModalPresented());
-
-        QTest::mouseClick(card->cancelButton(), Qt::LeftButton);
-        QVERIFY(!v.f.model.isModalPresented());
-        QCOMPARE(v.f.storedTexts().size(), 2);
-
-        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
-        QTest::mouseClick(v.confirmation()->confirmButton(), Qt::LeftButton);
-        QVERIFY(v.f.storedTexts().isEmpty());
-        QVERIFY(!v.f.model.isModalPresented());
-        QVERIFY(!v.view.overlays()->isVisible());
-        QVERIFY(v.view.showsEmptyState());
-        QCOMPARE(modal.size(), 4);
-    }
-
-    void returnAndEscapeActOnTheOverlayNotTheHistory()
-    {
-        ViewFixture v;
-        v.add(QStringLiteral("keep me"));
         v.f.controller.showHistory();
         v.show();
         v.f.controller.window = v.view.windowHandle();
         QVERIFY(v.f.model.hasKeyMonitor());
+        QSignalSpy modal(&v.f.model, &AppModel::isModalPresentedChanged);
+
+        QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
+        QVERIFY(v.confirmation() && v.confirmation()->isVisible());
+        QVERIFY(v.f.model.isModalPresented());
+        QTest::mouseClick(v.confirmation()->cancelButton(), Qt::LeftButton);
+        QVERIFY(!v.f.model.isModalPresented());
+        QCOMPARE(v.f.storedTexts().size(), 2);
 
         QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         // Escape closed the dialog, not the history window.
         QVERIFY(!v.view.overlays()->isPresenting());
         QCOMPARE(v.f.controller.closes, 0);
-        QCOMPARE(v.f.storedTexts().size(), 1);
+        QCOMPARE(v.f.storedTexts().size(), 2);
 
         QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(!v.view.overlays()->isPresenting());
         QVERIFY(v.f.storedTexts().isEmpty());
         // Return went to the dialog: nothing was copied back.
         QCOMPARE(v.f.platform.pasteboard->content().string, std::nullopt);
-    }
-
-    void deleteSelectedNamesTheVisibleCount()
-    {
-        ViewFixture v;
-        const ClipItem apple = v.add(QStringLiteral("apple"));
-        const ClipItem banana = v.add(QStringLiteral("banana"));
-        const ClipItem apricot = v.add(QStringLiteral("apricot"));
-        v.show();
-        v.f.model.toggleSelectionMode();
-        for (const ClipItem& item : {apple, banana, apricot})
-            v.f.model.toggleChecked(item);
-        v.f.model.setSearchText(QStringLiteral("ap"));
-        QTest::mouseClick(v.footer()->deleteSelectedButton(), Qt::LeftButton);
-        ConfirmationCard* card = v.confirmation();
-        QVERIFY(card);
-        QCOMPARE(card->message(), catalogue::text("history.deleteSelected.message", 2));
-        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
-        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("banana")});
         QVERIFY(!v.f.model.isModalPresented());
+        QVERIFY(!v.view.overlays()->isVisible());
+        QVERIFY(v.view.showsEmptyState());
+        QCOMPARE(modal.size(), 6);
     }
 
     void presetAgeIsConfirmedThenDeletes()
@@ -321,43 +280,31 @@ private Q_SLOTS:
         v.f.clock.set(now);
         v.show();
 
-        v.ageMenuEntry(QStringLiteral("day"))->trigger();
-        ConfirmationCard* card = v.confirmation();
-        QVERIFY(card);
-        QCOMPARE(card->message(), catalogue::text("history.deleteOlderThan.message")
-                                      .arg(historyTimeRangePhrase(HistoryTimeRange::Day)));
-        QVERIFY(v.view.pendingSelection());
-        QCOMPARE(v.view.pendingSelection()->seconds, 86400.0);
-        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
-        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("ten minutes old")});
-        QVERIFY(!v.view.pendingSelection());
-    }
-
-    void dismissingTheAgeConfirmationForgetsTheRequest()
-    {
-        ViewFixture v;
-        v.add(QStringLiteral("old enough?"));
-        v.show();
         v.ageMenuEntry(QStringLiteral("hour"))->trigger();
         const QUuid first = v.view.pendingSelection()->id;
-        // A click beside the card dismisses it, like cancel.
+        // A click beside the card dismisses it, like cancel, and forgets the request.
         QTest::mouseClick(v.view.overlays(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!v.view.overlays()->isPresenting());
         QVERIFY(!v.view.pendingSelection());
-        QCOMPARE(v.f.storedTexts().size(), 1);
+        QCOMPARE(v.f.storedTexts().size(), 2);
 
-        v.ageMenuEntry(QStringLiteral("hour"))->trigger();
-        QVERIFY(v.view.pendingSelection());
+        v.ageMenuEntry(QStringLiteral("day"))->trigger();
         QVERIFY(v.view.pendingSelection()->id != first);
+        ConfirmationCard* card = v.confirmation();
+        QVERIFY(card);
+        QVERIFY(card->message().contains(historyTimeRangePhrase(HistoryTimeRange::Day)));
+        QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
+        QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("ten minutes old")});
+        QVERIFY(!v.view.pendingSelection());
     }
 
     void customAgeGoesThroughTheSheetAndTheConfirmation()
     {
         ViewFixture v;
         const QDateTime now = v.f.clock.now();
-        v.f.clock.set(now.addSecs(-25 * 3600));
+        v.f.clock.set(now.addSecs(-25LL * 3600));
         v.add(QStringLiteral("a day and an hour old"));
-        v.f.clock.set(now.addSecs(-19 * 3600));
+        v.f.clock.set(now.addSecs(-19LL * 3600));
         v.add(QStringLiteral("nineteen hours old"));
         v.f.clock.set(now);
         v.show();
@@ -378,11 +325,7 @@ private Q_SLOTS:
         QVERIFY(!v.sheet());
         QVERIFY(v.f.model.isModalPresented());
         QCOMPARE(v.f.storedTexts().size(), 2);
-        QCOMPARE(card->message(),
-                 catalogue::text("history.deleteOlderThan.customMessage")
-                     .arg(catalogue::amount(20.0),
-                          CustomRangeSheet::unitWord(CustomRangeSheet::Unit::Hours, 20)));
-        QCOMPARE(v.view.pendingSelection()->seconds, 72000.0);
+        QVERIFY2(card->message().contains(QLatin1String("20 hours")), qPrintable(card->message()));
         QTest::mouseClick(card->confirmButton(), Qt::LeftButton);
         QCOMPARE(v.f.storedTexts(), QStringList{QStringLiteral("nineteen hours old")});
         // Modal from the sheet to the end of the confirmation, without a gap in between.
@@ -422,17 +365,6 @@ private Q_SLOTS:
         QVERIFY(v.view.listView()->verticalScrollBar()->maximum() > 0);
     }
 
-    void showingHighlightsTheFirstRowAndFocusesTheSearch()
-    {
-        ViewFixture v;
-        v.add(QStringLiteral("one"));
-        v.add(QStringLiteral("two"));
-        v.f.model.setSelectedIndex(std::nullopt);
-        v.show();
-        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
-        QTRY_COMPARE(QApplication::focusWidget(), v.view.searchBar()->field());
-    }
-
     void highlightedRowIsScrolledIntoTheMiddle()
     {
         ViewFixture v;
@@ -451,47 +383,24 @@ private Q_SLOTS:
         QVERIFY(list->viewport()->rect().contains(list->visualRect(list->model()->index(59, 0))));
     }
 
-    void rowsShowTheirAgeAgainstTheViewsClock_data()
-    {
-        QTest::addColumn<bool>("copiedWhileOpen");
-        QTest::newRow("copied before opening") << false;
-        QTest::newRow("copied while open") << true;
-    }
     void rowsShowTheirAgeAgainstTheViewsClock()
     {
-        QFETCH(bool, copiedWhileOpen);
-        ViewFixture v;
-        if (copiedWhileOpen) {
+        for (const bool copiedWhileOpen : {false, true}) {
+            ViewFixture v;
+            if (copiedWhileOpen) {
+                v.show();
+                v.f.clock.advance(30);
+            }
+            const ClipItem item = v.add(QStringLiteral("tick"));
             v.show();
-            v.f.clock.advance(30);
+            QTRY_COMPARE(v.view.listView()->model()->rowCount(), 1);
+            const QModelIndex index = v.view.listView()->model()->index(0, 0);
+            QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("0 sec. ago"));
+            v.f.clock.advance(3LL * 60);
+            v.view.refreshNow();
+            QCOMPARE(v.view.now(), item.timestamp.addSecs(180));
+            QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("3 min. ago"));
         }
-        const ClipItem item = v.add(QStringLiteral("tick"));
-        v.show();
-        QTRY_COMPARE(v.view.listView()->model()->rowCount(), 1);
-        const QModelIndex index = v.view.listView()->model()->index(0, 0);
-        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("0 sec. ago"));
-        v.f.clock.advance(3 * 60);
-        v.view.refreshNow();
-        QCOMPARE(v.view.now(), item.timestamp.addSecs(180));
-        QCOMPARE(v.view.rowView()->content(index).age, QStringLiteral("3 min. ago"));
-    }
-
-    void revealingInTheDetailPageUnmasksTheRowToo()
-    {
-        ViewFixture v;
-        ClipItem card = makeClipItem(v.f.clock.now(), QStringLiteral("4111 1111 1111 1111"));
-        card.isSensitive = true;
-        v.f.model.storage().insert(card, card.searchString.toUtf8());
-        v.show();
-        v.f.model.setDetailItem(card);
-        ClipDetailView* detail = v.view.detailPage()->detailView();
-        QVERIFY(detail->isMasked());
-        QVERIFY(v.view.detailPage()->sensitiveBadge()->isVisibleTo(v.view.detailPage()));
-        QTest::mouseClick(detail->revealButton(), Qt::LeftButton);
-        QVERIFY(!detail->isMasked());
-        QCOMPARE(detail->displayedText(), card.searchString);
-        const QModelIndex row = v.view.listView()->model()->index(0, 0);
-        QVERIFY(!v.view.rowView()->content(row).masked);
     }
 };
 

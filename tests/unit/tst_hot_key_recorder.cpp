@@ -43,7 +43,7 @@ public:
         box->addWidget(field);
         recorder->setOnChange([this](std::uint32_t code, std::uint32_t mask) {
             recorded = Recorded{code, mask};
-            endSignalsBeforeOnChange = recordingSpy.count(false);
+            endSignalsBeforeOnChange = recordingEnds();
         });
     }
 
@@ -63,31 +63,16 @@ public:
         QApplication::sendEvent(target, &event);
     }
 
-    struct Spy : QSignalSpy {
-        using QSignalSpy::QSignalSpy;
-        qsizetype count(bool recording) const
-        {
-            return std::count_if(begin(), end(), [recording](const QList<QVariant>& arguments) {
-                return arguments.value(0).toBool() == recording;
-            });
-        }
-        using QSignalSpy::count;
-    };
+    qsizetype recordingEnds() const { return recordingSpy.count(QVariantList{false}); }
 
     FakeKeyboardLayout layout;
     QWidget window;
     HotKeyRecorder* recorder;
     QLineEdit* field;
-    Spy recordingSpy{&recorder->captureView(), &HotKeyCaptureView::isRecordingChanged};
+    QSignalSpy recordingSpy{&recorder->captureView(), &HotKeyCaptureView::isRecordingChanged};
     std::optional<Recorded> recorded;
     qsizetype endSignalsBeforeOnChange = -1;
 };
-
-// The colour in the middle of the box's left edge, where the border is drawn.
-QColor borderColour(QWidget& box)
-{
-    return box.grab().toImage().pixelColor(0, box.height() / 2);
-}
 
 } // namespace
 
@@ -102,7 +87,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<quint32>("scanCode");
-        // -1: no combination recorded
+        // -1: no combination recorded. The mask of Qt's modifiers is the hot key test's.
         QTest::addColumn<qint64>("recordedMask");
         QTest::addColumn<bool>("stillRecording");
         const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
@@ -112,18 +97,14 @@ private Q_SLOTS:
 
         const Qt::KeyboardModifiers none = Qt::NoModifier;
         row("escape cancels", Qt::Key_Escape, none, 9, -1, false);
-        row("escape with modifiers cancels", Qt::Key_Escape, Qt::ControlModifier | Qt::AltModifier,
-            9, -1, false);
         row("plain letter is ignored", Qt::Key_V, none, 55, -1, true);
-        row("keypad flag is no modifier", Qt::Key_5, Qt::KeypadModifier, 84, -1, true);
+        // Ctrl+Alt+V arrives as Control, then Alt, then V: the modifier keys go on recording.
         row("control alone is no key", Qt::Key_Control, Qt::ControlModifier, 37, -1, true);
         // Shift alone would take the capital letter from every program.
         row("shift and a letter is ignored", Qt::Key_V, Qt::ShiftModifier, 55, -1, true);
         row("shift and F24", Qt::Key_F24, Qt::ShiftModifier, 202, 512, false);
         row("shift and F25 is ignored", Qt::Key_F25, Qt::ShiftModifier, 203, -1, true);
         row("control alt v", Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, 55, 6144, false);
-        row("keypad flag is dropped from the mask", Qt::Key_5,
-            Qt::ControlModifier | Qt::KeypadModifier, 84, 4096, false);
         // Tab and Shift+Tab would otherwise move the focus instead of being recorded.
         row("control shift tab", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 23, 4608,
             false);
@@ -148,7 +129,7 @@ private Q_SLOTS:
 
         QCOMPARE(recorder.box().isRecording(), stillRecording);
         QCOMPARE(recorder.box().hasFocus(), stillRecording);
-        QCOMPARE(recorder.recordingSpy.count(false), stillRecording ? 0 : 1);
+        QCOMPARE(recorder.recordingEnds(), stillRecording ? 0 : 1);
         if (recordedMask < 0) {
             QVERIFY(!recorder.recorded.has_value());
         } else {
@@ -160,41 +141,22 @@ private Q_SLOTS:
         }
     }
 
-    void combinationAfterHeldModifiersIsRecorded()
-    {
-        RecorderWindow recorder;
-        QVERIFY(recorder.show());
-        recorder.clickBox();
-        recorder.press(Qt::Key_Control, Qt::ControlModifier, 37);
-        recorder.press(Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier, 64);
-        recorder.press(Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, 55);
-        QVERIFY(recorder.recorded.has_value());
-        QCOMPARE(recorder.recorded->keyCode, 55u);
-        QCOMPARE(recorder.recorded->modifiers, 6144u);
-    }
-
-    void recordingEndsWhenTheBoxLosesFocusOrIsHidden_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("focus moves elsewhere") << QStringLiteral("focus");
-        QTest::newRow("window hidden") << QStringLiteral("hide");
-    }
-
     void recordingEndsWhenTheBoxLosesFocusOrIsHidden()
     {
-        QFETCH(QString, how);
-        RecorderWindow recorder(55, 6144);
-        QVERIFY(recorder.show());
-        recorder.clickBox();
-        QVERIFY(recorder.box().isRecording());
-        if (how == QLatin1String("focus"))
-            QTest::mouseClick(recorder.field, Qt::LeftButton);
-        else
-            recorder.window.hide();
-        QVERIFY(!recorder.box().isRecording());
-        QCOMPARE(recorder.recordingSpy.count(false), 1);
-        QCOMPARE(recorder.box().shownText(), QStringLiteral("Ctrl+Alt+V"));
-        QVERIFY(!recorder.recorded.has_value());
+        for (const bool hide : {false, true}) {
+            RecorderWindow recorder(55, 6144);
+            QVERIFY(recorder.show());
+            recorder.clickBox();
+            QVERIFY(recorder.box().isRecording());
+            if (hide)
+                recorder.window.hide();
+            else
+                QTest::mouseClick(recorder.field, Qt::LeftButton);
+            QVERIFY(!recorder.box().isRecording());
+            QCOMPARE(recorder.recordingEnds(), 1);
+            QCOMPARE(recorder.box().shownText(), QStringLiteral("Ctrl+Alt+V"));
+            QVERIFY(!recorder.recorded.has_value());
+        }
     }
 
     void focusWithoutClickRecordsNothing()
@@ -209,59 +171,22 @@ private Q_SLOTS:
         QVERIFY(!recorder.box().isRecording());
     }
 
-    void shownText_data()
+    void shownTextFollowsTheStoredPairOnly()
     {
-        QTest::addColumn<quint32>("keyCode");
-        QTest::addColumn<quint32>("modifiers");
-        QTest::addColumn<bool>("recording");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, quint32 keyCode, quint32 modifiers, bool recording,
-                            const QString& text) {
-            QTest::newRow(name) << keyCode << modifiers << recording << text;
-        };
-        row("recording", 55u, 6144u, true, QStringLiteral("Type shortcut…"));
         // Recorded before Shift alone was refused: still shown as it is.
-        row("stored shift and a letter", 55u, 512u, false, QStringLiteral("Shift+V"));
-        row("key code 0 with modifiers", 0u, 6144u, false, QStringLiteral("Not set"));
-    }
-
-    void shownText()
-    {
-        QFETCH(quint32, keyCode);
-        QFETCH(quint32, modifiers);
-        QFETCH(bool, recording);
-        QFETCH(QString, text);
-        RecorderWindow recorder(keyCode, modifiers);
+        RecorderWindow recorder(55, 512);
         QVERIFY(recorder.show());
-        if (recording)
-            recorder.clickBox();
-        QCOMPARE(recorder.box().shownText(), text);
-    }
-
-    void displayFollowsTheStoredPairOnly()
-    {
-        RecorderWindow recorder(55, 6144);
-        QVERIFY(recorder.show());
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("Shift+V"));
         recorder.clickBox();
+        QCOMPARE(recorder.box().shownText(), catalogue::text("settings.hotkey.recording"));
         recorder.press(Qt::Key_S, Qt::MetaModifier, 39);
         // Recording hands the pair on; the box shows it once the owner stored it.
-        QCOMPARE(recorder.box().shownText(), QStringLiteral("Ctrl+Alt+V"));
+        QCOMPARE(recorder.box().shownText(), QStringLiteral("Shift+V"));
+        QVERIFY(recorder.recorded);
         recorder.recorder->setShortcut(recorder.recorded->keyCode, recorder.recorded->modifiers);
         QCOMPARE(recorder.box().shownText(), QStringLiteral("Super+S"));
-        recorder.recorder->setShortcut(0, 0);
+        recorder.recorder->setShortcut(0, 6144);
         QCOMPARE(recorder.box().shownText(), QStringLiteral("Not set"));
-    }
-
-    void borderShowsTheAccentWhileRecording()
-    {
-        RecorderWindow recorder(55, 6144);
-        QVERIFY(recorder.show());
-        const QColor accent = recorder.box().palette().color(QPalette::Highlight);
-        QVERIFY(borderColour(recorder.box()) != accent);
-        recorder.clickBox();
-        QCOMPARE(borderColour(recorder.box()), accent);
-        recorder.press(Qt::Key_Escape, Qt::NoModifier, 9);
-        QVERIFY(borderColour(recorder.box()) != accent);
     }
 };
 
