@@ -179,7 +179,6 @@ private Q_SLOTS:
         QTest::newRow("Spanish (Mexico)") << QLocale(QLocale::Spanish, QLocale::Mexico) << "es";
         QTest::newRow("English (UK)") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "en";
         QTest::newRow("French falls back to English") << QLocale(QLocale::French) << "en";
-        QTest::newRow("C locale falls back to English") << QLocale::c() << "en";
     }
 
     void loadedCatalogueIsTheLanguageOfTheLocale()

@@ -78,11 +78,8 @@ class TestCrashSafety : public QObject {
                           !content.isNull() &&
                               bytes == QByteArray::fromStdString(rows.getColumn(1).getString()));
         }
-        for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-            if (!it.value())
-                return QStringLiteral("entry %1 lacks its content or has other bytes")
-                    .arg(it.key());
-        }
+        if (const QString bad = stored.key(false); !bad.isEmpty())
+            return QStringLiteral("entry %1 lacks its content or has other bytes").arg(bad);
         for (const QString& id : journal.committedInserts) {
             if (!journal.startedDeletes.contains(id) && !stored.contains(id))
                 return QStringLiteral("committed entry %1 is missing").arg(id);

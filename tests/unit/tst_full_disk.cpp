@@ -63,12 +63,29 @@ QStringList storedTexts(const QString& history)
     return texts;
 }
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestFullDisk : public QObject {
     Q_OBJECT
 
     ManualClock m_clock{QDateTime::currentDateTime()};
+    QString m_mountError;
+
+    // A tmpfs of `sizeKiB` on `folder`, made first; NABRIX_REQUIRE_MOUNT with m_mountError
+    // fails the test when there is none.
+    std::unique_ptr<MountPoint> smallDisk(const QString& folder, int sizeKiB)
+    {
+        if (QDir().mkpath(folder))
+            return MountPoint::tmpfs(folder, sizeKiB, m_mountError);
+        m_mountError = QStringLiteral("cannot make ") + folder;
+        return nullptr;
+    }
 
     // Copies `text` (padded to `size` characters) as another application would.
     void capture(AppModel& model, const QString& text, qsizetype size = 0)
@@ -86,10 +103,8 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString data = home.path() + QStringLiteral("/data");
-        QVERIFY(QDir().mkpath(data));
-        QString error;
-        const auto mount = MountPoint::tmpfs(data, 4096, error);
-        NABRIX_REQUIRE_MOUNT(mount, error);
+        const auto mount = smallDisk(data, 4096);
+        NABRIX_REQUIRE_MOUNT(mount, m_mountError);
 
         FakePlatform platform;
         auto model =
@@ -149,10 +164,8 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString data = home.path() + QStringLiteral("/data");
-        QVERIFY(QDir().mkpath(data));
-        QString error;
-        const auto mount = MountPoint::tmpfs(data, 1024, error);
-        NABRIX_REQUIRE_MOUNT(mount, error);
+        const auto mount = smallDisk(data, 1024);
+        NABRIX_REQUIRE_MOUNT(mount, m_mountError);
         FakePlatform platform;
         AppModel model(home.openStorage(m_clock.clock()), home.loadSettings(), platform.services,
                        m_clock.clock());
@@ -173,10 +186,8 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString data = home.path() + QStringLiteral("/data");
-        QVERIFY(QDir().mkpath(data));
-        QString error;
-        const auto mount = MountPoint::tmpfs(data, 1024, error);
-        NABRIX_REQUIRE_MOUNT(mount, error);
+        const auto mount = smallDisk(data, 1024);
+        NABRIX_REQUIRE_MOUNT(mount, m_mountError);
         {
             FakePlatform platform;
             AppModel model(home.openStorage(m_clock.clock()), home.loadSettings(),
@@ -185,19 +196,15 @@ private Q_SLOTS:
         }
         const QString filler = data + QStringLiteral("/filler");
         QCOMPARE(fillUp(filler), ENOSPC);
-        QFile history(home.historyPath());
-        QVERIFY(history.open(QIODevice::ReadOnly));
-        const QByteArray bytes = history.readAll();
-        history.close();
+        const QByteArray bytes = bytesOf(home.historyPath());
+        QVERIFY(!bytes.isEmpty());
 
         // Without room for the log index SQLite cannot open the history at all: the fatal
         // stop, with the file as it was.
         auto refused = StorageManager::open(home.historyPath(), m_clock.clock());
         QVERIFY(!refused.storage);
         QVERIFY(!refused.error.isEmpty());
-        QVERIFY(history.open(QIODevice::ReadOnly));
-        QCOMPARE(history.readAll(), bytes);
-        history.close();
+        QCOMPARE(bytesOf(home.historyPath()), bytes);
 
         // With a little room it opens, lists what it holds, and keeps a large capture waiting.
         QVERIFY(QFile::resize(filler, QFileInfo(filler).size() - 128 * kib));
@@ -219,16 +226,12 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString config = QFileInfo(home.settingsPath()).absolutePath();
-        QVERIFY(QDir().mkpath(config));
-        QString error;
-        const auto mount = MountPoint::tmpfs(config, 256, error);
-        NABRIX_REQUIRE_MOUNT(mount, error);
+        const auto mount = smallDisk(config, 256);
+        NABRIX_REQUIRE_MOUNT(mount, m_mountError);
         const QStringList blacklist{QStringLiteral("org.example.Vault")};
         home.loadSettings()->setBlacklistedBundleIDs(blacklist);
-        QFile file(home.settingsPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        file.close();
+        const QByteArray bytes = bytesOf(home.settingsPath());
+        QVERIFY(!bytes.isEmpty());
 
         const QString filler = config + QStringLiteral("/filler");
         QCOMPARE(fillUp(filler), ENOSPC);
@@ -239,9 +242,7 @@ private Q_SLOTS:
             QCOMPARE(settings->retentionDays(), 3);
         }
         // A settings file that cannot be rewritten is left whole, never truncated.
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
-        file.close();
+        QCOMPARE(bytesOf(home.settingsPath()), bytes);
         QCOMPARE(home.loadSettings()->blacklistedBundleIDs(), blacklist);
 
         QVERIFY(QFile::remove(filler));

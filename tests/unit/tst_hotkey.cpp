@@ -29,130 +29,121 @@ void runQueuedCalls()
 
 class TestHotKey : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<FakeHotKeyService> service;
+    std::unique_ptr<GlobalHotKeyManager> manager;
+    int calls = 0;
+
+    bool registerCounting(std::uint32_t keyCode = 55, std::uint32_t modifiers = command)
+    {
+        return manager->registerHotKey(keyCode, modifiers, [this] { ++calls; });
+    }
+
 private Q_SLOTS:
+    void init()
+    {
+        service = std::make_unique<FakeHotKeyService>();
+        manager = std::make_unique<GlobalHotKeyManager>(*service);
+        calls = 0;
+    }
+    void cleanup()
+    {
+        manager.reset();
+        service.reset();
+    }
+
     void pressRunsHandlerOnALaterTurnOfTheEventLoop()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        int calls = 0;
-        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
-        service.press();
+        QVERIFY(registerCounting());
+        service->press();
         QCOMPARE(calls, 0);
         runQueuedCalls();
         QCOMPARE(calls, 1);
-        service.press();
-        service.press();
+        service->press();
+        service->press();
         runQueuedCalls();
         QCOMPARE(calls, 3);
     }
 
     void registeringAgainReplacesRegistrationAndHandler()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
         int first = 0;
-        int second = 0;
-        QVERIFY(manager.registerHotKey(55, command, [&first] { ++first; }));
-        QVERIFY(manager.registerHotKey(39, shift | control, [&second] { ++second; }));
-        QCOMPARE(service.unregistrations, 1);
-        QCOMPARE(service.registered, std::make_optional(std::make_pair(39u, shift | control)));
-        service.press();
+        QVERIFY(manager->registerHotKey(55, command, [&first] { ++first; }));
+        QVERIFY(registerCounting(39, shift | control));
+        QCOMPARE(service->unregistrations, 1);
+        QCOMPARE(service->registered, std::make_optional(std::make_pair(39u, shift | control)));
+        service->press();
         runQueuedCalls();
         QCOMPARE(first, 0);
-        QCOMPARE(second, 1);
+        QCOMPARE(calls, 1);
     }
 
     void refusedRegistrationDropsHandlerAndEarlierRegistration()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
         int first = 0;
-        int second = 0;
-        QVERIFY(manager.registerHotKey(55, command, [&first] { ++first; }));
-        service.refuse = true;
-        QVERIFY(!manager.registerHotKey(39, command, [&second] { ++second; }));
-        QVERIFY(!manager.isRegistered());
-        QCOMPARE(service.unregistrations, 1);
-        QVERIFY(!service.registered);
-        Q_EMIT service.pressed(); // a stray press still reaching the manager
+        QVERIFY(manager->registerHotKey(55, command, [&first] { ++first; }));
+        service->refuse = true;
+        QVERIFY(!registerCounting(39));
+        QVERIFY(!manager->isRegistered());
+        QCOMPARE(service->unregistrations, 1);
+        QVERIFY(!service->registered);
+        Q_EMIT service->pressed(); // a stray press still reaching the manager
         runQueuedCalls();
         QCOMPARE(first, 0);
-        QCOMPARE(second, 0);
-    }
-
-    void unregisterIsIdempotent()
-    {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        manager.unregister();
-        QCOMPARE(service.unregistrations, 0);
-        int calls = 0;
-        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
-        manager.unregister();
-        manager.unregister();
-        QCOMPARE(service.unregistrations, 1);
-        QVERIFY(!service.registered);
-        Q_EMIT service.pressed();
-        runQueuedCalls();
         QCOMPARE(calls, 0);
     }
 
-    void pressQueuedBeforeUnregisterDoesNothing()
+    // A press queued before the unregister, and a stray one after it, both come to nothing.
+    void unregisterIsIdempotentAndDropsPresses()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        int calls = 0;
-        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
-        service.press();
-        manager.unregister();
+        manager->unregister();
+        QCOMPARE(service->unregistrations, 0);
+        QVERIFY(registerCounting());
+        service->press();
+        manager->unregister();
+        manager->unregister();
+        QCOMPARE(service->unregistrations, 1);
+        QVERIFY(!service->registered);
+        Q_EMIT service->pressed();
         runQueuedCalls();
         QCOMPARE(calls, 0);
     }
 
     void destructionReleasesRegistration()
     {
-        FakeHotKeyService service;
-        int calls = 0;
-        {
-            GlobalHotKeyManager manager(service);
-            QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
-            service.press(); // queued, then the manager goes away
-        }
-        QCOMPARE(service.unregistrations, 1);
-        QVERIFY(!service.registered);
+        QVERIFY(registerCounting());
+        service->press(); // queued, then the manager goes away
+        manager.reset();
+        QCOMPARE(service->unregistrations, 1);
+        QVERIFY(!service->registered);
         runQueuedCalls();
         QCOMPARE(calls, 0);
     }
 
     void managerRegisteredAgainAfterUnregisterHearsPresses()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        int calls = 0;
-        QVERIFY(manager.registerHotKey(55, command, [] {}));
-        manager.unregister();
-        QVERIFY(manager.registerHotKey(55, command, [&calls] { ++calls; }));
-        service.press();
+        QVERIFY(manager->registerHotKey(55, command, [] {}));
+        manager->unregister();
+        QVERIFY(registerCounting());
+        service->press();
         runQueuedCalls();
         QCOMPARE(calls, 1);
     }
 
     void handlerMayUnregisterItsOwnManager()
     {
-        FakeHotKeyService service;
-        GlobalHotKeyManager manager(service);
-        int calls = 0;
         const auto marker = std::make_shared<int>(7);
-        QVERIFY(manager.registerHotKey(55, command, [&, marker] {
-            manager.unregister();
+        QVERIFY(manager->registerHotKey(55, command, [this, marker] {
+            manager->unregister();
             calls += *marker; // captured state must outlive the unregister above
         }));
-        service.press();
+        service->press();
         runQueuedCalls();
         QCOMPARE(calls, 7);
-        QVERIFY(!manager.isRegistered());
+        QVERIFY(!manager->isRegistered());
     }
 
+    // Each flag's own bit, and the keypad flag's drop, are the recorder test's rows.
     void carbonModifiers_data()
     {
         QTest::addColumn<Qt::KeyboardModifiers>("flags");
@@ -160,10 +151,9 @@ private Q_SLOTS:
         QTest::newRow("none") << Qt::KeyboardModifiers() << 0u;
         QTest::newRow("all four") << (Qt::MetaModifier | Qt::ShiftModifier | Qt::AltModifier |
                                       Qt::ControlModifier)
-                                  << 6912u;
-        QTest::newRow("keypad ignored") << (Qt::KeypadModifier | Qt::ControlModifier) << 4096u;
+                                  << (command | shift | option | control);
         QTest::newRow("group switch ignored")
-            << (Qt::GroupSwitchModifier | Qt::MetaModifier) << 256u;
+            << (Qt::GroupSwitchModifier | Qt::MetaModifier) << command;
     }
 
     void carbonModifiers()
@@ -184,17 +174,14 @@ private Q_SLOTS:
             QTest::newRow(name) << language << keyCode << modifiers << text;
         };
         const QString en = QStringLiteral("en");
-        row("ctrl+alt", en, 55u, (control | option), QStringLiteral("Ctrl+Alt+V"));
         row("all four in fixed order", en, 39u, (command | shift | option | control),
             QStringLiteral("Ctrl+Alt+Shift+Super+S"));
         row("no modifiers", en, 55u, 0u, QStringLiteral("V"));
         row("other mask bits", en, 55u, (control | 1u | 128u), QStringLiteral("Ctrl+V"));
         row("key code 0", en, 0u, (control | option), QString());
         row("unnamed key", en, 122u, command, QStringLiteral("Super+0x7A"));
-        const QString es = QStringLiteral("es");
-        row("spanish words", es, 55u, (control | option | shift),
-            QStringLiteral("Ctrl+Alt+Mayús+V"));
-        row("spanish key name", es, 65u, command, QStringLiteral("Súper+Espacio"));
+        row("spanish words", QStringLiteral("es"), 65u, (command | shift),
+            QStringLiteral("Mayús+Súper+Espacio"));
     }
 
     void shortcutDisplayString()

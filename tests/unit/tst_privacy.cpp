@@ -15,7 +15,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("sensitive");
-        QTest::newRow("16 digits") << "4111111111111111" << true;
         QTest::newRow("16 digits in a sentence") << "card: 4111111111111111, exp 12/29" << true;
         QTest::newRow("groups with blanks") << "4111 1111 1111 1111" << true;
         QTest::newRow("blank and hyphen mixed") << "4111 1111-1111 1111" << true;

@@ -50,7 +50,6 @@ private Q_SLOTS:
         row("no source, secret", "hunter2", "", "secret", false);
         row("no source, secret with newline", "hunter2", "", "secret\n", false);
         row("no source, other hint value", "hunter2", "", "public", true);
-        row("no source, empty hint", "hunter2", "", QByteArray(""), true);
         row("terminal in front, secret", "hunter2", "XTerm", "secret", false);
         // KeePassXC clears its copy after a while by offering an empty text with the hint.
         row("timed clear, terminal in front", "", "XTerm", "secret", false);

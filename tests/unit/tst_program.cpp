@@ -126,40 +126,28 @@ private Q_SLOTS:
 
     void withoutADisplayStopsWithAMessage_data()
     {
-        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("environment"); // NAME=value
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("waylandDisplay");
-        QTest::addColumn<QString>("display");
-        QTest::newRow("nothing set") << QString() << QStringList() << QString() << QString();
-        QTest::newRow("X11 asked for")
-            << QStringLiteral("xcb") << QStringList() << QString() << QString();
+        QTest::newRow("nothing set") << QStringList() << QStringList();
+        QTest::newRow("X11 asked for") << QStringList{"QT_QPA_PLATFORM=xcb"} << QStringList();
         QTest::newRow("X11 asked for on the command line")
-            << QStringLiteral("offscreen") << QStringList({"-platform", "xcb"}) << QString()
-            << QString();
+            << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"-platform", "xcb"};
         // Nabrix needs X11 even there, and a session without XWayland has none.
         QTest::newRow("Wayland without XWayland")
-            << QString() << QStringList() << QStringLiteral("wayland-1") << QString();
+            << QStringList{"WAYLAND_DISPLAY=wayland-1"} << QStringList();
         // Left over from a session that has ended.
-        QTest::newRow("X server gone")
-            << QString() << QStringList() << QString() << QStringLiteral(":4917");
+        QTest::newRow("X server gone") << QStringList{"DISPLAY=:4917"} << QStringList();
     }
     void withoutADisplayStopsWithAMessage()
     {
-        QFETCH(QString, platform);
+        QFETCH(QStringList, environment);
         QFETCH(QStringList, arguments);
-        QFETCH(QString, waylandDisplay);
-        QFETCH(QString, display);
         QTemporaryDir home;
         QProcessEnvironment env = environmentFor(home);
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        if (!platform.isEmpty())
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        if (!waylandDisplay.isEmpty())
-            env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
-        if (!display.isEmpty())
-            env.insert(QStringLiteral("DISPLAY"), display);
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        for (const QString& setting : environment)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
 
         QProcess program;
         program.setProcessEnvironment(env);

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFont>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -149,8 +148,7 @@ private Q_SLOTS:
             "1.\tfirst");
         row("control characters in the source are not text",
             QByteArray("{\\rtf1 a") + '\0' + "b\x01\x1f" + "c}", "abc");
-        row("leading white space", " \r\n\t{\\rtf1 ok}", "ok");
-        row("byte order mark", "\xEF\xBB\xBF{\\rtf1 ok}", "ok");
+        row("byte order mark and leading white space", "\xEF\xBB\xBF \r\n\t{\\rtf1 ok}", "ok");
         row("no version number", R"({\rtf ok})", "ok");
     }
     void markup()
@@ -168,8 +166,8 @@ private Q_SLOTS:
             QTest::newRow(name) << rtf << text;
         };
         row("windows-1252 when nothing is said", R"({\rtf1 caf\'e9 \'80 \'93q\'94})", "café € “q”");
-        row("raw 8-bit bytes read like \\'hh", "{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0\xe8}", "При");
-        row("1251 Cyrillic", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})", "Привет");
+        row("1251 Cyrillic, raw 8-bit bytes read like \\'hh",
+            "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\xe2\xe5\xf2}", "Привет");
         row("pc is code page 437", R"({\rtf1\pc \'82\'b0})", "é░");
         row("mac is Mac Roman", R"({\rtf1\mac \'8e\'a5})", "é•");
         row("Shift-JIS, two \\'hh per character",
@@ -229,9 +227,8 @@ private Q_SLOTS:
         row("negative values are code units above 32767", R"({\rtf1\uc1 \u-255?\u-1?})",
             "！\uFFFF");
         row("surrogate pair from two \\u", R"({\rtf1\uc1 \u-10179?\u-8704? ok})", "😀 ok");
-        row("lone high surrogate", R"({\rtf1\uc0 \u55357 x})", "\uFFFDx");
         row("lone high surrogate before a paragraph", R"({\rtf1\uc0 \u55357\par x})", "\uFFFD\nx");
-        row("lone low surrogate", R"({\rtf1\uc0 \u56832 x})", "\uFFFDx");
+        row("lone surrogates", R"({\rtf1\uc0 \u55357 x\u56832 y})", "\uFFFDx\uFFFDy");
         row("uc is scoped to its group", R"({\rtf1\uc1 {\uc2 \u26085\'93\'fa}\u233\'e9x})", "日éx");
         row("fallback skipping stops at a group boundary", R"({\rtf1\uc3 {\u233}x{\u233 y}z})",
             "éxéz");
@@ -258,7 +255,6 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("plain text") << QByteArray("Hello, world");
         QTest::newRow("other control word") << QByteArray(R"({\rtfx1 text})");
-        QTest::newRow("no opening brace") << QByteArray(R"(\rtf1 text})");
         QTest::newRow("text before the document") << QByteArray(R"(x{\rtf1 text})");
     }
     void notRtfIsUnreadable()
@@ -334,21 +330,6 @@ private Q_SLOTS:
         readsAs(rtf, text);
     }
 
-    void deepNestingRestoresFormattingOfShallowGroups()
-    {
-        constexpr int depth = 100000;
-        const QByteArray rtf =
-            "{\\rtf1 " + repeated("{\\b ", depth) + "x" + repeated("}", depth) + "y}";
-        const auto document = rtfStyledDocument(rtf);
-        QVERIFY(document);
-        QCOMPARE(document->toPlainText(), "xy");
-        QTextCursor cursor(document.get());
-        cursor.setPosition(1);
-        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
-        cursor.setPosition(2);
-        QVERIFY(cursor.charFormat().fontWeight() != int(QFont::Bold));
-    }
-
     void styledRuns_data()
     {
         QTest::addColumn<QByteArray>("rtf");
@@ -387,6 +368,12 @@ private Q_SLOTS:
         row("colour entry 0 given explicitly",
             R"({\rtf1{\colortbl\red0\green0\blue255;}\cf0 blue})", "blue", "", QColor(0, 0, 255));
         row("fs without parameter is 12 points", R"({\rtf1\fs40\fs x})", "x", "", {}, 12);
+        // Formats of groups deeper than the reader keeps come back right on the way out.
+        constexpr int depth = 100000;
+        const QByteArray deep =
+            "{\\rtf1 " + repeated("{\\b ", depth) + "x" + repeated("}", depth) + " y}";
+        row("innermost of deep groups", deep, "x", "b");
+        row("shallow group after deep ones", deep, "y", "");
         row("WordPad colour", sampleDocument("wordpad.rtf"), "urgent", "", QColor(255, 0, 0), 11);
         row("Word link result", sampleDocument("word.rtf"), "see details", "u", QColor(0, 0, 255),
             11);
@@ -418,24 +405,16 @@ private Q_SLOTS:
         }
     }
 
+    // An optional hyphen stays in the styled document, where the layout may break the word.
     void paragraphsBecomeBlocks()
     {
         const auto document =
-            rtfStyledDocument(R"({\rtf1 first\par second\line same block\par\b third})");
+            rtfStyledDocument(R"({\rtf1 first\par second\line same block\par\b co\-operate})");
         QVERIFY(document);
-        QStringList blocks;
-        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-            blocks << block.text();
-        QCOMPARE(blocks,
-                 QStringList(
-                     {"first", QString("second") + QChar::LineSeparator + "same block", "third"}));
-    }
-
-    void optionalHyphenStaysInTheStyledDocument()
-    {
-        const auto document = rtfStyledDocument(R"({\rtf1 co\-operate})");
-        QVERIFY(document);
-        QCOMPARE(document->toRawText(), QString("co") + QChar::SoftHyphen + "operate");
+        QCOMPARE(document->toRawText(), QString("first") + QChar::ParagraphSeparator + "second" +
+                                            QChar::LineSeparator + "same block" +
+                                            QChar::ParagraphSeparator + "co" + QChar::SoftHyphen +
+                                            "operate");
     }
 
     void largeDocumentIsReadCompletely()

@@ -22,7 +22,18 @@ void writeIni(const TestHome& home, const QByteArray& body)
     file.write("[General]\n" + body);
 }
 
+// What a row expects to load; a field it leaves out is the default.
+struct Loaded {
+    int retention = 30;
+    bool detection = true;
+    bool hideIcon = false;
+    quint32 keyCode = 0;
+    QStringList blacklist = AppSettings::defaultBlacklist();
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Loaded)
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -47,54 +58,39 @@ private Q_SLOTS:
     void storedValuesLoadByType_data()
     {
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("retention");
-        QTest::addColumn<bool>("detection");
-        QTest::addColumn<bool>("hideIcon");
-        QTest::addColumn<quint32>("keyCode");
-        QTest::addColumn<QStringList>("blacklist");
-        const auto row = [](const char* name, const QByteArray& ini, int retention, bool detection,
-                            bool hideIcon, quint32 keyCode, const QStringList& blacklist) {
-            QTest::newRow(name) << ini << retention << detection << hideIcon << keyCode
-                                << blacklist;
+        QTest::addColumn<Loaded>("loaded");
+        const auto row = [](const char* name, const QByteArray& ini, const Loaded& loaded) {
+            QTest::newRow(name) << ini << loaded;
         };
-        const QStringList defaults = AppSettings::defaultBlacklist();
-        row("zero retention is unlimited, not the default", "retentionDays=0\n", 0, true, false, 0u,
-            defaults);
-        row("text retention loads the default", "retentionDays=soon\n", 30, true, false, 0u,
-            defaults);
-        row("booleans", QByteArray("sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n"), 30,
-            false, true, 0u, defaults);
+        row("zero retention is unlimited, not the default", "retentionDays=0\n", {.retention = 0});
+        row("text retention loads the default", "retentionDays=soon\n", {});
+        row("booleans", "sensitiveDetectionEnabled=false\nhideMenuBarIcon=true\n",
+            {.detection = false, .hideIcon = true});
         row("boolean of the wrong type loads the default",
-            "sensitiveDetectionEnabled=maybe\nhideMenuBarIcon=1\n", 30, true, false, 0u, defaults);
-        row("shortcut", "hotkeyKeyCode=55\nhotkeyModifiers=6144\n", 30, true, false, 55u, defaults);
-        row("negative key code is no shortcut", "hotkeyKeyCode=-3\n", 30, true, false, 0u,
-            defaults);
-        row("key code beyond 32 bits is no shortcut", "hotkeyKeyCode=4294967296\n", 30, true, false,
-            0u, defaults);
-        row("empty blacklist stays empty", "blacklistedBundleIDs=@ByteArray([])\n", 30, true, false,
-            0u, QStringList());
+            "sensitiveDetectionEnabled=maybe\nhideMenuBarIcon=1\n", {});
+        row("shortcut", "hotkeyKeyCode=55\nhotkeyModifiers=6144\n", {.keyCode = 55});
+        row("negative key code is no shortcut", "hotkeyKeyCode=-3\n", {});
+        row("key code beyond 32 bits is no shortcut", "hotkeyKeyCode=4294967296\n", {});
+        row("empty blacklist stays empty", "blacklistedBundleIDs=@ByteArray([])\n",
+            {.blacklist = QStringList()});
         row("stored blacklist",
-            "blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n", 30, true, false,
-            0u, QStringList({"a.b", "c/d"}));
+            "blacklistedBundleIDs=\"@ByteArray([\\\"a.b\\\",\\\"c\\\\/d\\\"])\"\n",
+            {.blacklist = QStringList({"a.b", "c/d"})});
         row("undecodable blacklist loads the default", "blacklistedBundleIDs=@ByteArray([1,2])\n",
-            30, true, false, 0u, defaults);
+            {});
     }
     void storedValuesLoadByType()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(int, retention);
-        QFETCH(bool, detection);
-        QFETCH(bool, hideIcon);
-        QFETCH(quint32, keyCode);
-        QFETCH(QStringList, blacklist);
+        QFETCH(Loaded, loaded);
         TestHome home;
         writeIni(home, ini);
         const auto settings = home.loadSettings();
-        QCOMPARE(settings->retentionDays(), retention);
-        QCOMPARE(settings->sensitiveDetectionEnabled(), detection);
-        QCOMPARE(settings->hideMenuBarIcon(), hideIcon);
-        QCOMPARE(settings->hotkeyKeyCode(), keyCode);
-        QCOMPARE(settings->blacklistedBundleIDs(), blacklist);
+        QCOMPARE(settings->retentionDays(), loaded.retention);
+        QCOMPARE(settings->sensitiveDetectionEnabled(), loaded.detection);
+        QCOMPARE(settings->hideMenuBarIcon(), loaded.hideIcon);
+        QCOMPARE(settings->hotkeyKeyCode(), loaded.keyCode);
+        QCOMPARE(settings->blacklistedBundleIDs(), loaded.blacklist);
     }
 
     void blacklistIsStoredAsCompactEscapedJson()

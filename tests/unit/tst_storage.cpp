@@ -47,25 +47,14 @@ class TestStorage : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void clipTypeRawValuesAreExact_data()
-    {
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("text") << "text" << true;
-        QTest::newRow("rtf") << "rtf" << true;
-        QTest::newRow("image") << "image" << true;
-        QTest::newRow("file") << "file" << true;
-        QTest::newRow("upper case") << "Text" << false;
-        QTest::newRow("empty") << "" << false;
-    }
+    // The raw values are what the history file holds: they never change, and read back only
+    // when spelt exactly.
     void clipTypeRawValuesAreExact()
     {
-        QFETCH(QString, raw);
-        QFETCH(bool, valid);
-        const auto type = clipTypeFromRawValue(raw);
-        QCOMPARE(type.has_value(), valid);
-        if (type)
-            QCOMPARE(clipTypeRawValue(*type), raw);
+        for (const char* raw : {"text", "rtf", "image", "file"})
+            QCOMPARE(clipTypeRawValue(clipTypeFromRawValue(raw).value()), QString::fromLatin1(raw));
+        QVERIFY(!clipTypeFromRawValue(QStringLiteral("Text")));
+        QVERIFY(!clipTypeFromRawValue(QString()));
     }
 
     void newStoreHasTheSchema()
@@ -81,13 +70,15 @@ private Q_SLOTS:
         QVERIFY(db.tableExists("clip_contents"));
     }
 
-    void insertedEntryReadsBackWithItsContent()
+    // A leading U+FEFF (a file named so, or an RTF document that starts with \u65279) reads
+    // back too.
+    void insertedEntryReadsBackExactlyWithItsContent()
     {
         TestHome home;
         auto storage = home.openStorage();
         ClipItem item =
-            makeClipItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("héllo"));
-        item.sourceAppBundleID = QStringLiteral("org.example.Editor");
+            makeClipItem(QDateTime::currentDateTime().addSecs(-5), QStringLiteral("\uFEFFhéllo"));
+        item.sourceAppBundleID = QStringLiteral("\uFEFForg.example.Editor");
         item.isSensitive = true;
         storage->insert(item, QByteArray("h\xc3\xa9llo"));
         storage.reset();
@@ -96,11 +87,12 @@ private Q_SLOTS:
         const auto latest = reopened->latestItem();
         QVERIFY(latest);
         QCOMPARE(latest->id, item.id);
-        QCOMPARE(latest->searchString, QStringLiteral("héllo"));
+        QCOMPARE(latest->searchString, item.searchString);
         QCOMPARE(latest->sourceAppBundleID, item.sourceAppBundleID);
         QVERIFY(latest->isSensitive);
         QCOMPARE(latest->timestamp.toMSecsSinceEpoch(), item.timestamp.toMSecsSinceEpoch());
         QCOMPARE(reopened->contentData(item.id), std::optional<QByteArray>("h\xc3\xa9llo"));
+        QCOMPARE(reopened->allItems().value(0).searchString, item.searchString);
     }
 
     // Scripts and the benchmarks read the history while the program runs; each reader that
@@ -130,24 +122,6 @@ private Q_SLOTS:
         storage->insert(item, QByteArray());
         QCOMPARE(storage->contentData(item.id), std::optional<QByteArray>(QByteArray()));
         QCOMPARE(storage->allItems().size(), 1);
-    }
-
-    void textsReadBackExactlyEvenWithALeadingByteOrderMark()
-    {
-        // U+FEFF first: a file named so, or an RTF document that starts with \u65279.
-        TestHome home;
-        auto storage = home.openStorage();
-        ClipItem item = makeClipItem(QDateTime::currentDateTime(), QStringLiteral("\uFEFFa.txt"));
-        item.sourceAppBundleID = QStringLiteral("\uFEFForg.example.Editor");
-        storage->insert(item, QByteArray("[]"));
-        storage.reset();
-
-        auto reopened = home.openStorage();
-        const auto latest = reopened->latestItem();
-        QVERIFY(latest);
-        QCOMPARE(latest->searchString, item.searchString);
-        QCOMPARE(latest->sourceAppBundleID, item.sourceAppBundleID);
-        QCOMPARE(reopened->allItems().value(0).searchString, item.searchString);
     }
 
     void latestItemIsTheNewestByTimestamp()
@@ -187,25 +161,15 @@ private Q_SLOTS:
         QCOMPARE(db.execAndGet("SELECT count(*) FROM clip_contents").getInt(), 1);
     }
 
-    void deleteItemsBeforeKeepsTheCutoffItself()
-    {
-        TestHome home;
-        auto storage = home.openStorage();
-        const QDateTime cutoff = QDateTime::currentDateTime().addDays(-1);
-        storage->insert(makeClipItem(cutoff.addMSecs(-1), QStringLiteral("earlier")), "e");
-        storage->insert(makeClipItem(cutoff, QStringLiteral("at cutoff")), "c");
-        storage->insert(makeClipItem(cutoff.addSecs(60), QStringLiteral("later")), "l");
-        storage->deleteItemsBefore(cutoff);
-        QCOMPARE(searchStrings(storage->allItems()), QStringList({"later", "at cutoff"}));
-    }
-
+    // The purge cuts with deleteItemsBefore, as clearing older entries does: the cut-off itself
+    // stays, a millisecond before it goes.
     void purgeUsesCalendarDays_data()
     {
         QTest::addColumn<int>("retentionDays");
         QTest::addColumn<QStringList>("kept");
         QTest::newRow("zero keeps everything")
             << 0 << QStringList({"boundary", "before", "ancient"});
-        QTest::newRow("thirty days keeps the boundary to the second")
+        QTest::newRow("thirty days keeps the boundary to the millisecond")
             << 30 << QStringList({"boundary"});
         // Cut-offs before any date the calendar holds must not wrap into the future.
         for (const int days : {500000000, 2147483647})
@@ -223,7 +187,7 @@ private Q_SLOTS:
         auto storage = home.openStorage(clock.clock());
         const QDateTime boundary(QDate(2026, 10, 21), QTime(10, 30, 15));
         storage->insert(makeClipItem(boundary, QStringLiteral("boundary")), "b");
-        storage->insert(makeClipItem(boundary.addSecs(-1), QStringLiteral("before")), "x");
+        storage->insert(makeClipItem(boundary.addMSecs(-1), QStringLiteral("before")), "x");
         storage->insert(makeClipItem(boundary.addYears(-2), QStringLiteral("ancient")), "y");
         storage->purgeExpired(retentionDays);
         QCOMPARE(searchStrings(storage->allItems()), kept);
