@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # How long the program takes to quit when asked during the load of a large history:
-#   bench/quit.sh BUILD_DIR HISTORY [RUNS]          (default RUNS: 7)
+#   bench/quit.sh BUILD_DIR HISTORY [RUNS [DELAY]]  (default RUNS: 7, DELAY: 0.1 s)
 # Each run starts the real binary on a private X server over a hard link to HISTORY (made
-# by bench/tools/generate_history), sends SIGTERM 100 ms after the start and prints the
-# time from the signal to the exit of the process, then the median, min and max.
+# by bench/tools/generate_history), sends SIGTERM DELAY seconds after the start and prints
+# the time from the signal to the exit of the process, then the median, min and max.
 set -euo pipefail
 
 if [ -z "${DISPLAY_FOR_QUIT_BENCH:-}" ]; then
@@ -12,10 +12,11 @@ if [ -z "${DISPLAY_FOR_QUIT_BENCH:-}" ]; then
   exec env DISPLAY_FOR_QUIT_BENCH=1 QT_QPA_PLATFORM=xcb "$root/scripts/with-x11" "$0" "$@"
 fi
 
-[ $# -ge 2 ] || { echo "usage: bench/quit.sh BUILD_DIR HISTORY [RUNS]" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: bench/quit.sh BUILD_DIR HISTORY [RUNS [DELAY]]" >&2; exit 2; }
 binary="$(cd "$1" && pwd)/src/nabrix"
 history=$2
 runs=${3:-7}
+delay=${4:-0.1}
 
 home=""
 cleanup() { [ -n "$home" ] && rm -rf "$home"; home=""; }
@@ -33,7 +34,7 @@ while [ ${#times[@]} -lt "$runs" ]; do
   HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home \
     "$binary" &
   pid=$!
-  sleep 0.1
+  sleep "$delay"
   asked=$EPOCHREALTIME
   kill -TERM "$pid"
   status=0
