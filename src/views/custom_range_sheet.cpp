@@ -34,21 +34,6 @@ bool isLeadingSpace(char c)
 
 } // namespace
 
-QString CustomRangeSheet::unitRawValue(Unit unit)
-{
-    switch (unit) {
-    case Unit::Hours:
-        return QStringLiteral("hours");
-    case Unit::Days:
-        return QStringLiteral("days");
-    case Unit::Weeks:
-        return QStringLiteral("weeks");
-    case Unit::Months:
-        return QStringLiteral("months");
-    }
-    return {};
-}
-
 double CustomRangeSheet::unitSeconds(Unit unit)
 {
     switch (unit) {

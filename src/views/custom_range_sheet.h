@@ -25,7 +25,6 @@ public:
         QString message;
     };
 
-    static QString unitRawValue(Unit unit);
     static double unitSeconds(Unit unit);
     // The unit's name in the picker (its plural).
     static QString unitTitle(Unit unit);
