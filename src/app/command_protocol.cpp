@@ -194,7 +194,7 @@ std::optional<RemoteRequest> decodeRequest(QByteArrayView body)
     if (!command || !ids.isArray())
         return std::nullopt;
     RemoteRequest request{*command, {}};
-    for (const QCborValue& value : ids.toArray()) {
+    for (const auto& value : ids.toArray()) {
         const auto id = uuidOf(value);
         if (!id)
             return std::nullopt;
@@ -232,7 +232,7 @@ std::optional<RemoteReply> decodeReply(QByteArrayView body)
         !content.isByteArray())
         return std::nullopt;
     RemoteReply reply{*status, handle.toString(), {}, content.toByteArray()};
-    for (const QCborValue& value : items.toArray()) {
+    for (const auto& value : items.toArray()) {
         auto item = decodeItem(value);
         if (!item)
             return std::nullopt;

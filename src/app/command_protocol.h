@@ -45,10 +45,10 @@ struct RemoteReply {
 namespace protocol {
 
 // Anything longer from a client is refused before it is read to the end.
-inline constexpr qsizetype maxRequestSize = 64 * 1024;
+inline constexpr qsizetype maxRequestSize = qsizetype(64) * 1024;
 // Replies carry images, which may be large; a bound still keeps a garbled length from
 // making the client allocate without end.
-inline constexpr qsizetype maxReplySize = 1024 * 1024 * 1024;
+inline constexpr qsizetype maxReplySize = qsizetype(1024) * 1024 * 1024;
 
 inline constexpr QByteArrayView requestKind = "request";
 inline constexpr QByteArrayView replyKind = "reply";
