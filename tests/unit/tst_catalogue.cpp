@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -68,11 +69,11 @@ Catalogue readCatalogue(const QString& path)
 }
 
 // One line per message, so that a difference names the message.
-QStringList describe(const Catalogue& catalogue)
+QSet<QString> describe(const Catalogue& catalogue)
 {
-    QStringList lines;
+    QSet<QString> lines;
     for (auto it = catalogue.cbegin(); it != catalogue.cend(); ++it) {
-        lines.append(QStringLiteral("%1%2%3: %4 -> %5")
+        lines.insert(QStringLiteral("%1%2%3: %4 -> %5")
                          .arg(it.key(), it->numerus ? QStringLiteral(" (plural)") : QString(),
                               it->finished ? QString() : QStringLiteral(" (unfinished)"),
                               it->source, it->forms.join(QStringLiteral(" | "))));
@@ -129,17 +130,13 @@ private Q_SLOTS:
         QCOMPARE(lupdate.exitCode(), 0);
         const Catalogue committed = readCatalogue(catalogueFile(language));
         QVERIFY(committed.size() > 100);
-        const QStringList before = describe(committed);
-        const QStringList after = describe(readCatalogue(updated));
+        const QSet<QString> before = describe(committed);
+        const QSet<QString> after = describe(readCatalogue(updated));
         QStringList differences;
-        for (const QString& line : before) {
-            if (!after.contains(line))
-                differences.append(QStringLiteral("committed: ") + line);
-        }
-        for (const QString& line : after) {
-            if (!before.contains(line))
-                differences.append(QStringLiteral("lupdate:   ") + line);
-        }
+        for (const QString& line : before - after)
+            differences.append(QStringLiteral("committed: ") + line);
+        for (const QString& line : after - before)
+            differences.append(QStringLiteral("lupdate:   ") + line);
         QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
     }
 

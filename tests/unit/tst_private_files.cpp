@@ -29,6 +29,15 @@ QString modeOf(const QString& path)
     return QString::number(info.st_mode & 07777, 8);
 }
 
+// The modes of the history's folder, the history, its log and its shared-memory index.
+QStringList storeModes(const QString& history)
+{
+    return {modeOf(QFileInfo(history).absolutePath()), modeOf(history),
+            modeOf(history + QStringLiteral("-wal")), modeOf(history + QStringLiteral("-shm"))};
+}
+
+const QStringList privateModes{"700", "600", "600", "600"};
+
 // The files in `folder` whose bytes hold `text`.
 QStringList filesContaining(const QString& folder, const QByteArray& text)
 {
@@ -75,11 +84,7 @@ private Q_SLOTS:
         storage->insert(makeClipItem(QDateTime::currentDateTime(), QStringLiteral("private")),
                         "private");
         QVERIFY(!storage->hasPendingChanges());
-        const QString history = home.historyPath();
-        QCOMPARE(modeOf(QFileInfo(history).absolutePath()), QStringLiteral("700"));
-        QCOMPARE(modeOf(history), QStringLiteral("600"));
-        QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("600"));
-        QCOMPARE(modeOf(history + QStringLiteral("-shm")), QStringLiteral("600"));
+        QCOMPARE(storeModes(home.historyPath()), privateModes);
     }
 
     void historyReadableByOthersIsNarrowedWhenOpened()
@@ -100,10 +105,7 @@ private Q_SLOTS:
         QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("644"));
 
         const auto storage = home.openStorage();
-        QCOMPARE(modeOf(folder), QStringLiteral("700"));
-        QCOMPARE(modeOf(history), QStringLiteral("600"));
-        QCOMPARE(modeOf(history + QStringLiteral("-wal")), QStringLiteral("600"));
-        QCOMPARE(modeOf(history + QStringLiteral("-shm")), QStringLiteral("600"));
+        QCOMPARE(storeModes(history), privateModes);
     }
 
     // A history in a shared temporary folder leaves the folder open to everyone.
@@ -115,21 +117,6 @@ private Q_SLOTS:
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 01777) == 0);
         QVERIFY(home.openStorage());
         QCOMPARE(modeOf(folder), QStringLiteral("1777"));
-    }
-
-    void foreignFileKeepsItsMode()
-    {
-        TestHome home;
-        const QString history = home.historyPath();
-        QVERIFY(QDir().mkpath(QFileInfo(history).absolutePath()));
-        {
-            SQLite::Database db(history.toStdString(),
-                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-            db.exec("CREATE TABLE photos (id INTEGER)");
-        }
-        QVERIFY(::chmod(QFile::encodeName(history).constData(), 0644) == 0);
-        QVERIFY(!StorageManager::open(history).storage);
-        QCOMPARE(modeOf(history), QStringLiteral("644"));
     }
 
     void linkedHistoryFilesAreRefused_data()

@@ -140,31 +140,23 @@ private Q_SLOTS:
         m_path = m_dir->filePath(QStringLiteral("instance"));
     }
 
-    void laterStartTogglesTheFirstInstance()
-    {
-        SingleInstance first(m_path);
-        QSignalSpy toggles(&first, &SingleInstance::toggleRequested);
-        QCOMPARE(first.claim(), ClaimResult::Listening);
-        QVERIFY(first.isListening());
-
-        SingleInstance second(m_path);
-        QCOMPARE(second.claim(), ClaimResult::AnotherInstanceRuns);
-        QVERIFY(!second.isListening());
-        QTRY_COMPARE(toggles.count(), 1);
-
-        // Each later start is one toggle, and the first instance keeps listening.
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(SingleInstance(m_path).claim(), ClaimResult::AnotherInstanceRuns);
-        QTRY_COMPARE(toggles.count(), 4);
-        QVERIFY(first.isListening());
-    }
-
-    void orderlyEndLeavesNothingBehind()
+    void laterStartTogglesTheFirstInstanceAndAnOrderlyEndLeavesNothing()
     {
         {
-            SingleInstance instance(m_path);
-            QCOMPARE(instance.claim(), ClaimResult::Listening);
-            QVERIFY(QFileInfo::exists(m_path));
+            SingleInstance first(m_path);
+            QSignalSpy toggles(&first, &SingleInstance::toggleRequested);
+            QCOMPARE(first.claim(), ClaimResult::Listening);
+
+            SingleInstance second(m_path);
+            QCOMPARE(second.claim(), ClaimResult::AnotherInstanceRuns);
+            QVERIFY(!second.isListening());
+            QTRY_COMPARE(toggles.count(), 1);
+
+            // Each later start is one toggle, and the first instance keeps listening.
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(SingleInstance(m_path).claim(), ClaimResult::AnotherInstanceRuns);
+            QTRY_COMPARE(toggles.count(), 4);
+            QVERIFY(first.isListening());
         }
         QVERIFY(!QFileInfo::exists(m_path));
         SingleInstance next(m_path);
@@ -294,13 +286,11 @@ private Q_SLOTS:
         if (QTest::currentTestFailed())
             return;
 
-        QCOMPARE(SingleInstance::privateTemporaryDirectory(), QString());
         const QString path =
             SingleInstance::socketPathFor(QStringLiteral("/home/a/.local/share/nabrix"));
         QVERIFY2(path.isEmpty(), qPrintable(path));
         SingleInstance instance(path);
         QCOMPARE(instance.claim(), ClaimResult::Unavailable);
-        QVERIFY(!instance.isListening());
         // Nothing was made inside, and the place was left as it was found.
         QVERIFY(QDir(place)
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
@@ -386,16 +376,15 @@ private Q_SLOTS:
                          return int(results.size());
                      }()),
                      starts);
-        const int listeners =
-            int(std::count(results.begin(), results.end(), ClaimResult::Listening));
-        const int handedOver =
-            int(std::count(results.begin(), results.end(), ClaimResult::AnotherInstanceRuns));
         const bool reachable = somebodyAnswers(m_path);
         checked.count_down();
         for (auto& thread : threads)
             QVERIFY(thread->wait(10000));
-        QCOMPARE(listeners, 1);
-        QCOMPARE(handedOver, starts - 1);
+        std::vector<ClaimResult> expected(starts, ClaimResult::AnotherInstanceRuns);
+        expected.front() = ClaimResult::Listening;
+        std::ranges::sort(results);
+        std::ranges::sort(expected);
+        QVERIFY(results == expected);
         QVERIFY(reachable);
     }
 };

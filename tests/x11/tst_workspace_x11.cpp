@@ -302,47 +302,32 @@ private Q_SLOTS:
         QCOMPARE(orNone(stored.at(0).sourceAppBundleID), QStringLiteral("NabrixLoginPage"));
     }
 
-    void applicationNameFromDesktopEntries_data()
+    void applicationFromDesktopEntries_data()
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("name"); // empty: not installed
-        const auto row = [](const char* name, const QString& id, const QString& appName) {
-            QTest::newRow(name) << id << appName;
-        };
-        row("desktop id", "org.nabrix.Notes", "Nabrix Notes");
-        row("lower-case desktop id", "NabrixLower", "Lower Case Entry");
-        row("StartupWMClass in another case", "nabrixviewerwindow", "Nabrix Viewer");
-        row("executable of an entry shown in menus", "Nabrix-Tool-Binary", "Nabrix Tool");
-        row("hidden entry", "org.nabrix.Gone", "");
-        row("no entry", "org.nabrix.Missing", "");
+        QTest::addColumn<bool>("hasIcon");
+        const auto row = [](const char* name, const QString& id, const QString& appName,
+                            bool hasIcon) { QTest::newRow(name) << id << appName << hasIcon; };
+        row("desktop id, theme icon", "org.nabrix.Notes", "Nabrix Notes", true);
+        row("lower-case desktop id", "NabrixLower", "Lower Case Entry", false);
+        row("StartupWMClass in another case, icon file", "nabrixviewerwindow", "Nabrix Viewer",
+            true);
+        row("executable of an entry shown in menus", "Nabrix-Tool-Binary", "Nabrix Tool", false);
+        row("hidden entry", "org.nabrix.Gone", "", false);
+        row("no entry", "org.nabrix.Missing", "", false);
     }
-    void applicationNameFromDesktopEntries()
+    void applicationFromDesktopEntries()
     {
         QFETCH(QString, id);
         QFETCH(QString, name);
+        QFETCH(bool, hasIcon);
         QCOMPARE(m_workspace->isInstalled(id), !name.isEmpty());
         QCOMPARE(orNone(m_workspace->applicationName(id)), name.isEmpty() ? none : name);
-    }
-
-    void applicationIconFromDesktopEntries_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("hasIcon");
-        QTest::newRow("theme icon") << "org.nabrix.Notes" << true;
-        QTest::newRow("icon file") << "NabrixViewerWindow" << true;
-        QTest::newRow("entry without icon") << "org.nabrix.Tool" << false;
-    }
-    void applicationIconFromDesktopEntries()
-    {
-        QFETCH(QString, id);
-        QFETCH(bool, hasIcon);
         const QIcon icon = m_workspace->applicationIcon(id);
         QCOMPARE(!icon.isNull(), hasIcon);
-        if (hasIcon) {
-            const QImage image = icon.pixmap(QSize(48, 48)).toImage();
-            QVERIFY(!image.isNull());
-            QCOMPARE(image.pixel(24, 24), iconColour);
-        }
+        if (hasIcon)
+            QCOMPARE(icon.pixmap(QSize(48, 48)).toImage().pixel(24, 24), iconColour);
     }
 
     void applicationInstalledLaterIsFound()
