@@ -335,10 +335,10 @@ private Q_SLOTS:
         const RowMirror view(list);
         // Every 25th entry, odd or even: a few runs of shown rows with hidden entries between;
         // then every third: more runs than are announced one by one.
-        for (const int step : {25, 3}) {
+        for (const int stride : {25, 3}) {
             QList<ClipItem> doomed;
             const QList<ClipItem> all = f.model.storage().allItems();
-            for (qsizetype i = 0; i < all.size(); i += step)
+            for (qsizetype i = 0; i < all.size(); i += stride)
                 doomed.append(all.at(i));
             f.model.storage().deleteItems(doomed);
             QCOMPARE(view.ids(), rowIds(list));

@@ -79,7 +79,7 @@ private Q_SLOTS:
         };
         row("plain case", en, "Meeting NOTES", "meeting notes", true);
         row("sharp s found by SS", de, "Straße", "STRASSE", true);
-        row("part of a folded sharp s", de, "Straße", "ras", true);
+        row("inside a folded sharp s", de, "Straße", "ras", true);
         // Turkish and Azerbaijani: I/ı and İ/i are the case pairs.
         row("tr: İ is the capital of i", tr, "İstanbul", "istanbul", true);
         row("tr: I is the capital of ı", tr, "IRMAK", "ırmak", true);
@@ -181,7 +181,7 @@ private Q_SLOTS:
                 appendUtf8(index, texts.back());
             }
             QString query;
-            for (int step = 0; step < 600; ++step) {
+            for (int change = 0; change < 600; ++change) {
                 const int action = random.bounded(100);
                 if (action < 55) {
                     query += pick();
@@ -208,8 +208,9 @@ private Q_SLOTS:
                     index.setQuery(query);
                 QCOMPARE(index.size(), texts.size());
                 const auto expected = referenceMatches(folding, texts, query);
-                QVERIFY2(matchesOf(index) == expected,
-                         qPrintable(QStringLiteral("step %1, query \"%2\"").arg(step).arg(query)));
+                QVERIFY2(
+                    matchesOf(index) == expected,
+                    qPrintable(QStringLiteral("change %1, query \"%2\"").arg(change).arg(query)));
             }
         }
     }
