@@ -24,6 +24,13 @@ QList<QUuid> rowIds(const HistoryListModel& list)
     return ids;
 }
 
+// What a row shows of an entry, to compare whole.
+auto fields(const ClipItem& item)
+{
+    return std::tuple(item.id, item.timestamp, item.type, item.searchString, item.sourceAppBundleID,
+                      item.imageSize, item.isSensitive);
+}
+
 QList<QUuid> idsOf(const QList<ClipItem>& items)
 {
     QList<QUuid> ids;
@@ -122,18 +129,7 @@ class TestHistoryList : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void listsEveryEntryNewestFirst()
-    {
-        ListFixture f({"first", "second", "third"});
-        HistoryListModel& list = f.list();
-        QCOMPARE(rowTexts(list), QStringList({"third", "second", "first"}));
-        QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
-        QCOMPARE(list.totalCount(), 3);
-        QCOMPARE(list.rowOf(f.model.storage().allItems().at(2).id), std::optional<int>(2));
-        QCOMPARE(list.rowOf(QUuid::createUuid()), std::optional<int>());
-    }
-
-    void aRowsTextIsReadOffTheMainThreadAndItsRowAnnounced()
+    void listsEveryEntryNewestFirstWithTextsReadOffTheMainThread()
     {
         ListFixture f({"first", "second", "third"});
         HistoryListModel& list = f.list();
@@ -144,6 +140,12 @@ private Q_SLOTS:
         QCOMPARE(announced.first().at(0).toModelIndex().row(), 1);
         QCOMPARE(announced.first().at(1).toModelIndex().row(), 1);
         QCOMPARE(list.item(1).searchString, QStringLiteral("second"));
+
+        QCOMPARE(rowTexts(list), QStringList({"third", "second", "first"}));
+        QCOMPARE(rowIds(list), idsOf(f.model.storage().allItems()));
+        QCOMPARE(list.totalCount(), 3);
+        QCOMPARE(list.rowOf(f.model.storage().allItems().at(2).id), std::optional<int>(2));
+        QCOMPARE(list.rowOf(QUuid::createUuid()), std::optional<int>());
     }
 
     void entryFieldsSurviveTheLoad()
@@ -158,14 +160,8 @@ private Q_SLOTS:
         f.model.storage().markSensitive(image.id);
         const ClipItem stored = f.model.storage().allItems().first();
 
-        const auto loaded = itemWithText(f.list(), 0);
-        QCOMPARE(loaded.id, stored.id);
-        QCOMPARE(loaded.timestamp, stored.timestamp);
-        QCOMPARE(loaded.type, stored.type);
-        QCOMPARE(loaded.searchString, stored.searchString);
-        QCOMPARE(loaded.sourceAppBundleID, stored.sourceAppBundleID);
-        QCOMPARE(loaded.imageSize, stored.imageSize);
-        QVERIFY(loaded.isSensitive);
+        QVERIFY(stored.isSensitive);
+        QVERIFY(fields(itemWithText(f.list(), 0)) == fields(stored));
     }
 
     void aLargeHistoryReadInTwoHalvesIsWholeAndInOrder()
@@ -205,17 +201,18 @@ private Q_SLOTS:
         HistoryListModel& list = f.list();
         QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
         QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
-        QSignalSpy totals(&list, &HistoryListModel::totalCountChanged);
         const RowMirror view(list);
 
         f.addManyBehindTheStoresBack(1);
         const ClipItem newest = f.add(QStringLiteral("newest"));
         QCOMPARE(list.rowCount(), 3); // a re-read would have found four
 
+        // A flag set after the load reaches the row and the model's entry.
         f.model.storage().markSensitive(newest.id);
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 0);
         QVERIFY(list.item(0).isSensitive);
+        QVERIFY(f.model.visibleItems().at(0).isSensitive);
 
         f.model.storage().deleteItem(list.item(1).id);
         QCOMPARE(rowTexts(list), QStringList({"newest", "old"}));
@@ -225,7 +222,6 @@ private Q_SLOTS:
         QCOMPARE(view.ids(), rowIds(list));
         QCOMPARE(list.rowCount(), 0);
         QCOMPARE(list.totalCount(), 0);
-        QCOMPARE(totals.size(), 3);
 
         f.add(QStringLiteral("after clearing"));
         QCOMPARE(rowTexts(list), QStringList({"after clearing"}));
@@ -339,10 +335,10 @@ private Q_SLOTS:
         const RowMirror view(list);
         // Every 25th entry, odd or even: a few runs of shown rows with hidden entries between;
         // then every third: more runs than are announced one by one.
-        for (const int step : {25, 3}) {
+        for (const int stride : {25, 3}) {
             QList<ClipItem> doomed;
             const QList<ClipItem> all = f.model.storage().allItems();
-            for (qsizetype i = 0; i < all.size(); i += step)
+            for (qsizetype i = 0; i < all.size(); i += stride)
                 doomed.append(all.at(i));
             f.model.storage().deleteItems(doomed);
             QCOMPARE(view.ids(), rowIds(list));
@@ -370,16 +366,6 @@ private Q_SLOTS:
         f.model.setSelectedIndex(std::nullopt);
         QVERIFY(f.press(Qt::Key_Return));
         QCOMPARE(f.platform.pasteboard->content().string, std::optional<QString>("two"));
-    }
-
-    void theModelReadsTheRowsAsTheyAre()
-    {
-        ListFixture f({"one", "two", "three"});
-        const QUuid second = f.model.visibleItems().at(1).id;
-        // A flag set after the load is what the model's entry says.
-        f.model.storage().markSensitive(second);
-        QVERIFY(f.model.visibleItems().at(1).isSensitive);
-        QVERIFY(!f.model.visibleItems().at(0).isSensitive);
     }
 
     void anEntryTheStoreCouldNotSaveYetIsListed()

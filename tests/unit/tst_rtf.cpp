@@ -51,57 +51,58 @@ QByteArray repeated(const char* piece, int count)
     return QByteArray(piece).repeated(count);
 }
 
+void row(const char* name, const QByteArray& rtf, const QString& text)
+{
+    QTest::newRow(name) << rtf << text;
+}
+
 } // namespace
 
 class TestRtf : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentsAsProducersWriteThem_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("WordPad: pntext bullets from a Symbol font, \\u with fallback")
-            << "wordpad.rtf"
-            << QString::fromUtf8("Meeting notes for café planning\nAgenda:\n•\tBudget – urgent\n"
-                                 "•\tNaïve approach €50\nUnderlined and struck\n");
-        QTest::newRow("TextEdit: backslash-newline paragraphs, list text, emoji, link")
-            << "textedit.rtf"
-            << QString::fromUtf8("Shopping list for the “weekend”\n\nFruit: apples, pears – and "
-                                 "cherries\n\t•\tCrème fraîche\n\t•\tJalapeños 😃\nRecipes");
-        QTest::newRow("LibreOffice: Cyrillic font charset, stylesheet, page styles")
-            << "libreoffice.rtf"
-            << QString::fromUtf8("Quarterly report\nПривет мир\nTotal: 42 €\n\n");
-        QTest::newRow("LibreOffice: symbol-font bullets, link, accents, Cyrillic as \\u")
-            << "libreoffice-list.rtf"
-            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
-                                 " •\tCrème brûlée recipe\n •\tТёплая куртка\n •\tWool scarf\n"
-                                 "Booking: hotel page done.\n");
-        QTest::newRow("AbiWord: starred link result, bullet list, Cyrillic as \\u")
-            << "abiword.rtf"
-            << QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
-                                 "•\tCrème brûlée recipe\n•\tТёплая куртка\n•\tPassport\n"
-                                 "Booking: hotel page done.\n\n\n\n");
-        QTest::newRow("Word: header, fields, pictures, table, Shift-JIS fallbacks, hidden text")
-            << "word.rtf"
-            << QString::fromUtf8("Quarterly results rose “sharply” see details.\n Chart\n"
-                                 "Region\tSales\nNorth\t1\u00A0200\n日本’s office\n");
-    }
-    void documentsAsProducersWriteThem()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, text);
-        const QByteArray rtf = sampleDocument(file);
-        readsAs(rtf, text);
-    }
-
-    void markup_data()
+    // Both readings agree on markup, code pages, Unicode, malformed input and deep nesting.
+    void text_data()
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const QByteArray& rtf, const QString& text) {
-            QTest::newRow(name) << rtf << text;
-        };
+        // Documents as their producers write them.
+        row("WordPad: pntext bullets from a Symbol font, \\u with fallback",
+            sampleDocument("wordpad.rtf"),
+            QString::fromUtf8("Meeting notes for café planning\nAgenda:\n•\tBudget – urgent\n"
+                              "•\tNaïve approach €50\nUnderlined and struck\n"));
+        row("TextEdit: backslash-newline paragraphs, list text, emoji, link",
+            sampleDocument("textedit.rtf"),
+            QString::fromUtf8("Shopping list for the “weekend”\n\nFruit: apples, pears – and "
+                              "cherries\n\t•\tCrème fraîche\n\t•\tJalapeños 😃\nRecipes"));
+        row("LibreOffice: Cyrillic font charset, stylesheet, page styles",
+            sampleDocument("libreoffice.rtf"),
+            QString::fromUtf8("Quarterly report\nПривет мир\nTotal: 42 €\n\n"));
+        row("LibreOffice: symbol-font bullets, link, accents, Cyrillic as \\u",
+            sampleDocument("libreoffice-list.rtf"),
+            QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                              " •\tCrème brûlée recipe\n •\tТёплая куртка\n •\tWool scarf\n"
+                              "Booking: hotel page done.\n"));
+        row("AbiWord: starred link result, bullet list, Cyrillic as \\u",
+            sampleDocument("abiword.rtf"),
+            QString::fromUtf8("Packing list\nFor the café in Zürich and the dacha near Москва:\n"
+                              "•\tCrème brûlée recipe\n•\tТёплая куртка\n•\tPassport\n"
+                              "Booking: hotel page done.\n\n\n\n"));
+        row("Word: header, fields, pictures, table, Shift-JIS fallbacks, hidden text",
+            sampleDocument("word.rtf"),
+            QString::fromUtf8("Quarterly results rose “sharply” see details.\n Chart\n"
+                              "Region\tSales\nNorth\t1\u00A0200\n日本’s office\n"));
+        // About 1 MB in the shape of a WordPad document: formatting, escapes and \\u.
+        const QByteArray paragraph =
+            R"(\pard\sa200\sl276\slmult1\f0\fs22 Line with {\b bold}, caf\'e9 and \u8364?5\par)"
+            "\r\n";
+        row("large document",
+            R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil Calibri;}})"
+            "\r\n" +
+                paragraph.repeated(14000) + "}",
+            QString::fromUtf8("Line with bold, café and €5\n").repeated(14000));
+
         row("escaped markup characters", R"({\rtf1 a\\b\{c\}d})", "a\\b{c}d");
         row("non-breaking space and hyphen", R"({\rtf1 10\~km, e\_mail})", "10\u00A0km, e‑mail");
         row("optional hyphen leaves the word whole", R"({\rtf1 co\-operate})", "cooperate");
@@ -150,21 +151,7 @@ private Q_SLOTS:
             QByteArray("{\\rtf1 a") + '\0' + "b\x01\x1f" + "c}", "abc");
         row("byte order mark and leading white space", "\xEF\xBB\xBF \r\n\t{\\rtf1 ok}", "ok");
         row("no version number", R"({\rtf ok})", "ok");
-    }
-    void markup()
-    {
-        QFETCH(QByteArray, rtf);
-        QFETCH(QString, text);
-        readsAs(rtf, text);
-    }
 
-    void codePages_data()
-    {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const QByteArray& rtf, const QString& text) {
-            QTest::newRow(name) << rtf << text;
-        };
         row("windows-1252 when nothing is said", R"({\rtf1 caf\'e9 \'80 \'93q\'94})", "café € “q”");
         row("1251 Cyrillic, raw 8-bit bytes read like \\'hh",
             "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\xe2\xe5\xf2}", "Привет");
@@ -201,21 +188,6 @@ private Q_SLOTS:
             "café дд");
         row("charset ANSI in a double-byte document",
             R"({\rtf1\ansi\ansicpg932{\fonttbl{\f0\fcharset0 Arial;}}\f0\'93x\'94})", "“x”");
-    }
-    void codePages()
-    {
-        QFETCH(QByteArray, rtf);
-        QFETCH(QString, text);
-        QCOMPARE(rtfPlainText(rtf), text);
-    }
-
-    void unicode_data()
-    {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const QByteArray& rtf, const QString& text) {
-            QTest::newRow(name) << rtf << text;
-        };
         row("default skip count is one", R"({\rtf1 caf\u233\'e9!})", "café!");
         row("uc0 has no fallback", R"({\rtf1\uc0 caf\u233 !})", "café!");
         row("uc2 skips both bytes of a DBCS fallback",
@@ -241,8 +213,43 @@ private Q_SLOTS:
         row("symbol-font bullets from LibreOffice and Word",
             R"({\rtf1\uc1 \u61589?a \u-3913?b \u61623 ?c})", "•a •b •c");
         row("code points above the BMP written directly", R"({\rtf1\uc0 \u128512 })", "😀");
+
+        // Malformed input is read as far as it goes.
+        row("cut after the signature: a readable, empty document", R"({\rtf)", "");
+        row("cut inside a control word", R"({\rtf1 Hello\pa)", "Hello");
+        row("cut inside a skipped destination", R"({\rtf1 Hello{\*\generator Wri)", "Hello");
+        row("cut inside binary data", R"({\rtf1 Hello\bin100 abc)", "Hello");
+        row("cut inside fallback text", R"({\rtf1\uc4 \u233 ab)", "é");
+        row("closing braces missing", R"({\rtf1 {\b one {\i two)", "one two");
+        row("stray closing braces and text after the document", R"({\rtf1 a}}}} b{\rtf1 c})", "a");
+        row("invalid hex escape", R"({\rtf1 a\'zzb\'4})", "azzb");
+        row("overlong control word", QByteArray("{\\rtf1 a\\" + repeated("x", 100000) + " b}"),
+            "ab");
+        row("giant parameters",
+            R"({\rtf1 \fs99999999999999999999 a\cf-99999999999 b\f99999999999 c)"
+            R"(\ansicpg-5 \'e9\fs-3 d\uc-7 \u233 e})",
+            "abcédée");
+        row("giant binary length", R"({\rtf1 a\bin99999999999999 b})", "a");
+        row("negative binary length", R"({\rtf1 a\bin-5 b})", "ab");
+        row("colour index out of range",
+            R"({\rtf1{\colortbl;\red300\green-4\blue0;}\cf7 a\cf99999999999 b})", "ab");
+        row("star at the top level ends the document", R"({\rtf1 a\*\x b})", "a");
+
+        // Deep nesting is read without exhausting the stack.
+        constexpr int depth = 100000;
+        row("balanced",
+            "{\\rtf1 " + repeated("{", depth) + "deep" + repeated("}", depth) + " tail}",
+            "deep tail");
+        row("never closed", "{\\rtf1 " + repeated("{", depth) + "x", "x");
+        row("skipped destination deep inside",
+            "{\\rtf1 " + repeated("{", depth) + "{\\*\\x " + repeated("{", depth) +
+                repeated("}", depth) + "}in" + repeated("}", depth) + "out}",
+            "inout");
+        row("uc restored below the kept depth",
+            "{\\rtf1\\uc1 " + repeated("{\\uc0 ", depth) + repeated("}", depth) + "\\u233\\'e9}",
+            "é");
     }
-    void unicode()
+    void text()
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
@@ -262,72 +269,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QCOMPARE(rtfPlainText(bytes), QString());
         QVERIFY(!rtfStyledDocument(bytes));
-    }
-
-    void readableDocumentWithoutTextGivesEmptyDocument()
-    {
-        const auto document = rtfStyledDocument(R"({\rtf1\ansi\deff0})");
-        QVERIFY(document);
-        QVERIFY(document->isEmpty());
-    }
-
-    void malformedInputIsReadAsFarAsItGoes_data()
-    {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const QByteArray& rtf, const QString& text) {
-            QTest::newRow(name) << rtf << text;
-        };
-        row("cut after the signature", R"({\rtf)", "");
-        row("cut inside a control word", R"({\rtf1 Hello\pa)", "Hello");
-        row("cut inside a skipped destination", R"({\rtf1 Hello{\*\generator Wri)", "Hello");
-        row("cut inside binary data", R"({\rtf1 Hello\bin100 abc)", "Hello");
-        row("cut inside fallback text", R"({\rtf1\uc4 \u233 ab)", "é");
-        row("closing braces missing", R"({\rtf1 {\b one {\i two)", "one two");
-        row("stray closing braces and text after the document", R"({\rtf1 a}}}} b{\rtf1 c})", "a");
-        row("invalid hex escape", R"({\rtf1 a\'zzb\'4})", "azzb");
-        row("overlong control word", QByteArray("{\\rtf1 a\\" + repeated("x", 100000) + " b}"),
-            "ab");
-        row("giant parameters",
-            R"({\rtf1 \fs99999999999999999999 a\cf-99999999999 b\f99999999999 c)"
-            R"(\ansicpg-5 \'e9\fs-3 d\uc-7 \u233 e})",
-            "abcédée");
-        row("giant binary length", R"({\rtf1 a\bin99999999999999 b})", "a");
-        row("negative binary length", R"({\rtf1 a\bin-5 b})", "ab");
-        row("colour index out of range",
-            R"({\rtf1{\colortbl;\red300\green-4\blue0;}\cf7 a\cf99999999999 b})", "ab");
-        row("star at the top level ends the document", R"({\rtf1 a\*\x b})", "a");
-    }
-    void malformedInputIsReadAsFarAsItGoes()
-    {
-        QFETCH(QByteArray, rtf);
-        QFETCH(QString, text);
-        readsAs(rtf, text);
-    }
-
-    void deepNestingIsReadWithoutExhaustingTheStack_data()
-    {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("text");
-        constexpr int depth = 100000;
-        QTest::newRow("balanced") << "{\\rtf1 " + repeated("{", depth) + "deep" +
-                                         repeated("}", depth) + " tail}"
-                                  << "deep tail";
-        QTest::newRow("never closed") << "{\\rtf1 " + repeated("{", depth) + "x"
-                                      << "x";
-        QTest::newRow("skipped destination deep inside")
-            << "{\\rtf1 " + repeated("{", depth) + "{\\*\\x " + repeated("{", depth) +
-                   repeated("}", depth) + "}in" + repeated("}", depth) + "out}"
-            << "inout";
-        QTest::newRow("uc restored below the kept depth")
-            << "{\\rtf1\\uc1 " + repeated("{\\uc0 ", depth) + repeated("}", depth) + "\\u233\\'e9}"
-            << QString::fromUtf8("é");
-    }
-    void deepNestingIsReadWithoutExhaustingTheStack()
-    {
-        QFETCH(QByteArray, rtf);
-        QFETCH(QString, text);
-        readsAs(rtf, text);
     }
 
     void styledRuns_data()
@@ -415,21 +356,6 @@ private Q_SLOTS:
                                             QChar::LineSeparator + "same block" +
                                             QChar::ParagraphSeparator + "co" + QChar::SoftHyphen +
                                             "operate");
-    }
-
-    void largeDocumentIsReadCompletely()
-    {
-        // About 1 MB in the shape of a WordPad document: formatting, escapes and \u.
-        const QByteArray paragraph =
-            R"(\pard\sa200\sl276\slmult1\f0\fs22 Line with {\b bold}, caf\'e9 and \u8364?5\par)"
-            "\r\n";
-        constexpr int paragraphs = 14000;
-        const QByteArray rtf = R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil Calibri;}})"
-                               "\r\n" +
-                               paragraph.repeated(paragraphs) + "}";
-        QVERIFY(rtf.size() > 1000000);
-        const QString text = rtfPlainText(rtf);
-        QCOMPARE(text, QString::fromUtf8("Line with bold, café and €5\n").repeated(paragraphs));
     }
 };
 
