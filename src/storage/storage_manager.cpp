@@ -372,21 +372,26 @@ std::optional<ClipItem> StorageManager::item(const QUuid& id)
     return it == found.cend() ? std::nullopt : std::optional<ClipItem>(*it);
 }
 
-std::optional<QByteArray> StorageManager::contentData(const QUuid& id)
+const StorageManager::Insert* StorageManager::pendingInsert(const QUuid& id) const
 {
     for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
         if (const auto* insert = std::get_if<Insert>(&*it); insert && insert->item.id == id)
-            return insert->contentData;
+            return insert;
     }
+    return nullptr;
+}
+
+std::optional<QByteArray> StorageManager::contentData(const QUuid& id)
+{
+    if (const Insert* insert = pendingInsert(id))
+        return insert->contentData;
     return readContent(*m_db, id);
 }
 
 StorageManager::ContentLoad StorageManager::contentLoad(const QUuid& id) const
 {
-    for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
-        if (const auto* insert = std::get_if<Insert>(&*it); insert && insert->item.id == id)
-            return [bytes = insert->contentData] { return std::optional<QByteArray>(bytes); };
-    }
+    if (const Insert* insert = pendingInsert(id))
+        return [bytes = insert->contentData] { return std::optional<QByteArray>(bytes); };
     return [path = m_filePath, id]() -> std::optional<QByteArray> {
         try {
             SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY,
@@ -403,13 +408,8 @@ StorageManager::SearchTextsLoad StorageManager::searchTextsLoad(const QList<QUui
     QHash<QUuid, QString> unsaved;
     QList<QUuid> saved;
     for (const QUuid& id : ids) {
-        const auto insert =
-            std::find_if(m_pending.crbegin(), m_pending.crend(), [&id](const Change& change) {
-                const auto* insert = std::get_if<Insert>(&change);
-                return insert != nullptr && insert->item.id == id;
-            });
-        if (insert != m_pending.crend())
-            unsaved.insert(id, std::get<Insert>(*insert).item.searchString);
+        if (const Insert* insert = pendingInsert(id))
+            unsaved.insert(id, insert->item.searchString);
         else
             saved.append(id);
     }

@@ -106,6 +106,8 @@ private:
     void apply(const Change& change, bool bulk);
     void keepOnlyFrom(qint64 cutoffMs);
     void applyPendingTo(QList<ClipItem>& items) const;
+    // The newest pending insert of `id`, if its entry is not saved yet.
+    const Insert* pendingInsert(const QUuid& id) const;
     void enqueue(Change change);
     qint64 contentBytesDeletedBy(const Change& change) const;
     bool pendingDeletionsFreeMostOfTheFile() const;
